@@ -1,0 +1,45 @@
+#pragma once
+// Control ids of the main dialog's template.
+enum KerfelControlId {
+    IDC_BMIN = 1000,
+    IDC_BBROWSEFILE = 1001,
+    IDC_ESOURCEPATH = 1002,
+    IDC_BEXIT = 1004,
+    IDC_BGENERATE = 1005,
+    IDC_BCLOSEBUT = 1006,
+    IDC_BBRBGMUSIC = 1007,
+    IDC_LOSIZEVALUE = 1010,
+    IDC_LDSIZEVALUE = 1011,
+    IDC_LSTATUS = 1013,
+    IDC_LOSIZE = 1014,
+    IDC_LDSIZE = 1016,
+    IDC_BBROWSEFOLDER = 1018,
+    IDC_EOUTPUTFOLDER = 1019,
+    IDC_LSELECTFILE = 1020,
+    IDC_LSELECTOUTFOLDER = 1021,
+    IDC_LBGMUSIC = 1022,
+    IDC_EMUSICPATH = 1023,
+    IDC_FILEOPEN = 1024,
+    IDC_LLEVELS = 1026,
+    IDC_CLEVELS = 1028,
+    IDC_STHUMBNAIL = 1031,
+    IDC_BPERVIEW = 1032,
+    IDC_BSAVE = 1033,
+    IDC_CSMALLMAP = 1034,
+    IDC_CNAVSCROLL = 1035,
+    IDC_CZOOMSLIDER = 1036,
+    IDC_CCLICK2ZOOM = 1037,
+    IDC_L_SMALLMAP = 1038,
+    IDC_SLOGO2 = 1039,
+    IDC_SPROGRESSFRAME = 1040,
+    IDC_BQUES = 1052,
+    IDC_L_NAVSCROLL = 1057,
+    IDC_L_ZOOMSLIDER = 1058,
+    IDC_L_CLICK2ZOOM = 1059,
+    IDC_STHUMBFRAME = 1071,
+    IDM_ABOUTBOX = 16,
+};
+
+// Dialog units of the template font to pixels.
+inline int DuX(int du) { return du * 3 / 2; }
+inline int DuY(int du) { return du * 13 / 8; }

@@ -1,0 +1,237 @@
+#include "app/ui/kerfel_dialog.h"
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/menu.h>
+#include <wx/settings.h>
+
+#include "app/app_folder.h"
+#include "app/ui/main_dialog_layout.h"
+#include "skin/ui/skin_bitmaps.h"
+
+wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
+    EVT_BUTTON(IDC_BBROWSEFILE, CKerfelDialog::OnBBrowseFile)
+    EVT_BUTTON(IDC_BBROWSEFOLDER, CKerfelDialog::OnBBrowseFolder)
+    EVT_BUTTON(IDC_BEXIT, CKerfelDialog::OnBExit)
+    EVT_BUTTON(IDC_BMIN, CKerfelDialog::OnBMinimize)
+    EVT_BUTTON(IDC_BGENERATE, CKerfelDialog::OnBGenerate)
+    EVT_BUTTON(IDC_BCLOSEBUT, CKerfelDialog::OnBCloseBut)
+    EVT_CHOICE(IDC_CLEVELS, CKerfelDialog::OnSelChangeLevels)
+    EVT_BUTTON(IDC_BBRBGMUSIC, CKerfelDialog::OnBBrBgMusic)
+    EVT_BUTTON(IDC_BPERVIEW, CKerfelDialog::OnBPerview)
+    EVT_BUTTON(IDC_BSAVE, CKerfelDialog::OnBSave)
+    EVT_BUTTON(IDC_BQUES, CKerfelDialog::OnBQues)
+    EVT_BUTTON(IDC_L_SMALLMAP, CKerfelDialog::OnOptionLabel)
+    EVT_BUTTON(IDC_L_NAVSCROLL, CKerfelDialog::OnOptionLabel)
+    EVT_BUTTON(IDC_L_ZOOMSLIDER, CKerfelDialog::OnOptionLabel)
+    EVT_BUTTON(IDC_L_CLICK2ZOOM, CKerfelDialog::OnOptionLabel)
+    EVT_CHECKBOX(IDC_CSMALLMAP, CKerfelDialog::OnOptionBox)
+    EVT_CHECKBOX(IDC_CNAVSCROLL, CKerfelDialog::OnOptionBox)
+    EVT_CHECKBOX(IDC_CZOOMSLIDER, CKerfelDialog::OnOptionBox)
+    EVT_CHECKBOX(IDC_CCLICK2ZOOM, CKerfelDialog::OnOptionBox)
+    EVT_BUTTON(wxID_CANCEL, CKerfelDialog::OnCancel)
+    EVT_MENU(IDM_ABOUTBOX, CKerfelDialog::OnAboutCommand)
+    EVT_CONTEXT_MENU(CKerfelDialog::OnContextMenu)
+    EVT_PAINT(CKerfelDialog::OnPaint)
+    EVT_CLOSE(CKerfelDialog::OnCloseWindow)
+wxEND_EVENT_TABLE()
+
+namespace {
+wxFont DialogFont() {
+    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans"));
+}
+}  // namespace
+
+CKerfelDialog::CKerfelDialog(wxWindow* parent)
+    : CSkinDialog(parent, wxID_ANY, " Image Kerfel", wxSize(DuX(kMainDialogWidthDu), DuY(kMainDialogHeightDu))) {
+    m_strAppFolder = wxString::FromUTF8(kerfel::FindAppFolder());
+    kerfel::SetPictureFolder(m_strAppFolder + "/pictures");
+    wxBitmap icon = kerfel::LoadSkinBitmap(128);
+    if (icon.IsOk()) m_hIcon.CopyFromBitmap(icon);
+    SetFont(DialogFont());
+    CreateControls();
+    InitDialog();
+}
+
+CKerfelDialog::~CKerfelDialog() {
+    // A running job finishes the tile it is writing, then stops.
+    m_bCancelRequested = 1;
+    if (m_worker.joinable()) m_worker.join();
+}
+
+void CKerfelDialog::CreateControls() {
+    for (const ControlSpec& c : kMainDialogControls) {
+        wxPoint pos(DuX(c.x), DuY(c.y));
+        wxSize size(DuX(c.w), DuY(c.h));
+        wxString text = wxString::FromUTF8(c.text);
+        wxWindow* w = nullptr;
+        switch (c.kind) {
+            case ControlKind::SkinButton: w = new CSkinButton(this, c.id, text, pos, size); break;
+            case ControlKind::Edit: w = new wxTextCtrl(this, c.id, text, pos, size, wxTE_DONTWRAP); break;
+            case ControlKind::Label: w = new CTransparentStatic(this, c.id, text, pos, size); break;
+            case ControlKind::LabelRight: w = new CTransparentStatic(this, c.id, text, pos, size, wxALIGN_RIGHT); break;
+            case ControlKind::OptionLabel:
+                w = new CTransparentStatic(this, c.id, text, pos, size, wxALIGN_LEFT, true);
+                break;
+            case ControlKind::Combo:
+                w = new wxChoice(this, c.id, pos, wxSize(size.x, wxDefaultCoord), 0, nullptr, wxCB_SORT);
+                break;
+            case ControlKind::Picture:
+                w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
+                break;
+            case ControlKind::CheckBox: w = new wxCheckBox(this, c.id, text, pos, wxDefaultSize); break;
+            case ControlKind::Frame: w = new wxWindow(this, c.id, pos, size); break;
+        }
+        w->Show(c.visible);
+    }
+    auto button = [this](int id) { return static_cast<CSkinButton*>(FindWindow(id)); };
+    auto label = [this](int id) { return static_cast<CTransparentStatic*>(FindWindow(id)); };
+    auto edit = [this](int id) { return static_cast<wxTextCtrl*>(FindWindow(id)); };
+    auto check = [this](int id) { return static_cast<wxCheckBox*>(FindWindow(id)); };
+    m_btnMinimize = button(IDC_BMIN);
+    m_btnBrowseFile = button(IDC_BBROWSEFILE);
+    m_btnExit = button(IDC_BEXIT);
+    m_btnMake = button(IDC_BGENERATE);
+    m_btnClose = button(IDC_BCLOSEBUT);
+    m_btnBrowseMusic = button(IDC_BBRBGMUSIC);
+    m_btnBrowseFolder = button(IDC_BBROWSEFOLDER);
+    m_btnPreview = button(IDC_BPERVIEW);
+    m_btnExport = button(IDC_BSAVE);
+    m_btnHelp = button(IDC_BQUES);
+    m_editSourcePath = edit(IDC_ESOURCEPATH);
+    m_editOutputFolder = edit(IDC_EOUTPUTFOLDER);
+    m_editMusicPath = edit(IDC_EMUSICPATH);
+    m_lblOriginalSizeValue = label(IDC_LOSIZEVALUE);
+    m_lblDisplaySizeValue = label(IDC_LDSIZEVALUE);
+    m_lblStatus = label(IDC_LSTATUS);
+    m_lblOriginalSize = label(IDC_LOSIZE);
+    m_lblDisplaySize = label(IDC_LDSIZE);
+    m_lblSourceFile = label(IDC_LSELECTFILE);
+    m_lblOutputFolder = label(IDC_LSELECTOUTFOLDER);
+    m_lblMusic = label(IDC_LBGMUSIC);
+    m_lblLevels = label(IDC_LLEVELS);
+    m_lblSmallMap = label(IDC_L_SMALLMAP);
+    m_lblNavigationScroll = label(IDC_L_NAVSCROLL);
+    m_lblZoomSlider = label(IDC_L_ZOOMSLIDER);
+    m_lblClickToZoom = label(IDC_L_CLICK2ZOOM);
+    m_cmbLevels = static_cast<wxChoice*>(FindWindow(IDC_CLEVELS));
+    m_stcThumbnail = static_cast<wxStaticBitmap*>(FindWindow(IDC_STHUMBNAIL));
+    m_stcLogo2 = static_cast<wxStaticBitmap*>(FindWindow(IDC_SLOGO2));
+    m_stcProgressFrame = FindWindow(IDC_SPROGRESSFRAME);
+    m_stcThumbFrame = FindWindow(IDC_STHUMBFRAME);
+    m_chkSmallMap = check(IDC_CSMALLMAP);
+    m_chkNavigationScroll = check(IDC_CNAVSCROLL);
+    m_chkZoomSlider = check(IDC_CZOOMSLIDER);
+    m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
+}
+
+void CKerfelDialog::InitDialog() {
+    if (m_hIcon.IsOk()) SetIcon(m_hIcon);
+    SetBitmap(244);
+    SetBackgroundMode(ModeStretch);
+    EnableDrag(true);
+    SetTransparentColor(wxColour(255, 0, 0), true);
+
+    wxFont bold = GetFont();
+    bold.SetWeight(wxFONTWEIGHT_EXTRABOLD);
+    for (CSkinButton* b : {m_btnMake, m_btnExport, m_btnPreview}) b->SetFont(bold);
+
+    SkinButtons();
+    m_btnExport->Enable(false);
+    m_btnPreview->Enable(false);
+
+    m_lblOriginalSizeValue->SetTextColor(*wxBLACK);
+    m_lblStatus->SetTextColor(*wxBLACK);
+    m_lblOriginalSize->SetTextColor(*wxBLACK);
+    m_lblDisplaySizeValue->SetTextColor(wxColour(254, 0, 0));
+    m_lblDisplaySize->SetTextColor(wxColour(254, 0, 0));
+
+    m_rcThumbFrame = wxRect();
+    m_cmbLevels->Append("1");
+    m_cmbLevels->SetSelection(0);
+    m_strLevels = "1";
+
+    RestoreSettings();
+    LoadLanguage(wxString());
+    ApplyLanguageTexts();
+    CenterThumbnail();
+    m_btnBrowseFile->SetFocus();
+}
+
+void CKerfelDialog::CenterThumbnail() {
+    wxRect frame = m_stcThumbFrame->GetRect();
+    wxSize pic = m_stcThumbnail->GetSize();
+    m_stcThumbnail->Move(frame.x + (frame.width - pic.x) / 2, frame.y + (frame.height - pic.y) / 2);
+}
+
+void CKerfelDialog::UpdateData(bool save) {
+    struct Text { wxString* member; wxWindow* control; };
+    const Text texts[] = {
+        {&m_strSourcePath, m_editSourcePath},       {&m_strOutputFolder, m_editOutputFolder},
+        {&m_strStatus, m_lblStatus},                {&m_strDisplaySize, m_lblDisplaySizeValue},
+        {&m_strOriginalSize, m_lblOriginalSizeValue}, {&m_strMusicPath, m_editMusicPath},
+        {&m_strSmallMapLabel, m_lblSmallMap},       {&m_strNavigationScrollLabel, m_lblNavigationScroll},
+        {&m_strZoomSliderLabel, m_lblZoomSlider},   {&m_strClickToZoomLabel, m_lblClickToZoom},
+    };
+    for (const Text& t : texts) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(t.control);
+        if (save) *t.member = edit ? edit->GetValue() : t.control->GetLabel();
+        else if (edit) {
+            if (edit->GetValue() != *t.member) edit->ChangeValue(*t.member);
+        } else t.control->SetLabel(*t.member);
+    }
+    if (save) m_strLevels = m_cmbLevels->GetStringSelection();
+    else if (!m_strLevels.empty()) m_cmbLevels->SetStringSelection(m_strLevels);
+}
+
+bool CKerfelDialog::DrainMessages() {
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) return true;
+    while (loop->Pending()) {
+        if (!loop->Dispatch()) return false;
+    }
+    if (wxTheApp) wxTheApp->ProcessPendingEvents();
+    return true;
+}
+
+void CKerfelDialog::OnPaint(wxPaintEvent& event) {
+    CSkinDialog::OnPaint(event);
+    if (GetTitle() != " Image Kerfel") SetTitle(" Image Kerfel");
+}
+
+void CKerfelDialog::EndDialog(int result) {
+    if (IsModal()) EndModal(result);
+    else Destroy();
+}
+
+void CKerfelDialog::OnBExit(wxCommandEvent&) { EndDialog(0); }
+void CKerfelDialog::OnCancel(wxCommandEvent&) { EndDialog(wxID_CANCEL); }
+void CKerfelDialog::OnCloseWindow(wxCloseEvent&) { EndDialog(wxID_CANCEL); }
+void CKerfelDialog::OnBMinimize(wxCommandEvent&) { Iconize(true); }
+
+// Without a window-manager system menu, the same about item is offered on a
+// right click of the dialog's background.
+void CKerfelDialog::OnContextMenu(wxContextMenuEvent&) {
+    wxMenu menu;
+    menu.Append(IDM_ABOUTBOX, "&About Kerfel...");
+    PopupMenu(&menu);
+}
+
+void CKerfelDialog::OnAboutCommand(wxCommandEvent&) { ShowAbout(); }
+
+void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
+    // The job's own state decides, not the caption: after a language switch
+    // the caption may no longer tell a running job from an idle one.
+    if (!m_bJobRunning) {
+        EndDialog(0);
+        return;
+    }
+    m_bCancelRequested = 1;
+    m_btnBrowseFile->Enable(true);
+    m_btnBrowseFolder->Enable(true);
+    m_btnMake->Enable(true);
+    m_btnBrowseMusic->Enable(true);
+    m_btnPreview->Enable(false);
+    m_btnExport->Enable(false);
+    m_btnClose->Hide();
+}

@@ -1,0 +1,91 @@
+// Choosing the source image: decode, level table, sizes, thumbnail.
+#include <wx/busyinfo.h>
+#include <wx/utils.h>
+
+#include "app/ui/file_open_component.h"
+#include "app/ui/kerfel_dialog.h"
+#include "engine/source_image.h"
+#include "i18n/ui/message_box_dialog.h"
+#include "i18n/language_table.h"
+
+void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
+    UpdateData(true);
+    CFileOpenComponent chooser;
+    chooser.Title = "Select File to Cut...";
+    chooser.Filter = "JPEG Files (*.jpg , *.jpeg)|*.jpg;*.jpeg";
+    chooser.DefaultExt = "*.jpg";
+    chooser.FileName.clear();
+    chooser.ShowOpen(this);
+    const wxString path = chooser.FileName;
+    if (path.empty()) return;
+
+    kerfel::PixelBuffer thumb;
+    kerfel::SourceInfo info;
+    kerfel::Status status;
+    {
+        wxBusyCursor wait;
+        m_rcThumbFrame = m_stcThumbFrame->GetScreenRect();
+        status = kerfel::DecodeThumbnail(path.utf8_string(), m_rcThumbFrame.height, thumb, info);
+    }
+    if (!status) {
+        // Everything shown stays as it was: it still describes the last good image.
+        CMessageBoxDialog box(this);
+        box.Show(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT")) + "\n" +
+                     wxString::FromUTF8(status.message),
+                 wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION")),
+                 MBX_OK | MBX_ICONERROR);
+        return;
+    }
+    wxBusyCursor wait;
+    m_btnExport->Enable(false);
+    m_btnPreview->Enable(false);
+    m_strSourcePath = path;
+    if (m_strOutputFolder.empty()) m_strOutputFolder = path.BeforeLast('/');
+    m_lblOriginalSize->Show();
+    m_lblOriginalSizeValue->Show();
+    m_strOriginalSize = wxString::FromUTF8(kerfel::SizeText(info.width, info.height));
+    UpdateData(false);
+    UpdateData(true);
+    m_pyramid = kerfel::TilePyramid::Build(info.width, info.height);
+    FillLevelsList();
+    MakeThumbnail(wxImage(thumb.width, thumb.height, thumb.data.get(), true).Copy());
+    if (m_cmbLevels->GetCount() > 0) {
+        m_lblDisplaySize->Show();
+        m_lblDisplaySizeValue->Show();
+        m_cmbLevels->SetSelection(0);
+        m_strLevels = m_cmbLevels->GetString(0);
+        int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
+        m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    }
+    m_strStatus = " ";
+    UpdateData(false);
+}
+
+void CKerfelDialog::FillLevelsList() {
+    m_cmbLevels->Clear();
+    for (int k : m_pyramid.m_arrListEntries) m_cmbLevels->Append(wxString::Format("%d", k));
+}
+
+void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
+    wxRect frame = m_stcThumbFrame->GetRect();
+    m_stcThumbnail->SetBitmap(wxBitmap(thumb));
+    m_stcThumbnail->SetSize(thumb.GetWidth(), thumb.GetHeight());
+    m_stcThumbnail->Move(frame.x + (frame.width - thumb.GetWidth()) / 2,
+                         frame.y + (frame.height - thumb.GetHeight()) / 2);
+    RefreshRect(frame.Inflate(50));
+}
+
+void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
+    if (m_strSourcePath.empty()) return;
+    UpdateData(true);
+    m_lblDisplaySize->Show();
+    m_lblDisplaySizeValue->Show();
+    int selected = m_cmbLevels->GetSelection();
+    m_strLevels = m_cmbLevels->GetStringSelection();
+    int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
+    if (m_pyramid.ValidEntry(k))
+        m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    m_strStatus = " ";
+    UpdateData(false);
+    m_cmbLevels->SetSelection(selected);
+}

@@ -1,0 +1,72 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "engine/source_image.h"
+#include "engine/tile_pyramid.h"
+
+namespace kerfel {
+namespace {
+
+void PrintJson(const TilePyramid& p) {
+    std::printf("{\"width\":%u,\"height\":%u,\"levels\":[", p.SourceWidth(), p.SourceHeight());
+    for (int i = 0; i < p.LevelCount(); ++i) {
+        unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
+        std::printf("%s{\"index\":%d,\"width\":%u,\"height\":%u,\"tiles\":%d}", i ? "," : "", i, w, h,
+                    TileColumns(w) * TileRows(h));
+    }
+    std::printf("],\"total_tiles\":%d,\"levels_list\":[", p.m_nTotalTiles);
+    for (size_t i = 0; i < p.m_arrListEntries.size(); ++i)
+        std::printf("%s%d", i ? "," : "", p.m_arrListEntries[i]);
+    std::printf("]}\n");
+}
+
+void PrintText(const std::string& path, const TilePyramid& p) {
+    std::printf("%s: %s pixels\n", path.c_str(), SizeText(p.SourceWidth(), p.SourceHeight()).c_str());
+    std::printf("%d levels, %d tiles\n", p.LevelCount(), p.m_nTotalTiles);
+    for (int i = 0; i < p.LevelCount(); ++i) {
+        unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
+        std::printf("  level %d: %s, %d tiles\n", i, SizeText(w, h).c_str(), TileColumns(w) * TileRows(h));
+    }
+    if (p.m_arrListEntries.empty()) {
+        std::printf("levels to zoom in: none (both sides are below 250 pixels)\n");
+        return;
+    }
+    std::printf("levels to zoom in:\n");
+    for (int k : p.m_arrListEntries)
+        std::printf("  %d: display size %s\n", k, SizeText(p.DisplayWidth(k), p.DisplayHeight(k)).c_str());
+}
+
+}  // namespace
+
+int RunInfo(const std::vector<std::string>& args) {
+    std::string path;
+    bool json = false;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (path.empty() && (a.empty() || a[0] != '-' || a == "-")) path = a;
+        else {
+            std::fprintf(stderr, "kerfel info: unexpected argument '%s'\n%s", a.c_str(), UsageText());
+            return 1;
+        }
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "kerfel info: no image given\n%s", UsageText());
+        return 1;
+    }
+    // Decoding (to a small picture) proves the file is a usable JPEG, not just its header.
+    PixelBuffer thumb;
+    SourceInfo info;
+    Status s = DecodeThumbnail(path, 64, thumb, info);
+    if (!s) {
+        std::fprintf(stderr, "kerfel: %s\n", s.message.c_str());
+        return ExitCode(s);
+    }
+    TilePyramid p = TilePyramid::Build(info.width, info.height);
+    if (json) PrintJson(p);
+    else PrintText(path, p);
+    return 0;
+}
+
+}  // namespace kerfel

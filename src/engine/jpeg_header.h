@@ -1,0 +1,29 @@
+#pragma once
+// What a JPEG says about itself before any pixel is decoded: the decoder
+// trusts the frame header, so its size must be checked first.
+#include <cstdint>
+#include <string>
+
+#include "engine/status.h"
+
+namespace kerfel {
+
+struct JpegHeader {
+    unsigned width = 0;
+    unsigned height = 0;
+    int components = 0;       // 1 grey, 3 colour, 4 CMYK/YCCK
+    bool progressive = false;
+    bool adobe = false;       // APP14 "Adobe" marker present (CMYK stored inverted)
+    int orientation = 1;      // EXIF orientation 1..8, 1 when absent or invalid
+};
+
+// Reads markers up to the first frame header. Fails on anything that is
+// not a JPEG, a truncated header, or a zero-sized frame.
+Status ReadJpegHeader(const std::string& path, JpegHeader& out);
+Status ParseJpegHeader(const uint8_t* data, size_t size, JpegHeader& out);
+
+// The decoder holds width * height * channels bytes in a 32-bit size; refuse
+// anything whose decoded size could not be held.
+bool DecodedSizeFits(unsigned width, unsigned height, int channels);
+
+}  // namespace kerfel

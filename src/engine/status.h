@@ -1,0 +1,39 @@
+#pragma once
+// Errors travel as values up to the one place that tells the user (a box in
+// the dialog, one line on stderr on the command line).
+#include <string>
+#include <utility>
+
+namespace kerfel {
+
+enum class Fault {
+    None = 0,
+    BadInput,     // unreadable or undecodable source, missing music, missing job folder
+    OutputFailed, // a folder, tile, descriptor or archive could not be written
+    Cancelled,
+};
+
+struct Status {
+    Fault fault = Fault::None;
+    std::string message;  // one line, names the file and the reason
+
+    bool ok() const { return fault == Fault::None; }
+    explicit operator bool() const { return ok(); }
+    static Status Ok() { return {}; }
+    static Status Bad(std::string m) { return {Fault::BadInput, std::move(m)}; }
+    static Status Output(std::string m) { return {Fault::OutputFailed, std::move(m)}; }
+    static Status Cancel() { return {Fault::Cancelled, "interrupted"}; }
+};
+
+// The command line's exit status for a fault.
+inline int ExitCode(const Status& s) {
+    switch (s.fault) {
+        case Fault::None: return 0;
+        case Fault::BadInput: return 2;
+        case Fault::OutputFailed: return 3;
+        case Fault::Cancelled: return 130;
+    }
+    return 1;
+}
+
+}  // namespace kerfel

@@ -1,0 +1,7 @@
+#include "i18n/language_table.h"
+
+namespace kerfel {
+
+std::string GetLanguageText(const std::string&) { return std::string(); }
+
+}  // namespace kerfel

@@ -1,0 +1,23 @@
+#include "skin/ui/skin_bitmaps.h"
+
+#include <wx/filename.h>
+#include <wx/image.h>
+
+namespace kerfel {
+namespace {
+wxString& PictureFolder() {
+    static wxString folder;
+    return folder;
+}
+}  // namespace
+
+void SetPictureFolder(const wxString& folder) { PictureFolder() = folder; }
+
+wxBitmap LoadSkinBitmap(int resourceId) {
+    wxFileName fn(PictureFolder(), wxString::Format("%d.png", resourceId));
+    if (!fn.FileExists()) return wxBitmap();
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    wxImage img(fn.GetFullPath(), wxBITMAP_TYPE_PNG);
+    return img.IsOk() ? wxBitmap(img) : wxBitmap();
+}
+}  // namespace kerfel
