@@ -50,7 +50,7 @@ CKerfelDialog::CKerfelDialog(wxWindow* parent)
     if (icon.IsOk()) m_hIcon.CopyFromBitmap(icon);
     SetFont(DialogFont());
     CreateControls();
-    InitDialog();
+    SetUpDialog();
 }
 
 CKerfelDialog::~CKerfelDialog() {
@@ -125,7 +125,7 @@ void CKerfelDialog::CreateControls() {
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
 }
 
-void CKerfelDialog::InitDialog() {
+void CKerfelDialog::SetUpDialog() {
     if (m_hIcon.IsOk()) SetIcon(m_hIcon);
     SetBitmap(244);
     SetBackgroundMode(ModeStretch);

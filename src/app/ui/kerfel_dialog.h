@@ -133,7 +133,7 @@ protected:
 
 private:
     void CreateControls();
-    void InitDialog();
+    void SetUpDialog();
     void MakeThumbnail(const wxImage& thumb);
     void CenterThumbnail();
     void FillLevelsList();

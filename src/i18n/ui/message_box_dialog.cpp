@@ -2,7 +2,23 @@
 
 #include <wx/msgdlg.h>
 
+namespace {
+int g_nScriptedAnswer = 0;
+wxString g_strLastText, g_strLastCaption;
+}  // namespace
+
+void CMessageBoxDialog::AnswerNextWith(int result) { g_nScriptedAnswer = result; }
+wxString CMessageBoxDialog::LastText() { return g_strLastText; }
+wxString CMessageBoxDialog::LastCaption() { return g_strLastCaption; }
+
 int CMessageBoxDialog::Show(const wxString& text, const wxString& caption, int flags) {
+    g_strLastText = text;
+    g_strLastCaption = caption;
+    if (g_nScriptedAnswer) {
+        int r = g_nScriptedAnswer;
+        g_nScriptedAnswer = 0;
+        return r;
+    }
     long style = (flags & (MBX_YESNO | MBX_YESNOCANCEL)) ? wxYES_NO : wxOK;
     if (flags & MBX_ICONERROR) style |= wxICON_ERROR;
     else if (flags & MBX_ICONWARNING) style |= wxICON_WARNING;

@@ -13,6 +13,12 @@ public:
     // Shows the box modally; returns the code of the pressed button.
     int Show(const wxString& text, const wxString& caption, int flags);
 
+    // Tests answer the next box with a result code instead of showing it;
+    // the text and caption it would have shown are kept for them.
+    static void AnswerNextWith(int result);
+    static wxString LastText();
+    static wxString LastCaption();
+
 private:
     wxWindow* m_pOwner;
 };

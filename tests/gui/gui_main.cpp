@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "gui_test_util.h"
+
+namespace {
+class TestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+std::string g_tempRoot;
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(TestApp);
+
+namespace guitest {
+
+void Pump(int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        while (loop && loop->Pending()) loop->Dispatch();
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        Pump(20);
+    }
+    return done();
+}
+
+void Click(wxWindow* window) {
+    wxUIActionSimulator sim;
+    wxRect r = window->GetScreenRect();
+    sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+    Pump(60);
+    sim.MouseClick();
+    Pump(100);
+}
+
+std::string MakeTempFolder() {
+    static int n = 0;
+    std::string dir = g_tempRoot + "/t" + std::to_string(++n);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void Screenshot(const std::string& path) {
+    std::string cmd = "import -window root '" + path + "' 2>/dev/null";
+    if (std::system(cmd.c_str()) != 0) wxLogMessage("screenshot failed: %s", path);
+}
+
+std::string MakeJpeg(const std::string& folder, const std::string& name, int width, int height) {
+    std::string path = folder + "/" + name;
+    std::string cmd = "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
+                      " plasma:fractal -seed 7 -quality 85 '" + path + "'";
+    if (std::system(cmd.c_str()) != 0) return std::string();
+    return path;
+}
+
+}  // namespace guitest
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    // Settings and temporary files of a test run never touch the user's own.
+    char tmpl[] = "/tmp/kerfel-gui-XXXXXX";
+    g_tempRoot = mkdtemp(tmpl);
+    setenv("XDG_CONFIG_HOME", (g_tempRoot + "/config").c_str(), 1);
+    wxApp::SetInstance(new TestApp);
+    int wxArgc = 1;
+    if (!wxEntryStart(wxArgc, argv)) {
+        std::fprintf(stderr, "gui tests: cannot open a display\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxInitAllImageHandlers();
+    int rc;
+    {
+        wxEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        rc = RUN_ALL_TESTS();
+    }
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    std::filesystem::remove_all(g_tempRoot);
+    return rc;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Shared by the GUI tests: an application object is running (gui_main.cpp),
+// events are pumped by hand between steps.
+#include <wx/window.h>
+
+#include <functional>
+#include <string>
+
+namespace guitest {
+
+// Dispatches pending events for about `ms` milliseconds.
+void Pump(int ms = 50);
+// Pumps until `done` holds or `timeoutMs` passes; returns whether it held.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+// Clicks the middle of a window with the simulated mouse.
+void Click(wxWindow* window);
+// A fresh private folder under the test run's temporary folder.
+std::string MakeTempFolder();
+// Saves a screenshot of the whole display to `path` (ImageMagick `import`).
+void Screenshot(const std::string& path);
+// Makes a JPEG of the given size with ImageMagick; returns its path.
+std::string MakeJpeg(const std::string& folder, const std::string& name, int width, int height);
+
+}  // namespace guitest

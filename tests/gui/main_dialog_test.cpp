@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+#include <wx/uiaction.h>
+
+#include "app/ui/control_ids.h"
+#include "app/ui/file_open_component.h"
+#include "app/ui/kerfel_dialog.h"
+#include "app/ui/main_dialog_layout.h"
+#include "gui_test_util.h"
+#include "i18n/ui/message_box_dialog.h"
+
+namespace {
+
+struct DialogFixture : ::testing::Test {
+    CKerfelDialog* dlg = nullptr;
+    void SetUp() override {
+        dlg = new CKerfelDialog();
+        dlg->Show();
+        guitest::Pump(200);
+    }
+    void TearDown() override {
+        dlg->Destroy();
+        guitest::Pump(50);
+    }
+};
+
+}  // namespace
+
+TEST_F(DialogFixture, StartsWithEveryTemplateControlInPlace) {
+    EXPECT_EQ(dlg->GetSize(), wxSize(570, 567));
+    for (const ControlSpec& c : kMainDialogControls) {
+        wxWindow* w = dlg->FindWindow(c.id);
+        ASSERT_NE(w, nullptr) << c.id;
+        EXPECT_EQ(w->IsShown(), c.visible) << c.id;
+        if (c.kind == ControlKind::Picture || c.kind == ControlKind::CheckBox || c.kind == ControlKind::Combo)
+            continue;  // sized by their content
+        EXPECT_EQ(w->GetPosition(), wxPoint(DuX(c.x), DuY(c.y))) << c.id;
+    }
+}
+
+TEST_F(DialogFixture, StartUpStateIsIdle) {
+    EXPECT_EQ(dlg->m_cmbLevels->GetCount(), 1u);
+    EXPECT_EQ(dlg->m_cmbLevels->GetStringSelection(), "1");
+    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    EXPECT_TRUE(guitest::WaitFor([&] { return dlg->GetTitle() == " Image Kerfel"; }));
+}
+
+TEST_F(DialogFixture, ChoosingAnImageShowsSizesListAndThumbnail) {
+    std::string dir = guitest::MakeTempFolder();
+    std::string jpg = guitest::MakeJpeg(dir, "my photo & co.jpg", 1000, 800);
+    ASSERT_FALSE(jpg.empty());
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
+    guitest::Click(dlg->m_btnBrowseFile);
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_cmbLevels->GetCount() == 3; }));
+    EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
+    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(dir));
+    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "1000 x 800");
+    EXPECT_EQ(dlg->m_lblDisplaySizeValue->GetLabel(), "1000 x 800");
+    EXPECT_TRUE(dlg->m_lblDisplaySizeValue->IsShown());
+    EXPECT_EQ(dlg->m_pyramid.m_nTotalTiles, 22);
+    // The thumbnail's larger side is the frame's height, centred in the frame.
+    wxRect frame = dlg->m_stcThumbFrame->GetRect();
+    wxRect pic = dlg->m_stcThumbnail->GetRect();
+    EXPECT_NEAR(pic.height * 1000 / 800, pic.width, 2);
+    EXPECT_NEAR(pic.x + pic.width / 2, frame.x + frame.width / 2, 1);
+    EXPECT_NEAR(pic.y + pic.height / 2, frame.y + frame.height / 2, 1);
+
+    wxUIActionSimulator sim;
+    dlg->m_cmbLevels->SetFocus();
+    guitest::Pump(50);
+    ASSERT_TRUE(sim.Select("2"));
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_lblDisplaySizeValue->GetLabel() == "500 x 400"; }));
+    EXPECT_EQ(dlg->m_strLevels, "2");
+}
+
+TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
+    std::string dir = guitest::MakeTempFolder();
+    std::string jpg = guitest::MakeJpeg(dir, "good.jpg", 600, 400);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
+    guitest::Click(dlg->m_btnBrowseFile);
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_lblOriginalSizeValue->GetLabel() == "600 x 400"; }));
+    std::string bad = dir + "/broken.jpg";
+    FILE* f = fopen(bad.c_str(), "wb");
+    fputs("not a picture", f);
+    fclose(f);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bad));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(dlg->m_btnBrowseFile);
+    guitest::Pump(300);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("broken.jpg"));
+    EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
+    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "600 x 400");
+    EXPECT_EQ(dlg->m_pyramid.SourceWidth(), 600u);
+}
