@@ -3,6 +3,8 @@
 #include <wx/app.h>
 #include <wx/log.h>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,9 +29,26 @@ public:
 
 wxIMPLEMENT_APP_NO_MAIN(CKerfelApp);
 
+namespace {
+// Whether the window system can be reached; asked through the toolkit the
+// framework already loaded, so that a bad DISPLAY gets one clear line.
+bool DisplayReachable() {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
+    using OpenFn = void* (*)(const char*);
+    using CloseFn = void (*)(void*);
+    auto open = reinterpret_cast<OpenFn>(dlsym(RTLD_DEFAULT, "gdk_display_open"));
+    auto close = reinterpret_cast<CloseFn>(dlsym(RTLD_DEFAULT, "gdk_display_close"));
+    if (!open) return true;  // let the framework report it
+    void* display = open(nullptr);
+    if (!display) return false;
+    if (close) close(display);
+    return true;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc > 1) return kerfel::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    if (!DisplayReachable()) {
         std::fprintf(stderr, "kerfel: no display to open the desktop tool on (see 'kerfel --help' for commands)\n");
         return 1;
     }
