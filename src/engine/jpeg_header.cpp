@@ -44,6 +44,11 @@ bool DecodedSizeFits(unsigned width, unsigned height, int channels) {
     return bytes < (1ULL << 32);
 }
 
+unsigned long long MinimumCodedBytes(unsigned width, unsigned height) {
+    unsigned long long blocks = ((width + 7ULL) / 8) * ((height + 7ULL) / 8);
+    return blocks / 8;
+}
+
 Status ParseJpegHeader(const uint8_t* d, size_t n, JpegHeader& out) {
     out = JpegHeader{};
     if (n < 4 || d[0] != 0xFF || d[1] != 0xD8) return Status::Bad("not a JPEG file");
@@ -88,10 +93,17 @@ Status ReadJpegHeader(const std::string& path, JpegHeader& out) {
     size_t n = std::fread(buf.data(), 1, buf.size(), f);
     bool readError = std::ferror(f);
     int err = errno;
+    unsigned long long size = 0;
+    if (!readError && std::fseek(f, 0, SEEK_END) == 0) {
+        long end = std::ftell(f);
+        if (end > 0) size = static_cast<unsigned long long>(end);
+    }
     std::fclose(f);
     if (readError) return Status::Bad(std::string("cannot read: ") + std::strerror(err));
     if (n == 0) return Status::Bad("the file is empty");
-    return ParseJpegHeader(buf.data(), n, out);
+    Status s = ParseJpegHeader(buf.data(), n, out);
+    out.fileSize = size;
+    return s;
 }
 
 }  // namespace kerfel

@@ -15,6 +15,7 @@ struct JpegHeader {
     bool progressive = false;
     bool adobe = false;       // APP14 "Adobe" marker present (CMYK stored inverted)
     int orientation = 1;      // EXIF orientation 1..8, 1 when absent or invalid
+    unsigned long long fileSize = 0;
 };
 
 // Reads markers up to the first frame header. Fails on anything that is
@@ -25,5 +26,10 @@ Status ParseJpegHeader(const uint8_t* data, size_t size, JpegHeader& out);
 // The decoder holds width * height * channels bytes in a 32-bit size; refuse
 // anything whose decoded size could not be held.
 bool DecodedSizeFits(unsigned width, unsigned height, int channels);
+
+// Every 8x8 block of the full-resolution component costs at least one bit,
+// so a file shorter than this cannot hold the picture its header claims
+// (a damaged or doctored header, which the decoder would fill with grey).
+unsigned long long MinimumCodedBytes(unsigned width, unsigned height);
 
 }  // namespace kerfel

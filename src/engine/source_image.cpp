@@ -63,6 +63,9 @@ Status InspectSource(const std::string& path, SourceInfo& info) {
     if (!DecodedSizeFits(h.width, h.height, h.components))
         return Named(path, Status::Bad("the picture is too large to decode (" + std::to_string(h.width) +
                                        " x " + std::to_string(h.height) + " pixels)"));
+    if (h.fileSize < MinimumCodedBytes(h.width, h.height))
+        return Named(path, Status::Bad("the file is too short for the " + std::to_string(h.width) + " x " +
+                                       std::to_string(h.height) + " pixels its header claims (damaged)"));
     bool swap = OrientationSwapsSides(h.orientation);
     info.width = swap ? h.height : h.width;
     info.height = swap ? h.width : h.height;

@@ -112,6 +112,7 @@ TEST_F(SourceImage, UnusableFilesGiveAnErrorNamingTheFile) {
         write("text.jpg", {'h', 'e', 'l', 'l', 'o'}),
         testimg::Convert("-size 20x20 xc:green png:", dir + "/png.jpg"),
         write("huge.jpg", testimg::WithFrameSize(good, 65000, 65000)),
+        write("claims-900mp.jpg", testimg::WithFrameSize(good, 30000, 30000)),
     };
     std::filesystem::create_directory(dir + "/folder.jpg");
     bad.push_back(dir + "/folder.jpg");
