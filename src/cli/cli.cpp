@@ -1,6 +1,9 @@
 #include "cli/cli.h"
 
 #include <cstdio>
+#include <string>
+
+#include "engine/status.h"
 
 namespace kerfel {
 
@@ -12,6 +15,20 @@ const char* UsageText() {
            "              [--zoom-slider] [--click-to-zoom] [--music FILE] [--overwrite]\n"
            "              [--zip ARCHIVE] [--quiet]\n"
            "  kerfel export JOB_FOLDER ARCHIVE [--root FOLDER] [--overwrite]\n";
+}
+
+int ReportError(const Status& status) {
+    std::string line;
+    for (unsigned char c : status.message) {
+        if (c == '\n') line += "\\n";
+        else if (c < 0x20 || c == 0x7F) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\x%02x", c);
+            line += esc;
+        } else line += static_cast<char>(c);
+    }
+    std::fprintf(stderr, "kerfel: %s\n", line.c_str());
+    return ExitCode(status);
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {

@@ -5,6 +5,8 @@
 
 namespace kerfel {
 
+struct Status;
+
 // Runs one command; returns the process's exit status (0 done, 1 usage,
 // 2 bad input, 3 output not written, 130 interrupted).
 int RunCommandLine(const std::vector<std::string>& args);
@@ -12,6 +14,10 @@ int RunCommandLine(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunMake(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+
+// Prints "kerfel: <message>" as exactly one line on stderr (control
+// characters of file names escaped) and returns the exit status of the fault.
+int ReportError(const Status& status);
 
 // Usage text, printed on a usage error.
 const char* UsageText();

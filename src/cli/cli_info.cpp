@@ -59,10 +59,7 @@ int RunInfo(const std::vector<std::string>& args) {
     PixelBuffer thumb;
     SourceInfo info;
     Status s = DecodeThumbnail(path, 64, thumb, info);
-    if (!s) {
-        std::fprintf(stderr, "kerfel: %s\n", s.message.c_str());
-        return ExitCode(s);
-    }
+    if (!s) return ReportError(s);
     TilePyramid p = TilePyramid::Build(info.width, info.height);
     if (json) PrintJson(p);
     else PrintText(path, p);

@@ -1,0 +1,189 @@
+#!/usr/bin/env python3
+"""Bad-input corpus: builds every awkward input a stranger may hand the tool,
+runs the command line on each, checks the outcome and writes the table of
+outcomes (docs/robustness.md). Nothing is downloaded: ImageMagick and byte
+surgery make every file."""
+import argparse
+import re
+import os
+import shutil
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def convert(args, out):
+    subprocess.run(["convert", *args, out], check=True, stderr=subprocess.DEVNULL)
+    return out
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+def with_frame_size(jpeg, w, h):
+    b = bytearray(jpeg)
+    for i in range(2, len(b) - 9):
+        if b[i] == 0xFF and b[i + 1] in (0xC0, 0xC2):
+            b[i + 5:i + 9] = struct.pack(">HH", h, w)
+            break
+    return bytes(b)
+
+
+def with_exif_orientation(jpeg, orientation):
+    tiff = b"MM" + struct.pack(">HIH", 42, 8, 1) + struct.pack(">HHIHH", 0x0112, 3, 1, orientation, 0) + b"\0\0\0\0"
+    payload = b"Exif\0\0" + tiff
+    return jpeg[:2] + b"\xFF\xE1" + struct.pack(">H", len(payload) + 2) + payload + jpeg[2:]
+
+
+def corrupt_middle(jpeg):
+    b = bytearray(jpeg)
+    start = len(b) // 2
+    for i in range(start, start + 64):
+        if b[i] != 0xFF and b[i - 1] != 0xFF:
+            b[i] ^= 0x5A
+    return bytes(b)
+
+
+class Corpus:
+    """Makes the files; each maker returns the path handed to the tool."""
+
+    def __init__(self, folder):
+        self.dir = folder
+        self.good = convert(["-size", "600x400", "plasma:fractal", "-seed", "3", "-quality", "85"],
+                            os.path.join(folder, "good.jpg"))
+        self.bytes = read(self.good)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def jpeg_cases(self):
+        b = self.bytes
+        c = []
+        add = lambda *x: c.append(x)
+        add("empty.jpg", "empty file", write(self.path("empty.jpg"), b""), 2)
+        for pct in (10, 50, 90):
+            add(f"truncated-{pct}.jpg", f"truncated at {pct}%",
+                write(self.path(f"truncated-{pct}.jpg"), b[:len(b) * pct // 100]), 2)
+        add("corrupt-scan.jpg", "bytes flipped in the middle of the scan (the decoder cannot tell)",
+            write(self.path("corrupt-scan.jpg"), corrupt_middle(b)), 0)
+        add("progressive.jpg", "progressive",
+            convert([self.good, "-interlace", "JPEG"], self.path("progressive.jpg")), 0)
+        add("grey.jpg", "greyscale", convert([self.good, "-colorspace", "Gray"], self.path("grey.jpg")), 0)
+        add("cmyk.jpg", "CMYK (converted to true colours)",
+            convert([self.good, "-colorspace", "CMYK"], self.path("cmyk.jpg")), 0)
+        for o in (3, 6, 8):
+            add(f"exif-{o}.jpg", f"EXIF orientation {o} (cut upright)",
+                write(self.path(f"exif-{o}.jpg"), with_exif_orientation(b, o)), 0)
+        add("1x1.jpg", "1 x 1 pixel", convert(["-size", "1x1", "xc:red"], self.path("1x1.jpg")), 0)
+        tall = self.path("1x60000.jpg")  # beyond ImageMagick's default size policy
+        subprocess.run(["vips", "black", tall, "1", "60000"], check=True)
+        add("1x60000.jpg", "1 x 60000 pixels", tall, 0)
+        add("claims-65000.jpg", "header claims 65000 x 65000 (the decoder would overflow)",
+            write(self.path("claims-65000.jpg"), with_frame_size(b, 65000, 65000)), 2)
+        add("claims-30000.jpg", "header claims 30000 x 30000 over 600 x 400 data",
+            write(self.path("claims-30000.jpg"), with_frame_size(b, 30000, 30000)), 2)
+        add("png.jpg", "a PNG named .jpg", convert(["-size", "20x20", "xc:green"], "png:" + self.path("png.jpg"))[4:], 2)
+        add("text.jpg", "text named .jpg", write(self.path("text.jpg"), b"hello, world\n"), 2)
+        os.mkdir(self.path("folder.jpg"))
+        add("folder.jpg", "a folder named .jpg", self.path("folder.jpg"), 2)
+        add("missing.jpg", "a file that does not exist", self.path("missing.jpg"), 2)
+        unreadable = write(self.path("unreadable.jpg"), b)
+        os.chmod(unreadable, 0)
+        add("unreadable.jpg", "mode 000 (run as an unprivileged user)", unreadable, 2, "unprivileged")
+        add("new\\nline-broken.jpg", "undecodable, with a newline in its name",
+            write(self.path("new\nline-broken.jpg"), b"\xFF\xD8\xFF"), 2)
+        for name in ("with space.jpg", "quote\"'.jpg", "amp&hash#pct%.jpg", "ünïcødé-фото.jpg",
+                     "new\nline.jpg", ("l" * 240) + ".jpg"):
+            shown = name.replace("\n", "\\n") if len(name) < 60 else "a 244-character name"
+            add(shown, "path with " + ("a newline" if "\n" in name else "awkward characters" if len(name) < 60
+                                       else "a very long name"),
+                write(self.path(name), b), 0)
+        return c
+
+
+def run(cmd, timeout, unprivileged=False):
+    if unprivileged and os.geteuid() == 0:
+        if not shutil.which("setpriv"):
+            return None
+        cmd = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", *cmd]
+    start = time.monotonic()
+    try:
+        p = subprocess.run(cmd, capture_output=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return {"status": "timeout", "err": "", "seconds": timeout}
+    return {"status": p.returncode, "err": p.stderr.decode("utf-8", "replace"),
+            "seconds": time.monotonic() - start}
+
+
+def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
+    r = run(cmd, timeout, unprivileged)
+    if r is None:
+        return (case_id, what, " ".join(cmd[1:2]), "skipped (no setpriv)", True)
+    problems = []
+    if r["status"] != expected:
+        problems.append(f"exit {r['status']}, expected {expected}")
+    if expected != 0:
+        lines = [l for l in r["err"].splitlines() if l.strip()]
+        if len(lines) != 1:
+            problems.append(f"{len(lines)} error lines")
+        elif named and os.path.basename(named).replace("\n", "\\n")[:20] not in lines[0]:
+            problems.append("message does not name the file")
+    outcome = f"exit {r['status']}" + (f": {r['err'].strip()[:110]}" if expected != 0 and r["err"] else "")
+    # Only the file's own name is shown: the corpus folder differs every run.
+    outcome = re.sub(r"/[^ :]*kerfel-corpus-[^/]*/", "", outcome).replace("|", "\\|").replace("\n", " ")
+    return (case_id, what, cmd[1], outcome if not problems else "FAIL " + "; ".join(problems), not problems)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--kerfel", required=True)
+    ap.add_argument("--doc", help="write the table of outcomes here")
+    ap.add_argument("--timeout", type=int, default=60)
+    args = ap.parse_args()
+    work = tempfile.mkdtemp(prefix="kerfel-corpus-")
+    os.chmod(work, 0o755)
+    rows = []
+    try:
+        corpus = Corpus(work)
+        for case in corpus.jpeg_cases():
+            case_id, what, path, expected = case[:4]
+            unpriv = len(case) > 4
+            rows.append(check(case_id, what, [args.kerfel, "info", path], expected, path, args.timeout, unpriv))
+    finally:
+        for dirpath, dirnames, filenames in os.walk(work):
+            for f in filenames:
+                try:
+                    os.chmod(os.path.join(dirpath, f), 0o644)
+                except OSError:
+                    pass
+        shutil.rmtree(work, ignore_errors=True)
+    failed = [r for r in rows if not r[4]]
+    table = ["| case | input | command | outcome |", "|---|---|---|---|"]
+    table += [f"| {r[0]} | {r[1]} | `{r[2]}` | {r[3]} |" for r in rows]
+    if args.doc:
+        with open(args.doc, "w") as f:
+            f.write("# Robustness: what the tool does with bad input\n\n"
+                    "Generated by `tests/corpus/corpus.py` (run by the test suite); do not edit by hand.\n"
+                    "Exit status: 0 done, 1 usage, 2 bad input, 3 output not written, 130 interrupted.\n\n")
+            f.write("\n".join(table) + "\n")
+    for r in failed:
+        print(f"FAILED {r[0]} ({r[2]}): {r[3]}")
+    print(f"{len(rows) - len(failed)} passed, {len(failed)} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
