@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
+
+#include <functional>
 
 #include "app/ui/control_ids.h"
 #include "app/ui/file_open_component.h"
@@ -94,4 +97,42 @@ TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
     EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
     EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "600 x 400");
     EXPECT_EQ(dlg->m_pyramid.SourceWidth(), 600u);
+}
+
+namespace {
+// Runs the dialog modally and lets `act` end it; returns ShowModal's result,
+// or -999 when the dialog did not end within five seconds.
+int RunModalAndEndWith(const std::function<void(CKerfelDialog*)>& act) {
+    auto* dlg = new CKerfelDialog();
+    bool ended = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { if (!ended && dlg->IsModal()) dlg->EndModal(-999); });
+    dlg->CallAfter([&] {
+        guitest::Pump(200);
+        act(dlg);
+        guard.StartOnce(5000);
+    });
+    int result = dlg->ShowModal();
+    ended = true;
+    dlg->Destroy();
+    guitest::Pump(50);
+    return result;
+}
+}  // namespace
+
+TEST(MainDialogClosing, CloseCrossEscapeAndCloseRequestEndIt) {
+    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) { guitest::Click(d->m_btnExit); }), 0);
+    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) {
+                  guitest::Click(d->m_editSourcePath);  // the window has no manager to give it focus
+                  wxUIActionSimulator().Char(WXK_ESCAPE);
+              }),
+              wxID_CANCEL);
+    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) { d->Close(); }), wxID_CANCEL);
+    // The Close button (shown only around jobs) closes the tool when no job runs.
+    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) {
+                  d->m_btnClose->Show();
+                  guitest::Pump(50);
+                  guitest::Click(d->m_btnClose);
+              }),
+              0);
 }

@@ -34,6 +34,7 @@ wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
     EVT_CONTEXT_MENU(CKerfelDialog::OnContextMenu)
     EVT_PAINT(CKerfelDialog::OnPaint)
     EVT_CLOSE(CKerfelDialog::OnCloseWindow)
+    EVT_CHAR_HOOK(CKerfelDialog::OnCharHook)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -207,6 +208,17 @@ void CKerfelDialog::EndDialog(int result) {
 void CKerfelDialog::OnBExit(wxCommandEvent&) { EndDialog(0); }
 void CKerfelDialog::OnCancel(wxCommandEvent&) { EndDialog(wxID_CANCEL); }
 void CKerfelDialog::OnCloseWindow(wxCloseEvent&) { EndDialog(wxID_CANCEL); }
+
+// Escape is the standard cancel command; the dialog has no native Cancel
+// button for the framework to press, so it is handled here.
+void CKerfelDialog::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
+        wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+        ProcessWindowEvent(cancel);
+        return;
+    }
+    event.Skip();
+}
 void CKerfelDialog::OnBMinimize(wxCommandEvent&) { Iconize(true); }
 
 // Without a window-manager system menu, the same about item is offered on a

@@ -128,6 +128,7 @@ protected:
     void OnPaint(wxPaintEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnCancel(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnAboutCommand(wxCommandEvent& event);
 
