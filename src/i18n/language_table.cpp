@@ -1,7 +1,55 @@
 #include "i18n/language_table.h"
 
+#include <memory>
+#include <mutex>
+
+#include "i18n/utf16_file.h"
+#include "i18n/utf_convert.h"
+
 namespace kerfel {
 
-std::string GetLanguageText(const std::string&) { return std::string(); }
+namespace {
+
+using Table = std::shared_ptr<const std::u16string>;
+
+// The lock only guards taking or swapping the pointer; the scan itself runs
+// on the snapshot outside it, so a slow lookup never holds up a replacement.
+std::mutex g_tableLock;
+Table g_table = std::make_shared<const std::u16string>();
+
+Table Snapshot() {
+    std::lock_guard<std::mutex> lock(g_tableLock);
+    return g_table;
+}
+
+}  // namespace
+
+std::u16string FindLanguageText(std::u16string_view table, std::u16string_view key) {
+    size_t at = table.find(key);
+    if (at == std::u16string_view::npos) return {};
+    size_t eq = table.find(u'=', at);
+    if (eq == std::u16string_view::npos) return {};
+    size_t lf = table.find(u'\n', eq);
+    if (lf == std::u16string_view::npos) return {};
+    // The unit before the LF is dropped whatever it is; "KEY=" + LF leaves nothing.
+    size_t begin = eq + 1;
+    size_t end = lf - 1;
+    if (end <= begin) return {};
+    return std::u16string(table.substr(begin, end - begin));
+}
+
+std::string GetLanguageText(const std::string& key) {
+    Table table = Snapshot();
+    return Utf16ToUtf8(FindLanguageText(*table, Utf8ToUtf16(key)));
+}
+
+void SetLanguageTable(std::u16string text) {
+    Table fresh = std::make_shared<const std::u16string>(std::move(text));
+    std::lock_guard<std::mutex> lock(g_tableLock);
+    g_table.swap(fresh);
+    // The old snapshot is released after the lock, by whichever holder is last.
+}
+
+void LoadLanguageTable(const std::string& path) { SetLanguageTable(ReadUtf16File(path)); }
 
 }  // namespace kerfel
