@@ -7,6 +7,7 @@
 
 #include "app/app_folder.h"
 #include "app/ui/main_dialog_layout.h"
+#include "i18n/language_list.h"
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
@@ -153,6 +154,7 @@ void CKerfelDialog::SetUpDialog() {
     m_strLevels = "1";
 
     RestoreSettings();
+    kerfel::LoadLanguageList(m_strAppFolder.utf8_string() + "/LanguageFiles/lan.txt");
     LoadLanguage(wxString());
     ApplyLanguageTexts();
     CenterThumbnail();

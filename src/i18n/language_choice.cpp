@@ -1,0 +1,50 @@
+#include "i18n/language_choice.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/settings_store.h"
+#include "i18n/language_list.h"
+
+namespace kerfel {
+
+namespace {
+
+std::string LanguagePath(const std::string& appFolder, const std::string& file) {
+    return appFolder + "/LanguageFiles/" + file;
+}
+
+// A folder or a broken link at the remembered path is no language file.
+bool IsLanguageFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string PathOfChosenName(const std::string& appFolder, const std::vector<std::string>& list,
+                             const std::string& name) {
+    if (name == kEnglishName) return EnglishLanguagePath(appFolder);
+    std::string file = FindLanguageFile(list, name);
+    return file.empty() ? EnglishLanguagePath(appFolder) : LanguagePath(appFolder, file);
+}
+
+}  // namespace
+
+std::string EnglishLanguagePath(const std::string& appFolder) { return LanguagePath(appFolder, kEnglishFile); }
+
+LanguageChoice ChooseLanguageFile(SettingsStore& store, const std::string& appFolder,
+                                  const std::vector<std::string>& list, const LanguageChooser& ask) {
+    LanguageChoice choice;
+    std::string remembered;
+    if (!store.Open() || !store.ReadString(kLanguageValue, remembered)) {
+        choice.m_strPath = EnglishLanguagePath(appFolder);
+    } else if (IsLanguageFile(remembered)) {
+        choice.m_strPath = remembered;
+    } else {
+        choice.m_bAsked = true;
+        choice.m_strPath = PathOfChosenName(appFolder, list, ask ? ask() : std::string(kEnglishName));
+    }
+    if (store.Open() && !store.WriteString(kLanguageValue, choice.m_strPath)) choice.m_bWriteFailed = true;
+    return choice;
+}
+
+}  // namespace kerfel

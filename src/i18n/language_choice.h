@@ -1,0 +1,39 @@
+#pragma once
+// Which language file to load at start-up, and remembering it.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kerfel {
+
+class SettingsStore;
+
+// The settings value that remembers the chosen language file's full path.
+inline constexpr const char* kLanguageValue = "Language";
+// Literals of the chooser: no language is loaded when it asks.
+inline constexpr const char* kSelectLanguage = "Select Language";
+
+struct LanguageChoice {
+    std::string m_strPath;        // the language file to load
+    bool m_bAsked = false;        // the user was asked to choose
+    bool m_bWriteFailed = false;  // the store opened but the path could not be remembered
+};
+
+// Shows the chooser and returns the name the user chose or typed.
+using LanguageChooser = std::function<std::string()>;
+
+// The English file below an application folder.
+std::string EnglishLanguagePath(const std::string& appFolder);
+
+// Chooses the file:
+//  - store does not open, or remembers no language: English, without asking;
+//  - the remembered path names an existing file: that file;
+//  - otherwise (moved, deleted, empty path) `ask` chooses: "English" gives
+//    English, a display name of `list` its file (the later of equal names),
+//    anything else English.
+// Then remembers the path when the store opens (again, even when it was just
+// read); a failed write is reported in the result and changes nothing else.
+LanguageChoice ChooseLanguageFile(SettingsStore& store, const std::string& appFolder,
+                                  const std::vector<std::string>& list, const LanguageChooser& ask);
+
+}  // namespace kerfel
