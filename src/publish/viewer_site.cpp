@@ -1,7 +1,170 @@
 #include "publish/viewer_site.h"
 
-namespace kerfel {
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
 
-Status WriteViewerSite(const std::string&, const DescriptorValues&, const std::string&) { return Status::Ok(); }
+#include "app/app_folder.h"
+
+namespace kerfel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kTemplateName = "page.html";
+// What the page loads from its assets folder, as they lie in the viewer folder.
+constexpr std::array<const char*, 4> kAssets = {
+    "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
+constexpr const char* kMusicName = "bgmusic.mp3";
+constexpr const char* kPartSuffix = ".part";
+
+std::string HtmlEscape(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+const char* JsonBool(bool b) { return b ? "true" : "false"; }
+
+// Numbers, booleans and a fixed file name only: nothing here needs escaping.
+std::string JobJson(const DescriptorValues& v) {
+    std::ostringstream s;
+    s << "{\"width\":" << v.width << ",\"height\":" << v.height << ",\"tiles\":" << v.tiles
+      << ",\"viewWidth\":" << v.viewWidth << ",\"viewHeight\":" << v.viewHeight
+      << ",\"showNav\":" << JsonBool(v.showNav) << ",\"showSlider\":" << JsonBool(v.showSlider)
+      << ",\"showPanButtons\":" << JsonBool(v.showPanButtons)
+      << ",\"clickToZoom\":" << JsonBool(v.clickToZoom) << ",\"soundURL\":\""
+      << (v.music ? kMusicName : "") << "\"}";
+    return s.str();
+}
+
+// Replaces each "{{name}}" in one pass, so a value that itself holds
+// "{{...}}" (a title may) is never expanded again.
+std::string FillTemplate(const std::string& text, const std::string& title, const std::string& job) {
+    std::string out;
+    size_t pos = 0;
+    for (;;) {
+        size_t open = text.find("{{", pos);
+        size_t close = open == std::string::npos ? open : text.find("}}", open + 2);
+        if (close == std::string::npos) break;
+        std::string name = text.substr(open + 2, close - open - 2);
+        out.append(text, pos, open - pos);
+        if (name == "title") out += title;
+        else if (name == "job") out += job;
+        else out.append(text, open, close + 2 - open);
+        pos = close + 2;
+    }
+    out.append(text, pos, std::string::npos);
+    return out;
+}
+
+Status ReadText(const fs::path& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    if (in) s << in.rdbuf();  // fails on a folder or an empty file as well
+    if (!in || s.fail()) return Status::Output(path.string() + ": cannot read the viewer's page template");
+    out = s.str();
+    return Status::Ok();
+}
+
+// A reader never sees a half-written file: write beside it, then rename.
+Status ReplaceFile(const fs::path& to, const std::string& content) {
+    fs::path part = to;
+    part += kPartSuffix;
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(part, ignored);
+            return Status::Output(to.string() + ": cannot be written");
+        }
+    }
+    std::error_code ec;
+    fs::rename(part, to, ec);
+    if (ec) {
+        fs::remove(part, ec);
+        return Status::Output(to.string() + ": cannot be written");
+    }
+    return Status::Ok();
+}
+
+Status CopyFileReplacing(const fs::path& from, const fs::path& to) {
+    fs::path part = to;
+    part += kPartSuffix;
+    std::error_code ec;
+    fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);  // follows links
+    if (!ec) fs::rename(part, to, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(part, ignored);
+        return Status::Output(to.string() + ": cannot be written: " + ec.message());
+    }
+    return Status::Ok();
+}
+
+// Copies files and folders (following links, since the build tree links the
+// viewer's files in place) so the job folder holds real files of its own.
+Status CopyTree(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    if (!fs::is_directory(from, ec)) return CopyFileReplacing(from, to);
+    fs::create_directories(to, ec);
+    if (ec || !fs::is_directory(to, ec))
+        return Status::Output(to.string() + ": folder cannot be created");
+    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        Status s = CopyTree(it->path(), to / it->path().filename());
+        if (!s) return s;
+    }
+    if (ec) return Status::Output(from.string() + ": cannot be read: " + ec.message());
+    return Status::Ok();
+}
+
+}  // namespace
+
+std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
+                           const std::string& title) {
+    return FillTemplate(pageTemplate, HtmlEscape(title), JobJson(values));
+}
+
+Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& jobFolder,
+                           const DescriptorValues& values, const std::string& title) {
+    const fs::path source(viewerFolder);
+    const fs::path job(jobFolder);
+    std::error_code ec;
+    if (!fs::is_directory(job, ec)) return Status::Bad(jobFolder + ": job folder not found");
+
+    // Everything the page needs must be there before anything is written, so
+    // a broken installation never leaves a page without its scripts.
+    std::string pageTemplate;
+    if (Status s = ReadText(source / kTemplateName, pageTemplate); !s) return s;
+    for (const char* asset : kAssets)
+        if (!fs::exists(source / asset, ec))
+            return Status::Output((source / asset).string() + ": viewer file not found");
+
+    const fs::path assets = job / kViewerAssetsFolder;
+    fs::create_directories(assets, ec);
+    if (ec || !fs::is_directory(assets, ec)) return Status::Output(assets.string() + ": folder cannot be created");
+    for (const char* asset : kAssets)
+        if (Status s = CopyTree(source / asset, assets / asset); !s) return s;
+    // The page last: once it exists, so does everything it loads.
+    return ReplaceFile(job / kViewerPageName, ViewerPageHtml(pageTemplate, values, title));
+}
+
+Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& values, const std::string& title) {
+    return WriteViewerSiteFrom(FindAppFolder() + "/viewer", jobFolder, values, title);
+}
 
 }  // namespace kerfel

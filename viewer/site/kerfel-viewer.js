@@ -1,0 +1,242 @@
+// Shows one published image: reads the job's values embedded in the page,
+// opens the tiles "Images/LEVEL-COLUMN-ROW.jpg" and adds the controls the job asks for.
+(function () {
+  'use strict';
+
+  var TILE_EDGE = 256;
+  var STOP_THRESHOLD = 98;  // no further level once half the smallest level's larger side is below this
+  var PAN_FRACTION = 0.25;  // of the visible width or height, per press of a pan button
+  var ZOOM_STEP = 2;        // per press of a zoom button
+  var SLIDER_STEPS = 1000;
+
+  var ICONS = {
+    up: 'M12 6l7 9H5z',
+    down: 'M12 18l-7-9h14z',
+    left: 'M6 12l9-7v14z',
+    right: 'M18 12l-9 7V5z',
+    zoomIn: 'M10.5 5h3v5.5H19v3h-5.5V19h-3v-5.5H5v-3h5.5z',
+    zoomOut: 'M5 10.5h14v3H5z',
+    sound: 'M4 9h4l5-4v14l-5-4H4zM15.5 8.5a5 5 0 0 1 0 7l-1.4-1.4a3 3 0 0 0 0-4.2zM18 6a8.5 8.5 0 0 1 0 12l-1.4-1.4a6.5 6.5 0 0 0 0-9.2z',
+    muted: 'M4 9h4l5-4v14l-5-4H4zM15 9.4l1.4-1.4 2.1 2.1 2.1-2.1 1.4 1.4-2.1 2.1 2.1 2.1-1.4 1.4-2.1-2.1-2.1 2.1-1.4-1.4 2.1-2.1z'
+  };
+
+  // Level sizes from the smallest (index 0) up to the source's own size, each
+  // the next larger one halved with rounding down, the same table the tiles were cut by.
+  function levelTable(width, height) {
+    var levels = [{ width: width, height: height }];
+    for (;;) {
+      var first = levels[0];
+      if (Math.floor(Math.max(first.width, first.height) / 2) < STOP_THRESHOLD) return levels;
+      levels.unshift({ width: Math.floor(first.width / 2), height: Math.floor(first.height / 2) });
+    }
+  }
+
+  function clamp(value, low, high) {
+    return Math.min(Math.max(value, low), high);
+  }
+
+  // The library derives every level from the source size halved exactly; ours
+  // round down, so it would ask for columns or rows that were never cut. Every
+  // count and rectangle therefore comes from the real level sizes, and each
+  // level's picture spans the whole image however its size was rounded.
+  function tileSource(job) {
+    var levels = levelTable(job.width, job.height);
+    var aspect = job.height / job.width;  // image coordinates run 0..1 across, 0..aspect down
+    function columns(level) { return Math.max(1, Math.ceil(levels[level].width / TILE_EDGE)); }
+    function rows(level) { return Math.max(1, Math.ceil(levels[level].height / TILE_EDGE)); }
+
+    return new OpenSeadragon.TileSource({
+      width: job.width,
+      height: job.height,
+      tileSize: TILE_EDGE,
+      tileOverlap: 0,
+      minLevel: 0,
+      maxLevel: levels.length - 1,
+      getTileUrl: function (level, x, y) {
+        return 'Images/' + level + '-' + x + '-' + y + '.jpg';
+      },
+      getNumTiles: function (level) {
+        return new OpenSeadragon.Point(columns(level), rows(level));
+      },
+      getTileBounds: function (level, x, y, isSource) {
+        var size = levels[level];
+        var left = x * TILE_EDGE;
+        var top = y * TILE_EDGE;
+        var width = Math.min(TILE_EDGE, size.width - left);
+        var height = Math.min(TILE_EDGE, size.height - top);
+        if (isSource) return new OpenSeadragon.Rect(0, 0, width, height);
+        return new OpenSeadragon.Rect(left / size.width, top / size.height * aspect,
+                                      width / size.width, height / size.height * aspect);
+      },
+      getTileAtPoint: function (level, point) {
+        var size = levels[level];
+        var x = Math.floor(point.x * size.width / TILE_EDGE);
+        var y = Math.floor(point.y / aspect * size.height / TILE_EDGE);
+        return new OpenSeadragon.Point(clamp(x, 0, columns(level) - 1), clamp(y, 0, rows(level) - 1));
+      }
+    });
+  }
+
+  function createViewer(job, element) {
+    var clickToZoom = Boolean(job.clickToZoom);
+    return OpenSeadragon({
+      element: element,
+      prefixUrl: 'viewer/images/',
+      tileSources: tileSource(job),
+      // The WebGL drawer cannot use pictures read from file:// and leaves the navigator blank.
+      drawer: 'canvas',
+      // Without it WebKit draws one-pixel seams between neighbouring tiles.
+      subPixelRoundingForTransparency: OpenSeadragon.SUBPIXEL_ROUNDING_OCCURRENCES.ALWAYS,
+      showNavigationControl: false,
+      showNavigator: Boolean(job.showNav),
+      navigatorPosition: 'TOP_RIGHT',
+      navigatorSizeRatio: 0.22,
+      navigatorAutoFade: false,
+      visibilityRatio: 1,
+      constrainDuringPan: true,
+      minZoomImageRatio: 1,
+      maxZoomPixelRatio: 1,  // down to the source's own pixels, no further
+      zoomPerClick: ZOOM_STEP,
+      gestureSettingsMouse: { clickToZoom: clickToZoom },
+      gestureSettingsPen: { clickToZoom: clickToZoom }
+    });
+  }
+
+  function icon(name) {
+    return '<svg viewBox="0 0 24 24" aria-hidden="true" focusable="false"><path d="' + ICONS[name] + '"/></svg>';
+  }
+
+  function button(id, label, iconName, onPress) {
+    var b = document.createElement('button');
+    b.type = 'button';
+    b.id = id;
+    b.className = 'kv-button';
+    b.title = label;
+    b.setAttribute('aria-label', label);
+    b.innerHTML = icon(iconName);
+    b.addEventListener('click', onPress);
+    return b;
+  }
+
+  function panel(id) {
+    var p = document.createElement('div');
+    p.id = id;
+    p.className = 'kv-panel';
+    return p;
+  }
+
+  function panButtons(viewer) {
+    function pan(dx, dy) {
+      var bounds = viewer.viewport.getBounds();
+      viewer.viewport.panBy(new OpenSeadragon.Point(dx * bounds.width * PAN_FRACTION,
+                                                    dy * bounds.height * PAN_FRACTION));
+      viewer.viewport.applyConstraints();
+    }
+    var pad = panel('kv-pan');
+    pad.appendChild(button('kv-pan-up', 'Pan up', 'up', function () { pan(0, -1); }));
+    pad.appendChild(button('kv-pan-left', 'Pan left', 'left', function () { pan(-1, 0); }));
+    pad.appendChild(button('kv-pan-right', 'Pan right', 'right', function () { pan(1, 0); }));
+    pad.appendChild(button('kv-pan-down', 'Pan down', 'down', function () { pan(0, 1); }));
+    return pad;
+  }
+
+  // The slider runs evenly over the logarithm of the zoom, so each step of
+  // the thumb magnifies by the same factor.
+  function zoomSlider(viewer) {
+    var viewport = viewer.viewport;
+    var slider = document.createElement('input');
+    slider.type = 'range';
+    slider.id = 'kv-zoom-slider';
+    slider.min = '0';
+    slider.max = String(SLIDER_STEPS);
+    slider.step = '1';
+    slider.value = '0';
+    slider.title = 'Zoom';
+    slider.setAttribute('aria-label', 'Zoom');
+
+    function span() { return viewport.getMaxZoom() / viewport.getMinZoom(); }
+    function zoomAt(position) {
+      return viewport.getMinZoom() * Math.pow(span(), position / SLIDER_STEPS);
+    }
+    function positionOf(zoom) {
+      if (!(span() > 1)) return 0;
+      return clamp(Math.round(Math.log(zoom / viewport.getMinZoom()) / Math.log(span()) * SLIDER_STEPS),
+                   0, SLIDER_STEPS);
+    }
+    function follow(zoom) { slider.value = String(positionOf(zoom)); }
+    function zoomBy(factor) {
+      viewport.zoomBy(factor);
+      viewport.applyConstraints();
+    }
+
+    slider.addEventListener('input', function () {
+      viewport.zoomTo(zoomAt(Number(slider.value)));
+      viewport.applyConstraints();
+    });
+    viewer.addHandler('zoom', function (event) { follow(event.zoom); });
+    viewer.addHandler('open', function () { follow(viewport.getZoom()); });
+    viewer.addHandler('resize', function () { follow(viewport.getZoom()); });
+
+    var bar = panel('kv-zoom');
+    bar.appendChild(button('kv-zoom-out', 'Zoom out', 'zoomOut', function () { zoomBy(1 / ZOOM_STEP); }));
+    bar.appendChild(slider);
+    bar.appendChild(button('kv-zoom-in', 'Zoom in', 'zoomIn', function () { zoomBy(ZOOM_STEP); }));
+    return bar;
+  }
+
+  // Browsers refuse to start sound before the visitor has touched the page,
+  // so the music starts with the first press of a key, button or finger.
+  function music(job) {
+    var audio = document.createElement('audio');
+    audio.id = 'kv-music';
+    audio.src = job.soundURL;
+    audio.loop = true;
+    audio.preload = 'auto';
+    document.body.appendChild(audio);
+
+    var triggers = ['pointerdown', 'keydown', 'touchend'];
+    function listen(on) {
+      triggers.forEach(function (name) {
+        (on ? document.addEventListener : document.removeEventListener).call(document, name, start, true);
+      });
+    }
+    function start() {
+      var playing = audio.play();
+      // An older browser returns nothing; a refusal waits for the next interaction.
+      if (playing && playing.then) playing.then(function () { listen(false); }, function () {});
+      else listen(false);
+    }
+    listen(true);
+
+    var mute = button('kv-mute', 'Mute music', 'sound', function () {
+      audio.muted = !audio.muted;
+      mute.innerHTML = icon(audio.muted ? 'muted' : 'sound');
+      mute.setAttribute('aria-pressed', String(audio.muted));
+      mute.title = audio.muted ? 'Play music' : 'Mute music';
+    });
+    mute.setAttribute('aria-pressed', 'false');
+    var box = panel('kv-sound');
+    box.appendChild(mute);
+    return { audio: audio, controls: box };
+  }
+
+  function start() {
+    var job = JSON.parse(document.getElementById('kv-job').textContent);
+    var frame = document.getElementById('kv-frame');
+    var viewWidth = job.viewWidth || job.width;
+    var viewHeight = job.viewHeight || job.height;
+    // The view size, shrunk with the same proportions where the window is smaller.
+    frame.style.width = 'min(' + viewWidth + 'px, 100vw, ' + (100 * viewWidth / viewHeight) + 'vh)';
+    frame.style.aspectRatio = viewWidth + ' / ' + viewHeight;
+
+    var viewer = createViewer(job, document.getElementById('kv-osd'));
+    if (job.showPanButtons) frame.appendChild(panButtons(viewer));
+    if (job.showSlider) frame.appendChild(zoomSlider(viewer));
+    var sound = job.soundURL ? music(job) : null;
+    if (sound) frame.appendChild(sound.controls);
+
+    window.KerfelViewer = { viewer: viewer, levelTable: levelTable, audio: sound && sound.audio };
+  }
+
+  start();
+}());
