@@ -92,6 +92,8 @@
       navigatorPosition: 'TOP_RIGHT',
       navigatorSizeRatio: 0.22,
       navigatorAutoFade: false,
+      navigatorBackground: '#666666',
+      navigatorOpacity: 1,
       visibilityRatio: 1,
       constrainDuringPan: true,
       minZoomImageRatio: 1,

@@ -132,6 +132,18 @@ describe('a published job', { timeout: 120000 }, () => {
     await page.close();
   });
 
+  test('in a window smaller than the view it shrinks and keeps its proportions', async () => {
+    const { page, problems } = await open('all');
+    await page.setViewportSize({ width: 400, height: 300 });
+    await settle(page);
+    const box = await frameBox(page);
+    assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= 400 && box.y + box.height <= 300, JSON.stringify(box));
+    assert.ok(Math.abs(box.width / box.height - 512 / 385) < 0.01, JSON.stringify(box));
+    assert.ok(box.height >= 299, 'the frame does not use the window');
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
   test('a tile that cannot be loaded is noticed', async () => {
     const broken = path.join(work, 'broken');
     fs.cpSync(job.none.folder, broken, { recursive: true });
