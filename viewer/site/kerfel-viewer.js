@@ -222,14 +222,26 @@
     return { audio: audio, controls: box };
   }
 
+  // The view size, shrunk with the same proportions where the window is
+  // smaller, centred on whole pixels: WebKit blurs a canvas that sits half a
+  // pixel off.
+  function placeFrame(frame, viewWidth, viewHeight) {
+    var scale = Math.min(1, window.innerWidth / viewWidth, window.innerHeight / viewHeight);
+    var width = Math.max(1, Math.floor(viewWidth * scale));
+    var height = Math.max(1, Math.floor(viewHeight * scale));
+    frame.style.width = width + 'px';
+    frame.style.height = height + 'px';
+    frame.style.left = Math.max(0, Math.floor((window.innerWidth - width) / 2)) + 'px';
+    frame.style.top = Math.max(0, Math.floor((window.innerHeight - height) / 2)) + 'px';
+  }
+
   function start() {
     var job = JSON.parse(document.getElementById('kv-job').textContent);
     var frame = document.getElementById('kv-frame');
     var viewWidth = job.viewWidth || job.width;
     var viewHeight = job.viewHeight || job.height;
-    // The view size, shrunk with the same proportions where the window is smaller.
-    frame.style.width = 'min(' + viewWidth + 'px, 100vw, ' + (100 * viewWidth / viewHeight) + 'vh)';
-    frame.style.aspectRatio = viewWidth + ' / ' + viewHeight;
+    placeFrame(frame, viewWidth, viewHeight);
+    window.addEventListener('resize', function () { placeFrame(frame, viewWidth, viewHeight); });
 
     var viewer = createViewer(job, document.getElementById('kv-osd'));
     if (job.showPanButtons) frame.appendChild(panButtons(viewer));
