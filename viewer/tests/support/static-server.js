@@ -1,6 +1,6 @@
 'use strict';
 // A static web server on 127.0.0.1 for one folder, like any plain host a
-// published job may be copied to: files only, byte ranges for the music.
+// published job may be copied to: whole files only.
 const http = require('node:http');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -39,26 +39,9 @@ function serve(root, req, res) {
     res.end();
     return;
   }
-  const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream', 'Accept-Ranges': 'bytes' };
-  const range = /^bytes=(\d*)-(\d*)$/.exec(req.headers.range || '');
-  let start = 0;
-  let end = stat.size - 1;
-  let status = 200;
-  if (range && (range[1] || range[2])) {
-    start = range[1] ? Number(range[1]) : Math.max(0, stat.size - Number(range[2]));
-    end = range[1] && range[2] ? Math.min(Number(range[2]), end) : end;
-    if (start > end) {
-      res.writeHead(416, { 'Content-Range': `bytes */${stat.size}` });
-      res.end();
-      return;
-    }
-    status = 206;
-    headers['Content-Range'] = `bytes ${start}-${end}/${stat.size}`;
-  }
-  headers['Content-Length'] = end - start + 1;
-  res.writeHead(status, headers);
+  res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream', 'Content-Length': stat.size });
   if (req.method === 'HEAD') res.end();
-  else fs.createReadStream(file, { start, end }).pipe(res);
+  else fs.createReadStream(file).pipe(res);
 }
 
 // Resolves to { url, close } once listening on a free port.
