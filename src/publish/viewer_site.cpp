@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "app/app_folder.h"
 
@@ -132,6 +133,21 @@ Status CopyTree(const fs::path& from, const fs::path& to) {
     return Status::Ok();
 }
 
+// The application folder's "viewer"; failing that, one beside the running
+// program or a folder above it, where the build tree's test programs run.
+std::string FindViewerFolder() {
+    std::vector<fs::path> candidates = {fs::path(FindAppFolder()) / "viewer"};
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        candidates.push_back(exe.parent_path() / "viewer");
+        candidates.push_back(exe.parent_path().parent_path() / "viewer");
+    }
+    for (const fs::path& c : candidates)
+        if (fs::is_regular_file(c / kTemplateName, ec)) return c.string();
+    return candidates.front().string();  // its error names the folder the user expects
+}
+
 }  // namespace
 
 std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
@@ -164,7 +180,7 @@ Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& j
 }
 
 Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& values, const std::string& title) {
-    return WriteViewerSiteFrom(FindAppFolder() + "/viewer", jobFolder, values, title);
+    return WriteViewerSiteFrom(FindViewerFolder(), jobFolder, values, title);
 }
 
 }  // namespace kerfel

@@ -113,6 +113,14 @@ TEST_F(ViewerSite, ShippedPageLoadsOnlyRelativeFilesThatTheJobFolderHolds) {
     EXPECT_TRUE(fs::is_regular_file(job / "viewer" / "images" / "zoomin_rest.png"));
 }
 
+// What generation, Preview and Export call: it finds the viewer by itself,
+// here from a test program in the build tree.
+TEST_F(ViewerSite, FindsTheToolsOwnViewerFiles) {
+    kerfel::Status s = kerfel::WriteViewerSite(job.string(), Values(), "Harbour & Dock");
+    ASSERT_TRUE(s.ok()) << s.message;
+    EXPECT_EQ(Read(job / "viewer" / "kerfel-viewer.js"), Read(fs::path(BuiltViewer()) / "kerfel-viewer.js"));
+}
+
 TEST_F(ViewerSite, RewritingReplacesThePageAndLeavesTheJobAlone) {
     const fs::path viewer = FakeViewer();
     ASSERT_TRUE(kerfel::WriteViewerSiteFrom(viewer.string(), job.string(), Values(), "a").ok());
