@@ -199,10 +199,10 @@
     var triggers = ['pointerdown', 'keydown', 'touchend'];
     function listen(on) {
       triggers.forEach(function (name) {
-        (on ? document.addEventListener : document.removeEventListener).call(document, name, start, true);
+        (on ? document.addEventListener : document.removeEventListener).call(document, name, play, true);
       });
     }
-    function start() {
+    function play() {
       var playing = audio.play();
       // An older browser returns nothing; a refusal waits for the next interaction.
       if (playing && playing.then) playing.then(function () { listen(false); }, function () {});
@@ -214,7 +214,6 @@
       audio.muted = !audio.muted;
       mute.innerHTML = icon(audio.muted ? 'muted' : 'sound');
       mute.setAttribute('aria-pressed', String(audio.muted));
-      mute.title = audio.muted ? 'Play music' : 'Mute music';
     });
     mute.setAttribute('aria-pressed', 'false');
     var box = panel('kv-sound');
