@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -42,6 +43,7 @@ const char* JsonBool(bool b) { return b ? "true" : "false"; }
 // Numbers, booleans and a fixed file name only: nothing here needs escaping.
 std::string JobJson(const DescriptorValues& v) {
     std::ostringstream s;
+    s.imbue(std::locale::classic());  // no digit grouping, whatever the program's locale
     s << "{\"width\":" << v.width << ",\"height\":" << v.height << ",\"tiles\":" << v.tiles
       << ",\"viewWidth\":" << v.viewWidth << ",\"viewHeight\":" << v.viewHeight
       << ",\"showNav\":" << JsonBool(v.showNav) << ",\"showSlider\":" << JsonBool(v.showSlider)
