@@ -78,6 +78,8 @@ void CKerfelDialog::RestoreSettings() {
     if (!store.CreateIfMissing()) return;
     std::string folder;
     if (store.ReadString("OutputPath", folder) && kerfel::IsRestorableFolder(folder)) {
+        // Controls first, so that writing the members back changes only the folder.
+        UpdateData(true);
         m_strOutputFolder = wxString::FromUTF8(folder);
         UpdateData(false);
     }
