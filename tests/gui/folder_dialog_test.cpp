@@ -9,9 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
+#include "app/settings_store.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
 #include "publish/ui/folder_dialog.h"
@@ -138,11 +136,10 @@ struct FolderDialogTest : ::testing::Test {
         fs::create_directories(base + "/typed/inner");  // simulated typing is ASCII only
     }
     void TearDown() override { setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); }
-    std::string SettingsText() {
-        std::ifstream in(base + "/config/Lorvak Image Kerfel/settings.ini");
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
+    std::string StoredOutputPath() {
+        kerfel::SettingsStore store(base + "/config/Lorvak Image Kerfel/settings.ini");
+        std::string path;
+        return store.Open() && store.ReadString("OutputPath", path) ? path : "(none)";
     }
 };
 
@@ -172,7 +169,7 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && choose.Finished(); }));
     EXPECT_TRUE(firstLook);
     EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(target));
-    EXPECT_EQ(SettingsText(), "OutputPath=" + target + "\n");
+    EXPECT_EQ(StoredOutputPath(), target);
 
     Script cancel({
         [&](wxDialog* b) { return Tree(b)->ExpandPath(wxString::FromUTF8(target + "/inner")); },
@@ -184,7 +181,7 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
     guitest::Click(dlg->m_btnBrowseFolder);
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && cancel.Finished(); }));
     EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(target));
-    EXPECT_EQ(SettingsText(), "OutputPath=" + target + "\n");
+    EXPECT_EQ(StoredOutputPath(), target);
     dlg->Destroy();
     guitest::Pump(30);
 }
