@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -189,6 +190,24 @@ bool ReplaceFile(const std::string& path, const std::string& content) {
     return true;
 }
 
+// Holds the settings folder locked while a write reads, changes and replaces
+// the file, so that two running tools never lose each other's values.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder) : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {}
+    }
+    ~FolderLock() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
+
 }  // namespace
 
 std::string SettingsStore::DefaultPath() {
@@ -277,6 +296,7 @@ bool SettingsStore::WriteInt(const std::string& name, uint32_t value) {
 bool SettingsStore::Write(const std::string& name, const std::string& storedValue) {
     if (!m_bOpen || !IsValidName(name)) return false;
     std::string target = TargetOf(m_strPath);
+    FolderLock lock(FolderOf(target));
     auto lines = LoadLines(target);
     if (!lines) return false;  // rewriting what cannot be read would lose the other values
     std::string newLine = name + "=" + storedValue;

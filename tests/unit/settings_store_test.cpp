@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "app/settings_store.h"
 
@@ -301,4 +303,24 @@ TEST_F(SettingsStoreTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     std::string text;
     EXPECT_TRUE(s.ReadString("OutputPath", text));
     EXPECT_EQ(text, "/home/ann");
+}
+
+TEST_F(SettingsStoreTest, WritersRunningAtOnceKeepEachOthersValues) {
+    Prepared("");
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([this, t] {
+            SettingsStore s(path);
+            ASSERT_TRUE(s.Open());
+            for (uint32_t i = 0; i < 25; ++i) ASSERT_TRUE(s.WriteInt("Value" + std::to_string(t * 25 + i), i));
+        });
+    }
+    for (auto& w : writers) w.join();
+    SettingsStore s(path);
+    ASSERT_TRUE(s.Open());
+    for (int n = 0; n < 100; ++n) {
+        uint32_t v = 99;
+        EXPECT_TRUE(s.ReadInt("Value" + std::to_string(n), v)) << n;
+        EXPECT_EQ(v, uint32_t(n % 25));
+    }
 }

@@ -1,15 +1,90 @@
 // Output folder and the four viewer options, remembered in the settings.
+#include <wx/msgdlg.h>
+
+#include "app/settings_store.h"
 #include "app/ui/control_ids.h"
 #include "app/ui/kerfel_dialog.h"
+#include "publish/ui/folder_dialog.h"
 
-void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {}
-void CKerfelDialog::OnOptionBox(wxCommandEvent&) {}
-void CKerfelDialog::OnOptionLabel(wxCommandEvent& event) {
-    wxCheckBox* box = event.GetId() == IDC_L_SMALLMAP     ? m_chkSmallMap
-                      : event.GetId() == IDC_L_NAVSCROLL  ? m_chkNavigationScroll
-                      : event.GetId() == IDC_L_ZOOMSLIDER ? m_chkZoomSlider
-                                                          : m_chkClickToZoom;
-    box->SetValue(!box->GetValue());
+namespace {
+
+// The viewer options in the order they are restored: box, clickable label,
+// value name in the settings.
+struct OptionBinding {
+    int boxId;
+    int labelId;
+    const char* valueName;
+    wxCheckBox* CKerfelDialog::*box;
+};
+
+constexpr OptionBinding kOptions[] = {
+    {IDC_CSMALLMAP, IDC_L_SMALLMAP, "SmallMap", &CKerfelDialog::m_chkSmallMap},
+    {IDC_CNAVSCROLL, IDC_L_NAVSCROLL, "NavigationScroll", &CKerfelDialog::m_chkNavigationScroll},
+    {IDC_CZOOMSLIDER, IDC_L_ZOOMSLIDER, "ZoomSlider", &CKerfelDialog::m_chkZoomSlider},
+    {IDC_CCLICK2ZOOM, IDC_L_CLICK2ZOOM, "ClickToZoom", &CKerfelDialog::m_chkClickToZoom},
+};
+
+const OptionBinding* FindOption(int id) {
+    for (const OptionBinding& o : kOptions)
+        if (o.boxId == id || o.labelId == id) return &o;
+    return nullptr;
 }
-void CKerfelDialog::WriteOption(const char*, wxCheckBox*) {}
-void CKerfelDialog::RestoreSettings() {}
+
+// A write that failed after the settings opened is told in the platform's
+// own box, in English whatever the language; the change stays in effect.
+void ReportSettingsWriteFailure(wxWindow* owner) {
+    wxMessageBox("Unable to write to Registry.", "Error", wxOK | wxICON_ERROR, owner);
+}
+
+}  // namespace
+
+void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {
+    UpdateData(true);
+    CFolderDialog chooser("Select Output Folder.", nullptr, this,
+                          BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE);
+    if (chooser.DoModal() != 1) return;
+    m_strOutputFolder = chooser.GetFolderPath();
+    UpdateData(false);
+    // The whole path is stored, however long: no fixed buffer cuts it short.
+    kerfel::SettingsStore store;
+    if (!store.Open()) return;
+    if (!store.WriteString("OutputPath", m_strOutputFolder.utf8_string())) ReportSettingsWriteFailure(this);
+}
+
+// The box has already changed its state when this runs.
+void CKerfelDialog::OnOptionBox(wxCommandEvent& event) {
+    if (const OptionBinding* o = FindOption(event.GetId())) WriteOption(o->valueName, this->*(o->box));
+}
+
+void CKerfelDialog::OnOptionLabel(wxCommandEvent& event) {
+    const OptionBinding* o = FindOption(event.GetId());
+    if (!o) return;
+    wxCheckBox* box = this->*(o->box);
+    box->SetValue(!box->GetValue());
+    WriteOption(o->valueName, box);
+}
+
+void CKerfelDialog::WriteOption(const char* valueName, wxCheckBox* box) {
+    const uint32_t state = box->GetValue() ? 1 : 0;
+    kerfel::SettingsStore store;
+    if (!store.Open()) return;
+    if (!store.WriteInt(valueName, state)) ReportSettingsWriteFailure(this);
+}
+
+// At start-up the settings file is made when it is missing, as an installer
+// once made the key; a store that still does not open restores nothing.
+void CKerfelDialog::RestoreSettings() {
+    kerfel::SettingsStore store;
+    if (!store.CreateIfMissing()) return;
+    std::string folder;
+    if (store.ReadString("OutputPath", folder) && kerfel::IsRestorableFolder(folder)) {
+        // Controls first, so that writing the members back changes only the folder.
+        UpdateData(true);
+        m_strOutputFolder = wxString::FromUTF8(folder);
+        UpdateData(false);
+    }
+    for (const OptionBinding& o : kOptions) {
+        uint32_t value = 0;
+        if (store.ReadInt(o.valueName, value)) (this->*(o.box))->SetValue(kerfel::OptionChecked(value));
+    }
+}

@@ -1,0 +1,196 @@
+#include "publish/ui/folder_dialog.h"
+
+#include <wx/button.h>
+#include <wx/dirctrl.h>
+#include <wx/filefn.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "publish/typed_folder.h"
+
+namespace {
+
+// The browse window: an optional status line, the folder tree, an optional
+// edit field for typing a folder, OK and Cancel. Everything that happens in
+// it goes to the event function of its browse parameters.
+class CFolderBrowseWindow : public wxDialog {
+public:
+    explicit CFolderBrowseWindow(const FolderBrowseInfo& bi);
+
+    // The folder chosen with OK; empty when the item had no path.
+    const wxString& ChosenPath() const { return m_strChosen; }
+    void SelectFolder(const wxString& path);
+    void ShowStatus(const wxString& text);
+
+private:
+    wxString SelectedPath() const { return m_bSelected ? m_tree->GetPath() : wxString(); }
+    int Report(BrowseEvent event, const wxString& text);
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnTreeSelChanged(wxTreeEvent& event);
+    void OnOK(wxCommandEvent& event);
+    void OnUpdateOK(wxUpdateUIEvent& event);
+
+    const FolderBrowseInfo& m_bi;
+    wxGenericDirCtrl* m_tree = nullptr;
+    wxTextCtrl* m_edit = nullptr;
+    wxStaticText* m_status = nullptr;
+    wxString m_strChosen;
+    bool m_bReady = false;  // the tree reports selections while it is being built
+    // The tree keeps a current item even when none is highlighted; a folder
+    // counts as selected once the user or a handler selected it.
+    bool m_bSelected = false;
+    wxDECLARE_EVENT_TABLE();
+};
+
+wxBEGIN_EVENT_TABLE(CFolderBrowseWindow, wxDialog)
+    EVT_INIT_DIALOG(CFolderBrowseWindow::OnInitDialog)
+    EVT_DIRCTRL_SELECTIONCHANGED(ID_FOLDER_TREE, CFolderBrowseWindow::OnTreeSelChanged)
+    EVT_BUTTON(wxID_OK, CFolderBrowseWindow::OnOK)
+    EVT_TEXT_ENTER(ID_FOLDER_EDIT, CFolderBrowseWindow::OnOK)
+    EVT_UPDATE_UI(wxID_OK, CFolderBrowseWindow::OnUpdateOK)
+wxEND_EVENT_TABLE()
+
+long WindowStyle(unsigned flags) {
+    return wxDEFAULT_DIALOG_STYLE | ((flags & BIF_NEWDIALOGSTYLE) ? wxRESIZE_BORDER : 0);
+}
+
+CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
+    : wxDialog(bi.hwndOwner, wxID_ANY, bi.lpszTitle, wxDefaultPosition, wxSize(420, 480), WindowStyle(bi.ulFlags)),
+      m_bi(bi) {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    if (bi.ulFlags & BIF_STATUSTEXT) {
+        m_status = new wxStaticText(this, ID_FOLDER_STATUS, wxString(), wxDefaultPosition, wxDefaultSize,
+                                    wxST_ELLIPSIZE_MIDDLE);
+        column->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
+    }
+    m_tree = new wxGenericDirCtrl(this, ID_FOLDER_TREE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  wxDIRCTRL_DIR_ONLY | wxDIRCTRL_3D_INTERNAL);
+    // No folder is selected until a handler or the user selects one.
+    m_tree->UnselectAll();
+    column->Add(m_tree, 1, wxEXPAND | wxALL, 10);
+    if (bi.ulFlags & BIF_EDITBOX) {
+        m_edit = new wxTextCtrl(this, ID_FOLDER_EDIT, wxString(), wxDefaultPosition, wxDefaultSize,
+                                wxTE_PROCESS_ENTER);
+        column->Add(m_edit, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    }
+    column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
+    SetSizer(column);
+    Layout();
+    CentreOnParent();
+    m_bReady = true;
+}
+
+int CFolderBrowseWindow::Report(BrowseEvent event, const wxString& text) {
+    return m_bi.lpfn ? m_bi.lpfn(this, event, text, m_tree, m_bi.lParam) : 0;
+}
+
+void CFolderBrowseWindow::OnInitDialog(wxInitDialogEvent& event) {
+    event.Skip();
+    if (m_bi.ulFlags & BIF_NEWDIALOGSTYLE) Report(BrowseEvent::IUnknown, wxString());
+    Report(BrowseEvent::Initialized, wxString());
+}
+
+void CFolderBrowseWindow::OnTreeSelChanged(wxTreeEvent& event) {
+    if (!m_bReady) return;
+    wxString path = event.GetItem().IsOk() ? m_tree->GetPath(event.GetItem()) : wxString();
+    m_bSelected = !path.empty();
+    if (m_edit) m_edit->ChangeValue(path);
+    Report(BrowseEvent::SelChanged, path);
+}
+
+void CFolderBrowseWindow::OnUpdateOK(wxUpdateUIEvent& event) {
+    event.Enable(!SelectedPath().empty() || (m_edit && !m_edit->GetValue().empty()));
+}
+
+void CFolderBrowseWindow::OnOK(wxCommandEvent&) {
+    const wxString selected = SelectedPath();
+    const wxString typed = m_edit ? m_edit->GetValue() : wxString();
+    if (typed.empty() || typed == selected) {
+        if (selected.empty()) return;  // nothing to choose yet
+        m_strChosen = selected;
+        EndModal(wxID_OK);
+        return;
+    }
+    wxString resolved = wxString::FromUTF8(
+        kerfel::ResolveTypedFolder(typed.utf8_string(), selected.utf8_string(), wxGetHomeDir().utf8_string()));
+    if (!resolved.empty() && wxDirExists(resolved)) {
+        m_strChosen = resolved;
+        EndModal(wxID_OK);
+        return;
+    }
+    if (Report(BrowseEvent::ValidateFailed, typed) == 0) EndModal(wxID_CANCEL);
+}
+
+void CFolderBrowseWindow::SelectFolder(const wxString& path) { m_tree->SetPath(path); }
+
+void CFolderBrowseWindow::ShowStatus(const wxString& text) {
+    if (m_status) m_status->SetLabel(text);
+}
+
+}  // namespace
+
+CFolderDialog::CFolderDialog(const wxString& title, const wxString* initialFolder, wxWindow* parent, unsigned flags) {
+    m_bi.hwndOwner = parent;
+    m_bi.lpszTitle = title;
+    m_bi.ulFlags = flags;
+    m_bi.lpfn = &CFolderDialog::BrowseCallbackProc;
+    m_bi.lParam = this;
+    if (initialFolder) m_szSelPath = *initialFolder;
+}
+
+int CFolderDialog::DoModal() {
+    int result = -1;
+    m_bi.hwndOwner = m_bi.hwndOwner ? wxGetTopLevelParent(m_bi.hwndOwner) : nullptr;
+    CFolderBrowseWindow browse(m_bi);
+    if (browse.ShowModal() != wxID_OK) {
+        result = 2;
+    } else if (!browse.ChosenPath().empty()) {
+        m_szFolPath = browse.ChosenPath();
+        m_bi.pszDisplayName = m_szFolPath == "/" ? m_szFolPath : m_szFolPath.AfterLast('/');
+        result = 1;
+    }
+    return result;
+}
+
+int CFolderDialog::BrowseCallbackProc(wxDialog* browse, BrowseEvent event, const wxString& text,
+                                      wxGenericDirCtrl* tree, void* lParam) {
+    auto* self = static_cast<CFolderDialog*>(lParam);
+    // Handlers may cause further events (selecting a folder reports the
+    // change); the outer handler keeps its window.
+    wxDialog* outer = self->m_hWndBrowse;
+    self->m_hWndBrowse = browse;
+    int result = 0;
+    switch (event) {
+        case BrowseEvent::Initialized: self->OnInitialized(); break;
+        case BrowseEvent::SelChanged: self->OnSelChanged(text); break;
+        case BrowseEvent::ValidateFailed: result = self->OnValidateFailed(text); break;
+        case BrowseEvent::IUnknown: self->OnIUnknown(tree); break;
+    }
+    self->m_hWndBrowse = outer;
+    return result;
+}
+
+void CFolderDialog::SetSelection(const wxString& path) {
+    if (auto* browse = dynamic_cast<CFolderBrowseWindow*>(m_hWndBrowse)) browse->SelectFolder(path);
+}
+
+void CFolderDialog::SetStatusText(const wxString& text) {
+    if (auto* browse = dynamic_cast<CFolderBrowseWindow*>(m_hWndBrowse)) browse->ShowStatus(text);
+}
+
+void CFolderDialog::OnInitialized() {
+    if (!m_szSelPath.empty()) SetSelection(m_szSelPath);
+}
+
+void CFolderDialog::OnSelChanged(const wxString& itemPath) {
+    if ((m_bi.ulFlags & BIF_STATUSTEXT) && !itemPath.empty()) SetStatusText(itemPath);
+}
+
+int CFolderDialog::OnValidateFailed(const wxString&) {
+    wxBell();
+    return 1;
+}
+
+void CFolderDialog::OnIUnknown(wxGenericDirCtrl*) {}
