@@ -1,0 +1,200 @@
+#include "engine/generator.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "engine/file_write.h"
+#include "engine/level_scaler.h"
+#include "engine/message_format.h"
+#include "engine/source_image.h"
+#include "engine/tile_encoder.h"
+#include "i18n/language_table.h"
+#include "i18n/message_box_flags.h"
+#include "publish/viewer_site.h"
+
+namespace kerfel {
+namespace {
+
+std::string Text(const char* key) { return GetLanguageText(key); }
+
+void Say(const GeneratorHooks& hooks, const std::string& text) {
+    if (hooks.status) hooks.status(text);
+}
+
+bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
+
+// An existing folder is fine; anything else at that path is not.
+Status MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return Status::Ok();
+    int err = errno;
+    struct stat st;
+    if (err == EEXIST && ::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return Status::Ok();
+        return Status::Output(path + ": exists and is not a folder");
+    }
+    return OutputError(path, err);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Asks before writing into a job folder that is already there.
+bool MayWriteInto(const GeneratorHooks& hooks, const std::string& name) {
+    if (!hooks.ask) return true;
+    const std::string text = FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {name}) + "\n" +
+                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
+                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
+    // Only an explicit Yes overwrites: a box closed any other way keeps the files.
+    return hooks.ask(text, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_CAPTION"), MBX_YESNO | MBX_ICONQUESTION) ==
+           IDYES;
+}
+
+JobResult Failed(JobResult r, Status s) {
+    r.end = JobEnd::Failed;
+    r.status = std::move(s);
+    return r;
+}
+
+JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
+    Say(hooks, FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+    r.end = JobEnd::Cancelled;
+    r.status = Status::Cancel();
+    return r;
+}
+
+// Cuts one level picture into its tiles, columns left to right, each column
+// top to bottom. Returns false with `stop` set when the job must end.
+struct LevelCutter {
+    const GeneratorHooks& hooks;
+    const std::string& images;
+    int total;
+    JobResult& result;
+    TileEncoder encoder;
+    std::vector<uint8_t> pixels, jpeg;
+
+    // Ok, a failure, or Fault::Cancelled.
+    Status Cut(const PixelBuffer& level, int index) {
+        const int columns = TileColumns(level.width), rows = TileRows(level.height);
+        for (int c = 0; c < columns; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                const std::string path = images + "/" + TileFileName(index, c, r);
+                Say(hooks, FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"),
+                                             {static_cast<long long>(index), path}));
+                TileRect rect = CopyTilePixels(level, TileAt(level.width, level.height, c, r), pixels);
+                Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
+                if (!s) return Status::Output(path + ": " + s.message);
+                s = WriteWholeFile(path, jpeg.data(), jpeg.size());
+                if (!s) return s;
+                ++result.tilesWritten;
+                if (hooks.progress) hooks.progress(result.tilesWritten, total);
+                if (CancelRequested(hooks)) return Status::Cancel();
+            }
+        }
+        return Status::Ok();
+    }
+};
+
+}  // namespace
+
+std::string JobName(const std::string& sourcePath) {
+    const size_t slash = sourcePath.find_last_of('/');
+    const std::string file = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
+    const size_t dot = file.find_last_of('.');
+    // A name that is all extension (".jpg") keeps it, so the job never
+    // becomes the output folder itself.
+    if (dot == std::string::npos || dot == 0) return file;
+    return file.substr(0, dot);
+}
+
+std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
+    std::string joined = outputFolder + "/" + JobName(sourcePath);
+    std::string out;
+    for (char ch : joined)
+        if (!(ch == '/' && !out.empty() && out.back() == '/')) out += ch;
+    return out;
+}
+
+std::string TileFileName(int level, int column, int row) {
+    return std::to_string(level) + "-" + std::to_string(column) + "-" + std::to_string(row) + ".jpg";
+}
+
+Status CheckPyramid(const TilePyramid& p) {
+    if (p.Empty()) return Status::Bad("no image has been chosen");
+    for (int i = 0; i < p.LevelCount(); ++i) {
+        if (p.m_arrLevelWidth[i] == 0 || p.m_arrLevelHeight[i] == 0)
+            return Status::Bad("the picture is too narrow for its zoom levels: halving " +
+                               SizeText(p.SourceWidth(), p.SourceHeight()) + " pixels gives a level of " +
+                               SizeText(p.m_arrLevelWidth[i], p.m_arrLevelHeight[i]) + " pixels");
+    }
+    return Status::Ok();
+}
+
+DescriptorValues DescribePyramid(const TilePyramid& p, int k) {
+    DescriptorValues v;
+    v.width = p.SourceWidth();
+    v.height = p.SourceHeight();
+    v.tiles = p.m_nTotalTiles;
+    if (p.ValidEntry(k)) {
+        v.viewWidth = p.DisplayWidth(k);
+        v.viewHeight = p.DisplayHeight(k);
+    }
+    return v;
+}
+
+JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
+    JobResult result;
+    const TilePyramid& p = job.pyramid;
+    Status s = CheckPyramid(p);
+    if (!s) return Failed(result, Status::Bad(job.sourcePath + ": " + s.message));
+
+    const std::string name = JobName(job.sourcePath);
+    const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
+    result.jobFolder = folder;
+    if (Exists(folder) && !MayWriteInto(hooks, name)) {
+        result.end = JobEnd::Declined;
+        return result;
+    }
+    if (hooks.started) hooks.started(folder);
+    if (!(s = MakeFolder(folder))) return Failed(result, s);
+    const std::string images = folder + "/Images";
+    if (!(s = MakeFolder(images))) return Failed(result, s);
+    Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
+
+    PixelBuffer level;
+    SourceInfo info;
+    if (!(s = DecodeSource(job.sourcePath, level, &info))) return Failed(result, s);
+    // The path may have been typed after the table was made: cutting a
+    // picture with another picture's table would read outside its pixels.
+    if (level.width != p.SourceWidth() || level.height != p.SourceHeight())
+        return Failed(result, Status::Bad(job.sourcePath + ": the picture is " + SizeText(level.width, level.height) +
+                                          " pixels now, not the " + SizeText(p.SourceWidth(), p.SourceHeight()) +
+                                          " it had when it was chosen; choose it again"));
+
+    LevelCutter cutter{hooks, images, p.m_nTotalTiles, result, {}, {}, {}};
+    for (int l = p.LevelCount() - 1; l >= 0; --l) {
+        if (l < p.LevelCount() - 1) level = HalveLevel(level, p.m_arrLevelWidth[l], p.m_arrLevelHeight[l]);
+        s = cutter.Cut(level, l);
+        if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
+        if (!s) return Failed(result, s);
+    }
+    level = PixelBuffer{};
+    if (CancelRequested(hooks)) return Cancelled(result, hooks);
+
+    if (hooks.describe) {
+        DescriptorValues values;
+        s = hooks.describe(values);
+        if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
+        if (!s) return Failed(result, s);
+        Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
+        if (!(s = WriteDescriptor(folder + "/ImageKerfel.xml", values))) return Failed(result, s);
+        if (!(s = WriteViewerSite(folder, values, name))) return Failed(result, s);
+    }
+    result.end = JobEnd::Finished;
+    return result;
+}
+
+}  // namespace kerfel
