@@ -124,7 +124,7 @@ std::string TileFileName(int level, int column, int row) {
 
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
-    for (int i = 0; i < p.LevelCount(); ++i) {
+    for (int i = p.LevelCount() - 1; i >= 0; --i) {
         if (p.m_arrLevelWidth[i] == 0 || p.m_arrLevelHeight[i] == 0)
             return Status::Bad("the picture is too narrow for its zoom levels: halving " +
                                SizeText(p.SourceWidth(), p.SourceHeight()) + " pixels gives a level of " +

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/generator.h"
+#include "engine/source_image.h"
+#include "generator_test_util.h"
+#include "i18n/message_box_flags.h"
+
+using namespace kerfel;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct GeneratorJobTest : ::testing::Test {
+    std::string dir, out, source;
+    GeneratorJob job;
+    std::vector<std::string> order;  // tile files in the order they appeared
+    int asked = 0, askFlags = 0, answer = IDYES, done = 0;
+    bool trackOrder = true;  // only meaningful in a fresh folder
+
+    void SetUp() override {
+        dir = gentest::TempFolder();
+        out = dir + "/out";
+        std::filesystem::create_directory(out);
+        source = dir + "/photo.jpg";
+        gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
+        job = {source, out, TilePyramid::Build(1000, 800)};
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string Images() const { return out + "/photo/Images"; }
+
+    GeneratorHooks Hooks(int cancelAfter = -1) {
+        GeneratorHooks h;
+        done = 0;
+        h.progress = [this](int n, int total) {
+            done = n;
+            EXPECT_EQ(total, job.pyramid.m_nTotalTiles);
+            if (!trackOrder) return;
+            // The one name that is new since the last tile.
+            for (const std::string& n : gentest::Names(Images()))
+                if (std::find(order.begin(), order.end(), n) == order.end()) order.push_back(n);
+            EXPECT_EQ(static_cast<int>(order.size()), done);
+        };
+        h.cancelRequested = [this, cancelAfter] { return done == cancelAfter; };
+        h.ask = [this](const std::string&, const std::string&, int flags) {
+            ++asked;
+            askFlags = flags;
+            return answer;
+        };
+        h.describe = [this](DescriptorValues& v) {
+            v = DescribePyramid(job.pyramid, 2);
+            v.showNav = v.clickToZoom = v.music = true;
+            return Status::Ok();
+        };
+        return h;
+    }
+};
+
+TEST_F(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndTheDescriptor) {
+    JobResult r = GenerateTiles(job, Hooks());
+    ASSERT_EQ(r.end, JobEnd::Finished) << r.status.message;
+    EXPECT_EQ(r.jobFolder, out + "/photo");
+    EXPECT_EQ(r.tilesWritten, 22);
+    EXPECT_EQ(asked, 0);
+
+    // Sizes of every tile as the level table and the 256-pixel grid give them.
+    struct Expect { const char* name; unsigned w, h; };
+    const Expect tiles[] = {
+        {"3-0-0.jpg", 256, 256}, {"3-0-3.jpg", 256, 32},  {"3-3-0.jpg", 232, 256}, {"3-3-3.jpg", 232, 32},
+        {"3-2-1.jpg", 256, 256}, {"2-0-0.jpg", 256, 256}, {"2-1-0.jpg", 244, 256}, {"2-0-1.jpg", 256, 144},
+        {"2-1-1.jpg", 244, 144}, {"1-0-0.jpg", 250, 200}, {"0-0-0.jpg", 125, 100},
+    };
+    for (const Expect& t : tiles) {
+        SourceInfo info;
+        ASSERT_TRUE(InspectSource(Images() + "/" + t.name, info).ok()) << t.name;
+        EXPECT_EQ(info.width, t.w) << t.name;
+        EXPECT_EQ(info.height, t.h) << t.name;
+    }
+    std::set<std::string> expected;
+    for (int c = 0; c < 4; ++c)
+        for (int row = 0; row < 4; ++row) expected.insert(TileFileName(3, c, row));
+    for (int c = 0; c < 2; ++c)
+        for (int row = 0; row < 2; ++row) expected.insert(TileFileName(2, c, row));
+    expected.insert("1-0-0.jpg");
+    expected.insert("0-0-0.jpg");
+    EXPECT_EQ(gentest::Names(Images()), expected);
+
+    ASSERT_GE(order.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 5),
+              (std::vector<std::string>{"3-0-0.jpg", "3-0-1.jpg", "3-0-2.jpg", "3-0-3.jpg", "3-1-0.jpg"}));
+    EXPECT_EQ(order[16], "2-0-0.jpg");
+    EXPECT_EQ(order.back(), "0-0-0.jpg");
+
+    EXPECT_EQ(ReadAll(out + "/photo/ImageKerfel.xml"),
+              "<Images Width=\"1000\" Height=\"800\" Tiles=\"22\" Copyright=\"(c) Lorvak Image Kerfel\" "
+              "viewHeight=\"400\" viewWidth=\"500\" showNav=\"1\" showSlider=\"0\" showpanButtons=\"0\" "
+              "clicktoLorvak=\"1\" soundURL=\"bgmusic.mp3\"/>");
+    EXPECT_EQ(gentest::Names(out + "/photo").count("ImageKerfel.xml"), 1u);
+}
+
+TEST_F(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace) {
+    ASSERT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Finished);
+    trackOrder = false;
+    struct stat before;
+    ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &before), 0);
+    std::ofstream(out + "/photo/notes.txt") << "mine";
+    const std::string xml = ReadAll(out + "/photo/ImageKerfel.xml");
+
+    answer = IDNO;
+    bool started = false;
+    GeneratorHooks h = Hooks();
+    h.started = [&](const std::string&) { started = true; };
+    std::filesystem::remove(Images() + "/0-0-0.jpg");
+    JobResult r = GenerateTiles(job, h);
+    EXPECT_EQ(r.end, JobEnd::Declined);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(askFlags, MBX_YESNO | MBX_ICONQUESTION);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(gentest::Names(Images()).size(), 21u);  // nothing written, nothing removed
+
+    answer = 0;  // a box closed without an answer keeps the files too
+    EXPECT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Declined);
+
+    answer = IDYES;
+    gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
+    r = GenerateTiles(job, Hooks());
+    ASSERT_EQ(r.end, JobEnd::Finished);
+    struct stat after;
+    ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // rewritten in place
+    EXPECT_EQ(gentest::Names(Images()).size(), 22u);
+    EXPECT_EQ(ReadAll(out + "/photo/notes.txt"), "mine");
+    EXPECT_EQ(ReadAll(out + "/photo/ImageKerfel.xml"), xml);
+}
+
+TEST_F(GeneratorJobTest, CancelKeepsTheTilesWrittenAndWritesNoDescriptor) {
+    JobResult r = GenerateTiles(job, Hooks(3));
+    EXPECT_EQ(r.end, JobEnd::Cancelled);
+    EXPECT_EQ(r.tilesWritten, 3);
+    EXPECT_EQ(gentest::Names(Images()), (std::set<std::string>{"3-0-0.jpg", "3-0-1.jpg", "3-0-2.jpg"}));
+    EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
+
+    // A stop asked for while the descriptor's values are gathered also ends
+    // the job without a descriptor.
+    trackOrder = false;
+    GeneratorHooks h = Hooks();
+    h.describe = [](DescriptorValues&) { return Status::Cancel(); };
+    EXPECT_EQ(GenerateTiles(job, h).end, JobEnd::Cancelled);
+    EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
+}
+
+TEST_F(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
+    trackOrder = false;
+    // Missing output folder.
+    GeneratorJob missing = job;
+    missing.outputFolder = dir + "/gone";
+    JobResult r = GenerateTiles(missing, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::OutputFailed);
+    EXPECT_NE(r.status.message.find(dir + "/gone/photo"), std::string::npos) << r.status.message;
+    EXPECT_NE(r.status.message.find("No such file"), std::string::npos) << r.status.message;
+
+    // A file where the tiles' folder belongs.
+    std::filesystem::create_directories(out + "/photo");
+    std::ofstream(out + "/photo/Images") << "x";
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_NE(r.status.message.find("photo/Images: exists and is not a folder"), std::string::npos) << r.status.message;
+    std::filesystem::remove(out + "/photo/Images");
+
+    // A tile that cannot be written stops the job at that tile.
+    std::filesystem::create_directories(Images() + "/3-0-2.jpg");
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::OutputFailed);
+    EXPECT_NE(r.status.message.find("Images/3-0-2.jpg"), std::string::npos) << r.status.message;
+    EXPECT_EQ(r.tilesWritten, 2);
+    EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
+    std::filesystem::remove(Images() + "/3-0-2.jpg");
+
+    // A full disk: no partial tile is left behind.
+    std::filesystem::remove(Images() + "/3-0-1.jpg");
+    std::filesystem::create_symlink("/dev/full", Images() + "/3-0-1.jpg");
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_NE(r.status.message.find("3-0-1.jpg: No space left"), std::string::npos) << r.status.message;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Images() + "/3-0-1.jpg")));
+
+    // A descriptor that cannot be written fails the job after the tiles.
+    std::filesystem::create_directories(out + "/photo/ImageKerfel.xml");
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_NE(r.status.message.find("ImageKerfel.xml"), std::string::npos) << r.status.message;
+    EXPECT_EQ(r.tilesWritten, 22);
+}
+
+TEST_F(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) {
+    std::ofstream(source, std::ios::trunc) << "not a picture";
+    JobResult r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::BadInput);
+    EXPECT_NE(r.status.message.find(source), std::string::npos) << r.status.message;
+    EXPECT_TRUE(gentest::Names(Images()).empty());
+
+    // A path typed after the table was made, pointing at another picture.
+    gentest::WriteJpeg(source, gentest::Gradient(600, 500));
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::BadInput);
+    EXPECT_NE(r.status.message.find("600 x 500"), std::string::npos) << r.status.message;
+    EXPECT_TRUE(gentest::Names(Images()).empty());
+}
+
+TEST(GeneratorTable, NarrowPicturesWhoseLevelsLoseASideAreRefusedUpFront) {
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(1000, 800)).ok());
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(3, 196)).ok());  // 1 x 98 still has pixels
+    Status s = CheckPyramid(TilePyramid::Build(1, 3000));
+    EXPECT_EQ(s.fault, Fault::BadInput);
+    EXPECT_NE(s.message.find("0 x 1500"), std::string::npos) << s.message;
+    EXPECT_FALSE(CheckPyramid(TilePyramid::Build(30000, 200)).ok());
+    EXPECT_FALSE(CheckPyramid(TilePyramid{}).ok());
+
+    GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(1, 3000)};
+    JobResult r = GenerateTiles(job, {});
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_NE(r.status.message.find("/nowhere/strip.jpg"), std::string::npos);
+}
+
+TEST(GeneratorNames, JobFolderAndTileNames) {
+    EXPECT_EQ(JobName("/pics/photo.jpg"), "photo");
+    EXPECT_EQ(JobName("/pics/my.holiday.photo.JPEG"), "my.holiday.photo");
+    EXPECT_EQ(JobName("/pics.d/noext"), "noext");
+    EXPECT_EQ(JobName("/pics/.jpg"), ".jpg");
+    EXPECT_EQ(JobFolderFor("/out", "/pics/photo.jpg"), "/out/photo");
+    EXPECT_EQ(JobFolderFor("/out/", "/pics/photo.jpg"), "/out/photo");
+    EXPECT_EQ(JobFolderFor("/", "photo.jpg"), "/photo");
+    EXPECT_EQ(TileFileName(3, 10, 2), "3-10-2.jpg");
+}
+
+}  // namespace
