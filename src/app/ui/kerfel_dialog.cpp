@@ -8,6 +8,7 @@
 #include "app/app_folder.h"
 #include "app/ui/main_dialog_layout.h"
 #include "i18n/language_list.h"
+#include "i18n/language_table.h"
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
@@ -247,5 +248,6 @@ void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
     m_btnBrowseMusic->Enable(true);
     m_btnPreview->Enable(false);
     m_btnExport->Enable(false);
+    m_btnClose->SetLabel(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.IDC_BCLOSEBUT2")));
     m_btnClose->Hide();
 }

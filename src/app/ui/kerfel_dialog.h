@@ -16,6 +16,7 @@
 #include <wx/textctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "engine/tile_pyramid.h"
@@ -24,6 +25,7 @@
 #include "skin/ui/transparent_static.h"
 
 class CSkinProgressCtrl;
+struct CMakeJob;
 
 class CKerfelDialog : public CSkinDialog {
 public:
@@ -37,6 +39,7 @@ public:
     wxString m_strAppFolder;
     wxString m_strJobFolder;
     CSkinProgressCtrl* m_pProgress = nullptr;
+    std::shared_ptr<CMakeJob> m_pMakeJob;  // the last generation started (kerfel_dialog_make.cpp)
     wxRect m_rcThumbFrame;
 
     // Exchanged with their controls by UpdateData.
@@ -108,6 +111,9 @@ public:
     // Make and the generation.
     void OnBGenerate(wxCommandEvent& event);
     void GenerateTails();
+    void StartGeneration();
+    void ApplyJobProgress(const std::shared_ptr<CMakeJob>& job);
+    void EndGeneration(const std::shared_ptr<CMakeJob>& job);
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/ui/control_ids.h"
+#include "app/ui/file_open_component.h"
+#include "app/ui/kerfel_dialog.h"
+#include "engine/file_write.h"
+#include "engine/pixel_buffer.h"
+#include "engine/tile_encoder.h"
+#include "gui_test_util.h"
+#include "i18n/ui/message_box_dialog.h"
+#include "skin/ui/skin_progress_ctrl.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A large picture quickly: a smooth gradient encoded by the tool itself.
+std::string BigJpeg(const std::string& folder, unsigned w, unsigned h) {
+    kerfel::PixelBuffer b = kerfel::PixelBuffer::Make(w, h);
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            uint8_t* p = b.Row(y) + x * 3;
+            p[0] = x * 255 / w;
+            p[1] = y * 255 / h;
+            p[2] = (x ^ y) & 255;
+        }
+    std::vector<uint8_t> jpeg;
+    kerfel::TileEncoder enc;
+    enc.Encode(b.data.get(), w, h, jpeg);
+    const std::string path = folder + "/big.jpg";
+    kerfel::WriteWholeFile(path, jpeg.data(), jpeg.size());
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+size_t CountFiles(const std::string& folder) {
+    if (!fs::exists(folder)) return 0;
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+struct MakeFixture : ::testing::Test {
+    CKerfelDialog* dlg = nullptr;
+    std::string dir, out;
+
+    void SetUp() override {
+        dlg = new CKerfelDialog();
+        dlg->Show();
+        guitest::Pump(150);
+        dir = guitest::MakeTempFolder();
+        out = dir + "/out";
+        fs::create_directory(out);
+    }
+    void TearDown() override {
+        dlg->Destroy();
+        guitest::Pump(50);
+    }
+
+    void Choose(const std::string& jpg) {
+        CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
+        guitest::Click(dlg->m_btnBrowseFile);
+        ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_strSourcePath == wxString::FromUTF8(jpg); }));
+        dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(out));
+    }
+    // Presses Make through the event table; the confirmation is answered `answer`.
+    void PressMake(int answer = IDYES) {
+        CMessageBoxDialog::AnswerNextWith(answer);
+        wxCommandEvent ev(wxEVT_BUTTON, IDC_BGENERATE);
+        ev.SetEventObject(dlg->m_btnMake);
+        dlg->GetEventHandler()->ProcessEvent(ev);
+    }
+    bool WaitForIdle(int ms = 30000) {
+        return guitest::WaitFor([&] { return !dlg->m_bJobRunning; }, ms);
+    }
+};
+
+TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
+    Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
+    dlg->m_cmbLevels->SetStringSelection("2");
+    dlg->m_chkSmallMap->SetValue(true);
+    dlg->m_chkClickToZoom->SetValue(true);
+    dlg->m_chkZoomSlider->SetValue(false);
+    dlg->m_chkNavigationScroll->SetValue(false);
+    dlg->m_editMusicPath->ChangeValue("/music/song.mp3");
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the box that tells the job is done
+    EXPECT_TRUE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->m_btnMake->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnBrowseFile->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnBrowseFolder->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnBrowseMusic->IsEnabled());
+    ASSERT_TRUE(WaitForIdle());
+
+    EXPECT_EQ(CountFiles(out + "/photo/Images"), 22u);
+    EXPECT_EQ(ReadAll(out + "/photo/ImageKerfel.xml"),
+              "<Images Width=\"1000\" Height=\"800\" Tiles=\"22\" Copyright=\"(c) Lorvak Image Kerfel\" "
+              "viewHeight=\"400\" viewWidth=\"500\" showNav=\"1\" showSlider=\"0\" showpanButtons=\"0\" "
+              "clicktoLorvak=\"1\" soundURL=\"bgmusic.mp3\"/>");
+    EXPECT_EQ(dlg->m_strJobFolder, wxString::FromUTF8(out + "/photo"));
+    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnPreview->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnBrowseFile->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnBrowseMusic->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    EXPECT_EQ(dlg->m_btnClose->GetLabel(), "&Close");
+    EXPECT_EQ(dlg->m_lblStatus->GetLabel(), " ");
+    EXPECT_EQ(dlg->m_pProgress, nullptr);
+    EXPECT_EQ(dlg->m_strDisplaySize, "500 x 400");
+
+    // A second run asks first; No leaves the folder as it was and the dialog usable.
+    const auto stamp = fs::last_write_time(out + "/photo/Images/3-0-0.jpg");
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDNO);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(fs::last_write_time(out + "/photo/Images/3-0-0.jpg"), stamp);
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());  // the finished job is still whole
+    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+}
+
+TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
+    Choose(BigJpeg(dir, 6000, 4500));
+    const int total = dlg->m_pyramid.m_nTotalTiles;
+    PressMake();
+    // The Close button appears when writing begins, before the picture is decoded.
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
+    ASSERT_NE(dlg->m_pProgress, nullptr);
+    EXPECT_TRUE(dlg->m_pProgress->IsShown());
+    EXPECT_EQ(dlg->m_pProgress->GetUpper(), total);
+    guitest::Click(dlg->m_btnClose);
+    // The dialog is put back at once.
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    ASSERT_TRUE(WaitForIdle());
+    const size_t written = CountFiles(out + "/big/Images");
+    EXPECT_GE(written, 1u);
+    EXPECT_LT(written, static_cast<size_t>(total));
+    EXPECT_FALSE(fs::exists(out + "/big/ImageKerfel.xml"));
+    EXPECT_EQ(dlg->m_bCancelRequested, 0);  // the worker took the request
+    EXPECT_EQ(dlg->m_pProgress, nullptr);
+    EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
+}
+
+TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
+    Choose(BigJpeg(dir, 6000, 4500));
+    PressMake();
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_pProgress && dlg->m_pProgress->GetPos() > 0; }, 30000));
+    const auto start = std::chrono::steady_clock::now();
+    delete dlg;  // sets the cancel flag and joins the worker
+    dlg = new CKerfelDialog();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    for (auto& e : fs::directory_iterator(out + "/big/Images")) EXPECT_GT(fs::file_size(e.path()), 100u);
+    EXPECT_FALSE(fs::exists(out + "/big/ImageKerfel.xml"));
+}
+
+TEST_F(MakeFixture, AFailedJobShowsTheFileAndReasonAndReturnsToIdle) {
+    const std::string jpg = guitest::MakeJpeg(dir, "photo.jpg", 1000, 800);
+    Choose(jpg);
+    // The header still tells the size the table was made for; the pixels are cut off.
+    fs::resize_file(jpg, fs::file_size(jpg) / 2);
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the error box
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(jpg))) << CMessageBoxDialog::LastText();
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("damaged")) << CMessageBoxDialog::LastText();
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnBrowseFile->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    EXPECT_EQ(dlg->m_pProgress, nullptr);
+    EXPECT_EQ(CountFiles(out + "/photo/Images"), 0u);
+    EXPECT_FALSE(fs::exists(out + "/photo/ImageKerfel.xml"));
+}
+
+TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
+    PressMake(IDOK);  // no image chosen: nothing at all happens
+    EXPECT_FALSE(dlg->m_bJobRunning);
+
+    Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
+    dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->m_bJobRunning);
+
+    dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(out));
+    dlg->m_cmbLevels->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->m_bJobRunning);
+
+    // A path typed by hand that is not the picture the table was made from.
+    dlg->m_cmbLevels->SetStringSelection("1");
+    const std::string other = guitest::MakeJpeg(dir, "other.jpg", 640, 480);
+    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(other));
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->m_bJobRunning);
+    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/missing.jpg"));
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("missing.jpg"));
+
+    // Answering No to the confirmation writes nothing.
+    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
+    PressMake(IDNO);
+    EXPECT_FALSE(dlg->m_bJobRunning);
+    guitest::Pump(100);
+    EXPECT_EQ(CountFiles(out), 0u);
+}
+
+}  // namespace
