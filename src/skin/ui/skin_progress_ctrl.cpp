@@ -91,9 +91,11 @@ void CSkinProgressCtrl::BuildElements() {
     if (thickness == m_nElementsThickness) return;
     m_nElementsThickness = thickness;
     const int e = m_skin.GetWidth() / kerfel::kProgressElements;
-    wxImage strip = m_skin.Scale(e * kerfel::kProgressElements, thickness, wxIMAGE_QUALITY_HIGH);
     for (int k = 0; k < kerfel::kProgressElements; ++k) {
-        wxImage part = strip.GetSubImage(wxRect(k * e, 0, e, thickness));
+        // Each element is stretched on its own: stretching the whole strip
+        // would blend the edges of neighbouring elements into each other.
+        wxImage part = m_skin.GetSubImage(wxRect(k * e, 0, e, m_skin.GetHeight()))
+                           .Scale(e, thickness, wxIMAGE_QUALITY_HIGH);
         if (m_bVertical) part = Transpose(part);
         wxBitmap bmp(part);
         bmp.SetMask(new wxMask(bmp, kMaskColour));
