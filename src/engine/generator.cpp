@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "engine/decoded_source.h"
 #include "engine/file_write.h"
 #include "engine/level_scaler.h"
 #include "engine/message_format.h"
@@ -77,7 +78,7 @@ struct LevelCutter {
     std::vector<uint8_t> pixels, jpeg;
 
     // Ok, a failure, or Fault::Cancelled.
-    Status Cut(const PixelBuffer& level, int index) {
+    Status Cut(const PixelView& level, int index) {
         const int columns = TileColumns(level.width), rows = TileRows(level.height);
         for (int c = 0; c < columns; ++c) {
             for (int r = 0; r < rows; ++r) {
@@ -164,20 +165,27 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
     if (!(s = MakeFolder(images))) return Failed(result, s);
     Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
-    PixelBuffer level;
-    SourceInfo info;
-    if (!(s = DecodeSource(job.sourcePath, level, &info))) return Failed(result, s);
+    DecodedSource source;
+    if (!(s = source.Load(job.sourcePath))) return Failed(result, s);
     // The path may have been typed after the table was made: cutting a
     // picture with another picture's table would read outside its pixels.
-    if (level.width != p.SourceWidth() || level.height != p.SourceHeight())
-        return Failed(result, Status::Bad(job.sourcePath + ": the picture is " + SizeText(level.width, level.height) +
+    const PixelView top = source.View();
+    if (top.width != p.SourceWidth() || top.height != p.SourceHeight())
+        return Failed(result, Status::Bad(job.sourcePath + ": the picture is " + SizeText(top.width, top.height) +
                                           " pixels now, not the " + SizeText(p.SourceWidth(), p.SourceHeight()) +
                                           " it had when it was chosen; choose it again"));
 
+    // Each level is made from the next larger one; at most two are held.
     LevelCutter cutter{hooks, images, p.m_nTotalTiles, result, {}, {}, {}};
+    PixelBuffer level;
     for (int l = p.LevelCount() - 1; l >= 0; --l) {
-        if (l < p.LevelCount() - 1) level = HalveLevel(level, p.m_arrLevelWidth[l], p.m_arrLevelHeight[l]);
-        s = cutter.Cut(level, l);
+        if (l < p.LevelCount() - 1) {
+            PixelBuffer smaller = HalveLevel(level.Empty() ? top : PixelView(level), p.m_arrLevelWidth[l],
+                                             p.m_arrLevelHeight[l]);
+            level = std::move(smaller);
+            source.Release();
+        }
+        s = cutter.Cut(level.Empty() ? top : PixelView(level), l);
         if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
         if (!s) return Failed(result, s);
     }

@@ -4,7 +4,7 @@
 
 namespace kerfel {
 
-PixelBuffer HalveLevel(const PixelBuffer& src, unsigned width, unsigned height) {
+PixelBuffer HalveLevel(const PixelView& src, unsigned width, unsigned height) {
     PixelBuffer dst = PixelBuffer::Make(width, height);
     if (src.Empty() || src.width == 0 || src.height == 0) return dst;
     const unsigned lastX = src.width - 1, lastY = src.height - 1;

@@ -3,12 +3,13 @@
 // block. Dropping every other pixel instead (what the image library's scaler
 // does when halving) aliases, and the error grows level after level.
 #include "engine/pixel_buffer.h"
+#include "engine/pixel_view.h"
 
 namespace kerfel {
 
 // The picture halved to `width` x `height` (normally the source's sides
 // halved with rounding down). A block that would reach past the source's
 // last row or column reuses that row or column.
-PixelBuffer HalveLevel(const PixelBuffer& src, unsigned width, unsigned height);
+PixelBuffer HalveLevel(const PixelView& src, unsigned width, unsigned height);
 
 }  // namespace kerfel

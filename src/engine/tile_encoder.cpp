@@ -20,7 +20,7 @@ TileRect TileAt(unsigned levelWidth, unsigned levelHeight, unsigned column, unsi
     return t;
 }
 
-TileRect CopyTilePixels(const PixelBuffer& level, TileRect r, std::vector<uint8_t>& out) {
+TileRect CopyTilePixels(const PixelView& level, TileRect r, std::vector<uint8_t>& out) {
     if (r.x >= level.width || r.y >= level.height) return TileRect{};
     r.width = std::min(r.width, level.width - r.x);
     r.height = std::min(r.height, level.height - r.y);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/pixel_buffer.h"
+#include "engine/pixel_view.h"
 #include "engine/status.h"
 
 namespace kerfel {
@@ -23,7 +24,7 @@ TileRect TileAt(unsigned levelWidth, unsigned levelHeight, unsigned column, unsi
 
 // Copies the rectangle, clamped to the picture, as packed RGB rows into `out`;
 // returns the clamped rectangle.
-TileRect CopyTilePixels(const PixelBuffer& level, TileRect rect, std::vector<uint8_t>& out);
+TileRect CopyTilePixels(const PixelView& level, TileRect rect, std::vector<uint8_t>& out);
 
 class TileEncoder {
 public:
