@@ -8,7 +8,7 @@
 #include "engine/decoded_source.h"
 #include "engine/file_write.h"
 #include "engine/level_scaler.h"
-#include "engine/message_format.h"
+#include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "engine/tile_encoder.h"
 #include "i18n/language_table.h"
@@ -46,7 +46,7 @@ bool Exists(const std::string& path) {
 // Asks before writing into a job folder that is already there.
 bool MayWriteInto(const GeneratorHooks& hooks, const std::string& name) {
     if (!hooks.ask) return true;
-    const std::string text = FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {name}) + "\n" +
+    const std::string text = FormatText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {name}) + "\n" +
                              Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
                              Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
     // Only an explicit Yes overwrites: a box closed any other way keeps the files.
@@ -61,7 +61,7 @@ JobResult Failed(JobResult r, Status s) {
 }
 
 JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
-    Say(hooks, FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+    Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
     return r;
@@ -83,8 +83,7 @@ struct LevelCutter {
         for (int c = 0; c < columns; ++c) {
             for (int r = 0; r < rows; ++r) {
                 const std::string path = images + "/" + TileFileName(index, c, r);
-                Say(hooks, FormatMessageText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"),
-                                             {static_cast<long long>(index), path}));
+                Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {index, path}));
                 TileRect rect = CopyTilePixels(level, TileAt(level.width, level.height, c, r), pixels);
                 Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
                 if (!s) return Status::Output(path + ": " + s.message);

@@ -15,7 +15,7 @@
 
 #include "app/ui/kerfel_dialog.h"
 #include "engine/generator.h"
-#include "engine/message_format.h"
+#include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/message_box_dialog.h"
@@ -102,8 +102,7 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
         return;
     }
 
-    const std::string first = kerfel::FormatMessageText(kerfel::GetLanguageText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT1"),
-                                                        {static_cast<long long>(w), static_cast<long long>(h)});
+    const std::string first = kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT1"), {w, h});
     CMessageBoxDialog box(this);
     int answer = box.Show(wxString::FromUTF8(first) + "\n" + Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT2"),
                           Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_CAPTION"), MBX_YESNO | MBX_ICONQUESTION);
