@@ -1,12 +1,12 @@
 // `kerfel make`: what Make and the generation do, without a window.
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "cli/cli.h"
@@ -35,14 +35,16 @@ int Usage(const std::string& what) {
     return 1;
 }
 
-int Fail(const Status& s) {
-    std::fprintf(stderr, "kerfel: %s\n", s.message.c_str());
-    return ExitCode(s);
-}
+int Fail(const Status& s) { return ReportError(s); }
 
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReadableFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
 bool Exists(const std::string& path) {
@@ -153,7 +155,10 @@ int RunMake(const std::vector<std::string>& args) {
                                 (list.empty() ? std::string("(both sides are below 250 pixels, so none is)")
                                               : "(choose 1 to " + std::to_string(list.back()) + ")")));
     }
-    if (!o.music.empty() && !Exists(o.music)) return Fail(Status::Bad(o.music + ": no such music file"));
+    // The music is copied only after the last tile: a file that cannot be
+    // read must stop the job before any tile is written, not after.
+    if (!o.music.empty() && !ReadableFile(o.music))
+        return Fail(Status::Bad(o.music + ": " + (Exists(o.music) ? "not a readable file" : "no such music file")));
     if (!o.zip.empty() && Exists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
 

@@ -144,8 +144,77 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
             problems.append("message does not name the file")
     outcome = f"exit {r['status']}" + (f": {r['err'].strip()[:110]}" if r["status"] != 0 and r["err"] else "")
     # Only the file's own name is shown: the corpus folder differs every run.
-    outcome = re.sub(r"/[^ :]*kerfel-corpus-[^/]*/", "", outcome).replace("|", "\\|").replace("\n", " ")
+    outcome = re.sub(r"/[^ :]*kerfel-corpus-[^/]*/", "", outcome)
+    outcome = re.sub(r"(out-|tmp)[a-z0-9_]{8}/", "", outcome).replace("|", "\\|").replace("\n", " ")
     return (case_id, what, cmd[1], outcome if not problems else "FAIL " + "; ".join(problems), not problems)
+
+
+# What `make` gives where `info` succeeds: pictures with no zoom level to
+# offer or too narrow to halve are refused as bad input.
+MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg"}
+
+
+def is_complete_jpeg(path):
+    data = read(path)
+    return len(data) > 4 and data[:2] == b"\xFF\xD8" and data[-2:] == b"\xFF\xD9"
+
+
+def check_make(case_id, what, kerfel, source, expected, out_root, timeout, unprivileged=False):
+    """`make` into a fresh output folder: the outcome, and nothing but the job
+    folder (with only complete tiles) left there."""
+    out = tempfile.mkdtemp(dir=out_root)
+    os.chmod(out, 0o777)
+    row = check(case_id, what, [kerfel, "make", source, out, "--quiet"], expected, source, timeout, unprivileged)
+    extra = [n for n in os.listdir(out)]
+    problems = []
+    if len(extra) > 1:
+        problems.append(f"left {extra}")
+    for dirpath, _, files in os.walk(out):
+        for f in files:
+            if f.endswith(".jpg") and not is_complete_jpeg(os.path.join(dirpath, f)):
+                problems.append(f"incomplete tile {f}")
+    if problems:
+        return row[:3] + ("FAIL " + "; ".join(problems), False)
+    return row
+
+
+def output_cases(kerfel, corpus, out_root, timeout):
+    """Where the tiles, the music and the archive go."""
+    rows = []
+    good = corpus.good
+    folder_is_file = write(os.path.join(out_root, "a-file"), b"x")
+    read_only = tempfile.mkdtemp(dir=out_root)
+    os.chmod(read_only, 0o555)
+    music_folder = tempfile.mkdtemp(dir=out_root)
+    fresh = lambda: tempfile.mkdtemp(dir=out_root)
+    cases = [
+        ("missing output folder", [good, os.path.join(out_root, "nope")], 3, None),
+        ("output folder is a file", [good, folder_is_file], 3, None),
+        ("read-only output folder (unprivileged)", [good, read_only], 3, "unprivileged"),
+        ("music file missing", [good, fresh(), "--music", os.path.join(out_root, "none.mp3")], 2, None),
+        ("music path is a folder", [good, fresh(), "--music", music_folder], 2, None),
+        ("archive in a missing folder", [good, fresh(), "--zip", os.path.join(out_root, "no/such/a.zip")], 3, None),
+    ]
+    for what, args, expected, unpriv in cases:
+        rows.append(check(what.split(" (")[0], what, [kerfel, "make", *args, "--quiet"], expected, None, timeout,
+                          bool(unpriv)))
+    return rows
+
+
+def kill_during_make(kerfel, out_root):
+    """kill -9 in the middle of a job: every tile that exists is complete."""
+    big = os.path.join(out_root, "big.jpg")
+    subprocess.run(["vips", "gaussnoise", big + "[Q=90]", "6000", "4000"], check=True)
+    out = tempfile.mkdtemp(dir=out_root)
+    p = subprocess.Popen([kerfel, "make", big, out, "--quiet"], stderr=subprocess.DEVNULL)
+    time.sleep(0.8)
+    p.kill()
+    p.wait()
+    tiles = [os.path.join(d, f) for d, _, fs in os.walk(out) for f in fs]
+    broken = [t for t in tiles if t.endswith(".jpg") and not is_complete_jpeg(t)]
+    outcome = f"{len(tiles)} files left, {len(broken)} incomplete"
+    return ("kill -9", "make killed 0.8 s into a 24-megapixel job", "make",
+            outcome if not broken else "FAIL " + outcome, not broken)
 
 
 def main():
@@ -159,13 +228,19 @@ def main():
     rows = []
     try:
         corpus = Corpus(work)
+        out_root = tempfile.mkdtemp(prefix="out-", dir=work)
+        os.chmod(out_root, 0o777)
         for case in corpus.jpeg_cases():
             case_id, what, path, expected = case[:4]
             unpriv = len(case) > 4
             rows.append(check(case_id, what, [args.kerfel, "info", path], expected, path, args.timeout, unpriv))
+            made = 2 if case_id in MAKE_REFUSES else expected
+            rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
+        rows += output_cases(args.kerfel, corpus, out_root, args.timeout)
+        rows.append(kill_during_make(args.kerfel, out_root))
     finally:
         for dirpath, dirnames, filenames in os.walk(work):
-            for f in filenames:
+            for f in filenames + dirnames:
                 try:
                     os.chmod(os.path.join(dirpath, f), 0o644)
                 except OSError:
