@@ -47,14 +47,36 @@ Status WriteWholeFile(const std::string& path, const void* data, size_t size) {
     return Status::Ok();
 }
 
+// The mode a plain open(..., 0666) would give: what the user's umask allows.
+// Read from /proc rather than by setting the umask, which would race with
+// other threads creating files.
+mode_t PublishedFileMode() {
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        if (FILE* f = std::fopen("/proc/self/status", "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, f))
+                if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+            std::fclose(f);
+        }
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
 Status WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-    std::string tmp = path + ".XXXXXX";
+    // A hidden name beside the target: readers and archives pass it over
+    // until the rename makes the complete file appear.
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string tmp = folder + "." + base + ".XXXXXX";
     std::vector<char> name(tmp.begin(), tmp.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0) return OutputError(path, errno);
     // mkstemp makes the file private; the job folder is meant to be published.
-    ::fchmod(fd, 0644);
+    ::fchmod(fd, PublishedFileMode());
     bool ok = WriteAll(fd, data, size);
     int err = errno;
     if (::close(fd) != 0 && ok) {

@@ -87,7 +87,8 @@ struct LevelCutter {
                 TileRect rect = CopyTilePixels(level, TileAt(level.width, level.height, c, r), pixels);
                 Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
                 if (!s) return Status::Output(path + ": " + s.message);
-                s = WriteWholeFile(path, jpeg.data(), jpeg.size());
+                // Under a hidden name first: a job killed mid-write leaves no broken tile.
+                s = WriteFileAtomically(path, jpeg.data(), jpeg.size());
                 if (!s) return s;
                 ++result.tilesWritten;
                 if (hooks.progress) hooks.progress(result.tilesWritten, total);

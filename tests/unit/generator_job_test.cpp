@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,8 +140,8 @@ TEST_F(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
     ASSERT_EQ(r.end, JobEnd::Finished);
     struct stat after;
     ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino);  // rewritten in place
-    EXPECT_EQ(gentest::Names(Images()).size(), 22u);
+    EXPECT_NE(before.st_ino, after.st_ino);  // replaced whole, by a rename in the same folder
+    EXPECT_EQ(gentest::Names(Images()).size(), 22u);  // and no hidden temporary left beside it
     EXPECT_EQ(ReadAll(out + "/photo/notes.txt"), "mine");
     EXPECT_EQ(ReadAll(out + "/photo/ImageKerfel.xml"), xml);
 }
@@ -189,13 +191,21 @@ TEST_F(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
     std::filesystem::remove(Images() + "/3-0-2.jpg");
 
-    // A full disk: no partial tile is left behind.
-    std::filesystem::remove(Images() + "/3-0-1.jpg");
-    std::filesystem::create_symlink("/dev/full", Images() + "/3-0-1.jpg");
+    // A write that fails half way (as on a full disk): no partial tile is
+    // left, under its name or a temporary one.
+    std::filesystem::remove_all(Images());
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 512;
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
     r = GenerateTiles(job, Hooks());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(r.end, JobEnd::Failed);
-    EXPECT_NE(r.status.message.find("3-0-1.jpg: No space left"), std::string::npos) << r.status.message;
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Images() + "/3-0-1.jpg")));
+    EXPECT_NE(r.status.message.find("Images/3-0-0.jpg: File too large"), std::string::npos) << r.status.message;
+    EXPECT_TRUE(gentest::Names(Images()).empty());
 
     // A descriptor that cannot be written fails the job after the tiles.
     std::filesystem::create_directories(out + "/photo/ImageKerfel.xml");
