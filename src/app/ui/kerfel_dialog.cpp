@@ -40,9 +40,7 @@ wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxFont DialogFont() {
-    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans"));
-}
+wxFont DialogFont() { return kerfel::SkinFont(); }
 }  // namespace
 
 CKerfelDialog::CKerfelDialog(wxWindow* parent)
