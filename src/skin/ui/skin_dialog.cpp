@@ -110,11 +110,12 @@ void CSkinDialog::OnPaint(wxPaintEvent&) {
     PaintOverBackground(dc);
 }
 
-void CSkinDialog::OnSize(wxSizeEvent& event) {
+void CSkinDialog::OnSize(wxSizeEvent&) {
     // Every size change lays the picture out again (a stretched skin follows).
+    // Controls keep their template rectangles: the event is not passed on,
+    // or a dialog with a single control would stretch it over the window.
     RenderBackground();
     Refresh(true);
-    event.Skip();
 }
 
 // Dragging starts only on the dialog's own background: a press on a child
