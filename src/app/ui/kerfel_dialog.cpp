@@ -80,7 +80,14 @@ void CKerfelDialog::CreateControls() {
             case ControlKind::Picture:
                 w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
                 break;
-            case ControlKind::CheckBox: w = new wxCheckBox(this, c.id, text, pos, wxDefaultSize); break;
+            case ControlKind::CheckBox: {
+                // The toolkit's box is larger than the template's: centred on
+                // its rectangle it lines up with the option label beside it.
+                w = new wxCheckBox(this, c.id, text, pos, wxDefaultSize);
+                wxSize box = w->GetSize();
+                w->Move(pos.x + (size.x - box.x) / 2, pos.y + (size.y - box.y) / 2);
+                break;
+            }
             case ControlKind::Frame: w = new wxWindow(this, c.id, pos, size); break;
         }
         w->Show(c.visible);
