@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <wx/dcmemory.h>
 #include <wx/timer.h>
 
 #include <map>
@@ -176,4 +177,31 @@ TEST_F(HelpMenuFixture, AboutFromTheMenuOpensTheBox) {
     Choose(ID_HELP_ABOUT);
     probe.Stop();
     EXPECT_TRUE(shown);
+}
+
+TEST_F(HelpMenuFixture, EveryShippedLanguageFitsTheDialog) {
+    wxBitmap bmp(10, 10);
+    wxMemoryDC dc(bmp);
+    std::vector<int> commands{ID_HELP_ENGLISH};
+    std::vector<std::string> list = kerfel::LanguageList();
+    for (size_t i = 0; i < list.size(); i += 2) commands.push_back(ID_LANGUAGE_FIRST + static_cast<int>(i));
+    for (int command : commands) {
+        Choose(command);
+        std::string language = kerfel::GetLanguageText("APPLICATION.LANGUAGE_ID");
+        for (CTransparentStatic* label : {dlg->m_lblSourceFile, dlg->m_lblOutputFolder, dlg->m_lblLevels,
+                                          dlg->m_lblOriginalSize, dlg->m_lblDisplaySize, dlg->m_lblMusic,
+                                          dlg->m_lblSmallMap, dlg->m_lblNavigationScroll, dlg->m_lblZoomSlider,
+                                          dlg->m_lblClickToZoom}) {
+            dc.SetFont(label->GetFont());
+            size_t lines = label->LayoutLines(dc).size();
+            EXPECT_LE(static_cast<int>(lines) * dc.GetCharHeight(), label->GetSize().y + 1)
+                << language << ": " << label->GetLabel();
+        }
+        for (CSkinButton* button : {dlg->m_btnHelp, dlg->m_btnBrowseFile, dlg->m_btnBrowseFolder, dlg->m_btnMake,
+                                    dlg->m_btnClose, dlg->m_btnBrowseMusic, dlg->m_btnPreview, dlg->m_btnExport}) {
+            dc.SetFont(button->GetFont());
+            EXPECT_LE(dc.GetTextExtent(wxControl::RemoveMnemonics(button->GetLabel())).x, button->GetSize().x - 4)
+                << language << ": " << button->GetLabel();
+        }
+    }
 }

@@ -8,6 +8,7 @@
 wxBEGIN_EVENT_TABLE(CTransparentStatic, wxControl)
     EVT_PAINT(CTransparentStatic::OnPaint)
     EVT_LEFT_DOWN(CTransparentStatic::OnLeftDown)
+    EVT_LEFT_DCLICK(CTransparentStatic::OnLeftDown)
     EVT_LEFT_UP(CTransparentStatic::OnLeftUp)
 wxEND_EVENT_TABLE()
 
@@ -116,8 +117,8 @@ void CTransparentStatic::OnPaint(wxPaintEvent&) {
     }
 }
 
-// A click is a press and a release on the label; the second press of a
-// double click does not count again.
+// A click is a press and a release on the label. Two quick clicks are two
+// clicks: the label stands for its check box, which toggles twice.
 void CTransparentStatic::OnLeftDown(wxMouseEvent& event) {
     m_bDown = true;
     event.Skip();
