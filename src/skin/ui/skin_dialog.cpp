@@ -5,6 +5,8 @@
 #include <wx/region.h>
 #include <wx/settings.h>
 
+#include <algorithm>
+
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
