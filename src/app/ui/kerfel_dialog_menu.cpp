@@ -10,22 +10,11 @@
 #include "app/ui/kerfel_dialog.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/about_dialog.h"
-#include "i18n/ui/help_menu.h"
-#if __has_include("i18n/language_list.h")
 #include "i18n/language_list.h"
-#define KERFEL_HAS_LANGUAGE_LIST 1
-#endif
+#include "i18n/ui/help_menu.h"
 
 namespace {
 wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
-
-std::vector<std::string> Languages() {
-#ifdef KERFEL_HAS_LANGUAGE_LIST
-    return kerfel::LanguageList();
-#else
-    return {};
-#endif
-}
 
 // Pictures of every bitmap button: normal, pressed, hover, disabled.
 struct ButtonSkin {
@@ -87,7 +76,7 @@ void CKerfelDialog::ApplyLanguageTexts() {
 }
 
 void CKerfelDialog::OnBQues(wxCommandEvent&) {
-    const std::vector<std::string> languages = Languages();
+    const std::vector<std::string> languages = kerfel::LanguageList();
     CHelpMenu menu(languages, kerfel::GetLanguageText("APPLICATION.LANGUAGE_ID"));
     // Below the button's left edge, one pixel under its bottom edge.
     wxRect r = m_btnHelp->GetRect();
