@@ -40,9 +40,7 @@ wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxFont DialogFont() {
-    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans"));
-}
+wxFont DialogFont() { return kerfel::SkinFont(); }
 }  // namespace
 
 CKerfelDialog::CKerfelDialog(wxWindow* parent)
@@ -82,7 +80,14 @@ void CKerfelDialog::CreateControls() {
             case ControlKind::Picture:
                 w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
                 break;
-            case ControlKind::CheckBox: w = new wxCheckBox(this, c.id, text, pos, wxDefaultSize); break;
+            case ControlKind::CheckBox: {
+                // The toolkit's box is larger than the template's: centred on
+                // its rectangle it lines up with the option label beside it.
+                w = new wxCheckBox(this, c.id, text, pos, wxDefaultSize);
+                wxSize box = w->GetSize();
+                w->Move(pos.x + (size.x - box.x) / 2, pos.y + (size.y - box.y) / 2);
+                break;
+            }
             case ControlKind::Frame: w = new wxWindow(this, c.id, pos, size); break;
         }
         w->Show(c.visible);

@@ -12,6 +12,11 @@ wxString& PictureFolder() {
 }  // namespace
 
 void SetPictureFolder(const wxString& folder) { PictureFolder() = folder; }
+wxString GetPictureFolder() { return PictureFolder(); }
+
+wxFont SkinFont() {
+    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("Liberation Sans"));
+}
 
 wxBitmap LoadSkinBitmap(int resourceId) {
     wxFileName fn(PictureFolder(), wxString::Format("%d.png", resourceId));

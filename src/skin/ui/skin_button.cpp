@@ -1,55 +1,111 @@
 #include "skin/ui/skin_button.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/settings.h>
+#include <wx/tooltip.h>
+
+#include <algorithm>
 
 #include "skin/ui/skin_bitmaps.h"
 #include "skin/ui/skin_dialog.h"
 
 wxBEGIN_EVENT_TABLE(CSkinButton, wxControl)
     EVT_PAINT(CSkinButton::OnPaint)
-    EVT_ENTER_WINDOW(CSkinButton::OnEnter)
+    EVT_MOTION(CSkinButton::OnMotion)
     EVT_LEAVE_WINDOW(CSkinButton::OnLeave)
     EVT_LEFT_DOWN(CSkinButton::OnLeftDown)
     EVT_LEFT_DCLICK(CSkinButton::OnLeftDown)
     EVT_LEFT_UP(CSkinButton::OnLeftUp)
     EVT_MOUSE_CAPTURE_LOST(CSkinButton::OnCaptureLost)
+    EVT_KILL_FOCUS(CSkinButton::OnKillFocus)
+    EVT_SET_FOCUS(CSkinButton::OnSetFocus)
     EVT_KEY_DOWN(CSkinButton::OnKeyDown)
-    EVT_SET_FOCUS(CSkinButton::OnFocus)
-    EVT_KILL_FOCUS(CSkinButton::OnFocus)
 wxEND_EVENT_TABLE()
+
+namespace {
+// Pure red in a state picture shows the dialog's background through it.
+wxBitmap Keyed(const wxBitmap& bmp) {
+    if (!bmp.IsOk()) return bmp;
+    wxImage img = bmp.ConvertToImage();
+    img.SetMaskColour(255, 0, 0);
+    return wxBitmap(img);
+}
+
+wxBitmap LoadKeyed(int id) { return id ? Keyed(kerfel::LoadSkinBitmap(id)) : wxBitmap(); }
+}  // namespace
 
 CSkinButton::CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
                          const wxSize& size)
-    : wxControl(parent, id, pos, size, wxBORDER_NONE | wxWANTS_CHARS) {
+    : wxControl(parent, id, pos, size, wxBORDER_NONE | wxWANTS_CHARS),
+      m_clrText(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT)) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetLabel(label);
+    wxControl::SetLabel(label);
 }
 
-void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int mode) {
-    m_bmpNormal = normal ? kerfel::LoadSkinBitmap(normal) : wxBitmap();
-    m_bmpPressed = pressed ? kerfel::LoadSkinBitmap(pressed) : wxBitmap();
-    m_bmpHover = hover ? kerfel::LoadSkinBitmap(hover) : wxBitmap();
-    m_bmpDisabled = disabled ? kerfel::LoadSkinBitmap(disabled) : wxBitmap();
-    m_nDrawMode = mode;
+void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int drawMode, int edge,
+                             int focusInset) {
+    m_bmpNormal = LoadKeyed(normal);
+    m_bmpPressed = LoadKeyed(pressed);
+    m_bmpHover = LoadKeyed(hover);
+    m_bmpFocus = LoadKeyed(focus);
+    m_bmpDisabled = LoadKeyed(disabled ? disabled : normal);
+    // The values are 16-bit quantities for the callers; out-of-range modes clamp.
+    short mode = static_cast<short>(drawMode);
+    m_nDrawMode = mode < 0 ? DrawNatural : std::min<int>(mode, DrawTile);
+    m_nEdge = static_cast<short>(edge);
+    m_nFocusInset = std::max<int>(static_cast<short>(focusInset), 0);
     Refresh();
 }
 
-void CSkinButton::SetTextColor(const wxColour& colour) {
+void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int drawMode) {
+    SetBitmaps(normal, pressed, hover, disabled, 0, drawMode, 0, 0);
+}
+
+wxColour CSkinButton::SetTextColor(const wxColour& colour) {
+    wxColour previous = m_clrText;
     m_clrText = colour;
     Refresh();
+    return previous;
 }
 
-void CSkinButton::SetTooltipText(const wxString& text) { SetToolTip(text); }
+void CSkinButton::SetTooltipText(const wxString& text) {
+    if (wxToolTip* tip = GetToolTip()) tip->SetTip(text);
+    else SetToolTip(new wxToolTip(text));
+}
+
+wxString CSkinButton::GetTooltipText() const {
+    wxToolTip* tip = GetToolTip();
+    return tip ? tip->GetTip() : wxString();
+}
 
 bool CSkinButton::Enable(bool enable) {
     bool changed = wxControl::Enable(enable);
+    if (!enable) {
+        if (HasCapture()) ReleaseMouse();
+        m_bTracking = m_bPushed = m_bHover = false;
+    }
     Refresh();
     return changed;
 }
 
+void CSkinButton::SetLabel(const wxString& label) {
+    wxControl::SetLabel(label);
+    Refresh();
+}
+
+CSkinButton::Face CSkinButton::CurrentFace() const {
+    auto pick = [](const wxBitmap& b, Face f) { return b.IsOk() ? f : Face::None; };
+    if (!IsEnabled()) return pick(m_bmpDisabled, Face::Disabled);
+    if (m_bPushed) return pick(m_bmpPressed, Face::Pressed);
+    if (!m_bmpNormal.IsOk()) return Face::None;
+    if (m_bHover && m_bmpHover.IsOk()) return Face::Hover;
+    if (HasFocus() && m_bmpFocus.IsOk()) return Face::Focus;
+    return Face::Normal;
+}
+
 void CSkinButton::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    wxSize sz = GetClientSize();
+    wxRect r(GetClientSize());
     if (auto* skin = dynamic_cast<CSkinDialog*>(GetParent())) {
         wxBitmap under = skin->BackgroundUnder(GetRect());
         if (under.IsOk()) dc.DrawBitmap(under, 0, 0);
@@ -57,82 +113,153 @@ void CSkinButton::OnPaint(wxPaintEvent&) {
         dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
         dc.Clear();
     }
-    wxBitmap bmp = m_bmpNormal;
-    if (!IsEnabled() && m_bmpDisabled.IsOk()) bmp = m_bmpDisabled;
-    else if (m_bPressed && m_bHover && m_bmpPressed.IsOk()) bmp = m_bmpPressed;
-    else if (m_bHover && m_bmpHover.IsOk()) bmp = m_bmpHover;
-    if (bmp.IsOk()) {
-        wxImage img = bmp.ConvertToImage();
-        if (m_nDrawMode == 2) img.Rescale(sz.x, sz.y, wxIMAGE_QUALITY_NEAREST);
-        img.SetMaskColour(255, 0, 0);
-        wxBitmap draw(img);
-        if (!IsEnabled() && !m_bmpDisabled.IsOk()) draw = draw.ConvertToDisabled();
-        dc.DrawBitmap(draw, 0, 0, true);
+    const wxBitmap* faces[] = {nullptr, &m_bmpNormal, &m_bmpPressed, &m_bmpHover, &m_bmpFocus, &m_bmpDisabled};
+    Face face = CurrentFace();
+    if (face == Face::None) {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+        dc.DrawRectangle(r);
     } else {
-        dc.SetPen(wxPen(wxColour(90, 90, 90)));
-        dc.SetBrush(wxBrush(m_bHover ? wxColour(235, 235, 235) : wxColour(215, 215, 215)));
-        dc.DrawRoundedRectangle(0, 0, sz.x, sz.y, 3);
+        DrawFace(dc, *faces[static_cast<int>(face)], r);
     }
-    if (m_nDrawMode != 0) {
-        dc.SetFont(GetFont());
-        dc.SetTextForeground(IsEnabled() ? m_clrText : wxColour(128, 128, 128));
-        wxString text = wxControl::RemoveMnemonics(GetLabel());
-        wxSize te = dc.GetTextExtent(text);
-        int off = (m_bPressed && m_bHover) ? 1 : 0;
-        dc.DrawText(text, (sz.x - te.x) / 2 + off, (sz.y - te.y) / 2 + off);
+
+    int margin = m_nFocusInset + 2;
+    wxRect caption(r.x + margin, r.y, std::max(r.width - 2 * margin, 0), r.height);
+    if (!IsEnabled()) {
+        if (m_nEdge) DrawEdge(dc, r, false);
+        DrawCaption(dc, caption, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
+        caption.Offset(-1, -1);
+        DrawCaption(dc, caption, wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+        return;
     }
-    if (HasFocus()) {
-        dc.SetPen(wxPen(wxColour(60, 60, 60), 1, wxPENSTYLE_DOT));
+    if (m_bPushed) caption.Offset(1, 1);
+    if (m_nEdge) DrawEdge(dc, r, m_bPushed);
+    if (HasFocus() && m_nFocusInset > 0) {
+        wxRect f = r.Deflate(m_nFocusInset);
+        dc.SetPen(wxPen(m_clrText, 1, wxPENSTYLE_DOT));
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        dc.DrawRectangle(2, 2, sz.x - 4, sz.y - 4);
+        dc.DrawRectangle(f);
+    }
+    DrawCaption(dc, caption, m_clrText);
+}
+
+void CSkinButton::DrawFace(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
+    if (m_nDrawMode == DrawTile) {
+        wxDCClipper clip(dc, rect);
+        for (int y = rect.y; y < rect.GetBottom() + 1; y += bmp.GetHeight())
+            for (int x = rect.x; x < rect.GetRight() + 1; x += bmp.GetWidth()) dc.DrawBitmap(bmp, x, y, true);
+    } else if (m_nDrawMode == DrawStretch && bmp.GetSize() != rect.GetSize()) {
+        wxImage img = bmp.ConvertToImage().Scale(rect.width, rect.height, wxIMAGE_QUALITY_NEAREST);
+        dc.DrawBitmap(wxBitmap(img), rect.x, rect.y, true);
+    } else {
+        wxDCClipper clip(dc, rect);
+        dc.DrawBitmap(bmp, rect.x, rect.y, true);
     }
 }
 
-void CSkinButton::OnEnter(wxMouseEvent&) {
-    m_bHover = true;
-    Refresh();
+void CSkinButton::DrawEdge(wxDC& dc, const wxRect& r, bool sunken) {
+    wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
+    wxColour dark = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
+    if (sunken) std::swap(light, dark);
+    dc.SetPen(wxPen(light));
+    dc.DrawLine(r.GetLeft(), r.GetBottom(), r.GetLeft(), r.GetTop());
+    dc.DrawLine(r.GetLeft(), r.GetTop(), r.GetRight(), r.GetTop());
+    dc.SetPen(wxPen(dark));
+    dc.DrawLine(r.GetRight(), r.GetTop(), r.GetRight(), r.GetBottom());
+    dc.DrawLine(r.GetRight(), r.GetBottom(), r.GetLeft() - 1, r.GetBottom());
 }
 
-void CSkinButton::OnLeave(wxMouseEvent&) {
+void CSkinButton::DrawCaption(wxDC& dc, const wxRect& rect, const wxColour& colour) {
+    wxString text;
+    int accel = FindAccelIndex(GetLabel(), &text);
+    if (text.empty()) return;
+    // One line, centred both ways.
+    text.Replace("\r", "");
+    text.Replace("\n", " ");
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(colour);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    wxDCClipper clip(dc, wxRect(GetClientSize()));
+    dc.DrawLabel(text, rect, wxALIGN_CENTER, accel);
+}
+
+void CSkinButton::OnMotion(wxMouseEvent& event) {
+    if (m_bTracking && HasCapture()) {
+        bool inside = wxRect(GetClientSize()).Contains(event.GetPosition());
+        if (inside != m_bPushed) SetPushed(inside);
+    } else if (!m_bHover) {
+        m_bHover = true;
+        Refresh();
+    }
+    event.Skip();
+}
+
+void CSkinButton::OnLeave(wxMouseEvent& event) {
     m_bHover = false;
     Refresh();
+    event.Skip();
 }
 
 void CSkinButton::OnLeftDown(wxMouseEvent&) {
     if (!IsEnabled()) return;
-    m_bPressed = true;
+    Press();
+}
+
+void CSkinButton::Press() {
+    m_bHover = false;
+    m_bTracking = true;
     if (!HasCapture()) CaptureMouse();
-    Refresh();
+    if (!HasFocus()) SetFocus();
+    SetPushed(true);
 }
 
 void CSkinButton::OnLeftUp(wxMouseEvent& event) {
-    if (HasCapture()) ReleaseMouse();
+    bool wasTracking = m_bTracking;
     bool inside = wxRect(GetClientSize()).Contains(event.GetPosition());
-    bool wasPressed = m_bPressed;
-    m_bPressed = false;
-    m_bHover = inside;
-    Refresh();
-    if (wasPressed && inside && IsEnabled()) SendClick();
+    m_bTracking = false;
+    if (HasCapture()) ReleaseMouse();
+    SetPushed(false);
+    if (inside && !m_bHover) {
+        m_bHover = true;
+        Refresh();
+    }
+    if (wasTracking && inside && IsEnabled()) SendClick();
 }
 
 void CSkinButton::OnCaptureLost(wxMouseCaptureLostEvent&) {
-    m_bPressed = false;
+    m_bTracking = false;
+    SetPushed(false);
+}
+
+void CSkinButton::OnKillFocus(wxFocusEvent& event) {
+    if (HasCapture()) ReleaseMouse();
+    m_bTracking = false;
+    SetPushed(false);
     Refresh();
+    event.Skip();
+}
+
+void CSkinButton::OnSetFocus(wxFocusEvent& event) {
+    Refresh();
+    event.Skip();
 }
 
 void CSkinButton::OnKeyDown(wxKeyEvent& event) {
     int key = event.GetKeyCode();
     if (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER) SendClick();
-    else if (key == WXK_TAB) Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+    else if (key == WXK_TAB)
+        Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
     else event.Skip();
 }
 
-void CSkinButton::OnFocus(wxFocusEvent& event) {
+void CSkinButton::SetPushed(bool pushed) {
+    if (pushed == m_bPushed) return;
+    m_bPushed = pushed;
     Refresh();
-    event.Skip();
 }
 
 void CSkinButton::SendClick() {
+    if (!IsEnabled()) return;
     wxCommandEvent ev(wxEVT_BUTTON, GetId());
     ev.SetEventObject(this);
     ProcessWindowEvent(ev);

@@ -1,38 +1,68 @@
 #pragma once
-// A push button drawn from state pictures over the dialog's background,
-// with a hover picture and a tooltip; a click sends wxEVT_BUTTON.
+// A push button drawn from state pictures over the dialog's background, with
+// a centred caption, a hover picture and a tooltip. A click (press and
+// release over the button) sends wxEVT_BUTTON; a press released outside
+// sends nothing, and the second press of a double click counts as a press.
 #include <wx/bitmap.h>
 #include <wx/control.h>
 
 class CSkinButton : public wxControl {
 public:
+    enum DrawMode { DrawNatural = 0, DrawStretch = 1, DrawTile = 2 };
+    enum class Face { None, Normal, Pressed, Hover, Focus, Disabled };
+
     CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos, const wxSize& size);
 
-    // Pictures by resource number for normal, pressed, hover, disabled (0 for
-    // none) and the draw mode (0 picture only, 1 picture and caption, 2 stretched with caption).
-    void SetBitmaps(int normal, int pressed, int hover, int disabled, int mode);
-    void SetTextColor(const wxColour& colour);
+    // Pictures by resource number (0 for none; a disabled picture of 0 takes
+    // the normal one), the draw mode (0 natural size, 1 stretched, 2 tiled),
+    // a 3-D edge when `edge` is non-zero and the inset of the focus rectangle
+    // (0 draws none).
+    void SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int drawMode, int edge,
+                    int focusInset);
+    // The same without focus picture, edge or focus rectangle.
+    void SetBitmaps(int normal, int pressed, int hover, int disabled, int drawMode);
+    // Returns the previous caption colour.
+    wxColour SetTextColor(const wxColour& colour);
     void SetTooltipText(const wxString& text);
+    wxString GetTooltipText() const;
     bool Enable(bool enable = true) override;
+    void SetLabel(const wxString& label) override;
+
+    bool IsHovering() const { return m_bHover; }
+    bool IsTracking() const { return m_bTracking; }
+    bool IsPushed() const { return m_bPushed; }
+    int GetDrawMode() const { return m_nDrawMode; }
+    // The picture the next paint draws.
+    Face CurrentFace() const;
 
 protected:
     void OnPaint(wxPaintEvent& event);
-    void OnEnter(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
     void OnLeave(wxMouseEvent& event);
     void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnKillFocus(wxFocusEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
     void OnKeyDown(wxKeyEvent& event);
-    void OnFocus(wxFocusEvent& event);
     wxSize DoGetBestSize() const override { return GetSize(); }
     bool AcceptsFocus() const override { return IsEnabled(); }
 
 private:
+    void Press();
+    void SetPushed(bool pushed);
     void SendClick();
-    wxBitmap m_bmpNormal, m_bmpPressed, m_bmpHover, m_bmpDisabled;
-    int m_nDrawMode = 1;
-    wxColour m_clrText{0, 0, 0};
-    bool m_bHover = false;
-    bool m_bPressed = false;
+    void DrawFace(wxDC& dc, const wxBitmap& bmp, const wxRect& rect);
+    void DrawEdge(wxDC& dc, const wxRect& rect, bool sunken);
+    void DrawCaption(wxDC& dc, const wxRect& rect, const wxColour& colour);
+
+    bool m_bHover = false;     // the mouse is over the button
+    bool m_bTracking = false;  // the left button went down here and is not up yet
+    bool m_bPushed = false;    // pressed look: tracking with the cursor over the button
+    wxBitmap m_bmpNormal, m_bmpPressed, m_bmpDisabled, m_bmpHover, m_bmpFocus;
+    int m_nFocusInset = 0;
+    wxColour m_clrText;
+    int m_nEdge = 0;
+    int m_nDrawMode = DrawStretch;
     wxDECLARE_EVENT_TABLE();
 };

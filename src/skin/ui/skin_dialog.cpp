@@ -3,6 +3,9 @@
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
 #include <wx/region.h>
+#include <wx/settings.h>
+
+#include <algorithm>
 
 #include "skin/ui/skin_bitmaps.h"
 
@@ -15,48 +18,60 @@ wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
     EVT_MOUSE_CAPTURE_LOST(CSkinDialog::OnCaptureLost)
 wxEND_EVENT_TABLE()
 
+// The size is given to the constructor: a borderless window sized later,
+// before it is shown, stays 1 x 1 without a window manager.
 CSkinDialog::CSkinDialog(wxWindow* parent, wxWindowID id, const wxString& title, const wxSize& size)
     : wxDialog(parent, id, title, wxDefaultPosition, size, wxBORDER_NONE | wxFRAME_SHAPED) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }
 
-bool CSkinDialog::SetBitmap(int resourceId) { return SetBitmap(kerfel::LoadSkinBitmap(resourceId)); }
+bool CSkinDialog::SetBitmap(int resourceId) {
+    SetBitmap(kerfel::LoadSkinBitmap(resourceId));
+    return true;
+}
 
 bool CSkinDialog::SetBitmap(const wxBitmap& bitmap) {
-    m_bmpSkin = bitmap;
+    m_bmpSkin = bitmap.IsOk() && bitmap.GetWidth() > 0 && bitmap.GetHeight() > 0 ? bitmap : wxNullBitmap;
     RenderBackground();
-    return m_bmpSkin.IsOk();
+    return true;
 }
 
 void CSkinDialog::SetBackgroundMode(int mode) {
     m_nMode = mode;
+    if (m_nMode == ModeFitWindow && m_bmpSkin.IsOk()) SetSize(m_bmpSkin.GetSize());
     RenderBackground();
 }
 
-void CSkinDialog::SetTransparentColor(const wxColour& colour, bool enable) {
+bool CSkinDialog::SetTransparentColor(const wxColour& colour, bool enable) {
     m_clrTransparent = colour;
     m_bTransparent = enable;
+    if (!HasFlag(wxFRAME_SHAPED)) return false;
     ApplyShape();
+    if (!enable) Refresh(true);
+    return true;
 }
 
 void CSkinDialog::RenderBackground() {
     wxSize sz = GetClientSize();
     if (sz.x <= 0 || sz.y <= 0) return;
-    m_bmpBackground = wxBitmap(sz.x, sz.y);
+    m_bmpBackground = wxBitmap(sz.x, sz.y, 24);
     wxMemoryDC dc(m_bmpBackground);
-    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
     dc.Clear();
     if (m_bmpSkin.IsOk()) {
-        wxImage img = m_bmpSkin.ConvertToImage();
-        if (m_nMode == ModeStretch || m_nMode == ModeFitWindow)
-            dc.DrawBitmap(wxBitmap(img.Scale(sz.x, sz.y, wxIMAGE_QUALITY_NEAREST)), 0, 0);
-        else if (m_nMode == ModeCenter)
-            dc.DrawBitmap(m_bmpSkin, (sz.x - img.GetWidth()) / 2, (sz.y - img.GetHeight()) / 2);
-        else if (m_nMode == ModeTile)
-            for (int y = 0; y < sz.y; y += img.GetHeight())
-                for (int x = 0; x < sz.x; x += img.GetWidth()) dc.DrawBitmap(m_bmpSkin, x, y);
-        else
-            dc.DrawBitmap(m_bmpSkin, 0, 0);
+        int w = m_bmpSkin.GetWidth(), h = m_bmpSkin.GetHeight();
+        switch (m_nMode) {
+            case ModeTile:
+                for (int y = 0; y < sz.y; y += h)
+                    for (int x = 0; x < sz.x; x += w) dc.DrawBitmap(m_bmpSkin, x, y);
+                break;
+            case ModeCenter: dc.DrawBitmap(m_bmpSkin, (sz.x - w) / 2, (sz.y - h) / 2); break;
+            case ModeStretch:
+                if (sz == m_bmpSkin.GetSize()) dc.DrawBitmap(m_bmpSkin, 0, 0);
+                else dc.DrawBitmap(wxBitmap(m_bmpSkin.ConvertToImage().Scale(sz.x, sz.y, wxIMAGE_QUALITY_NEAREST)), 0, 0);
+                break;
+            default: dc.DrawBitmap(m_bmpSkin, 0, 0); break;
+        }
     }
     dc.SelectObject(wxNullBitmap);
     ApplyShape();
@@ -64,44 +79,67 @@ void CSkinDialog::RenderBackground() {
 }
 
 void CSkinDialog::ApplyShape() {
+    if (!HasFlag(wxFRAME_SHAPED)) return;
     if (m_bTransparent && m_bmpBackground.IsOk()) SetShape(wxRegion(m_bmpBackground, m_clrTransparent));
+    else SetShape(wxRegion());
 }
 
 wxBitmap CSkinDialog::BackgroundUnder(const wxRect& rect) {
     if (!m_bmpBackground.IsOk()) RenderBackground();
-    wxRect r = rect.Intersect(wxRect(wxPoint(0, 0), m_bmpBackground.IsOk() ? m_bmpBackground.GetSize() : wxSize()));
-    if (r.IsEmpty()) return wxBitmap();
+    if (!m_bmpBackground.IsOk()) return wxBitmap();
+    wxRect r = rect.Intersect(wxRect(m_bmpBackground.GetSize()));
+    if (r.IsEmpty() || r.GetSize() != rect.GetSize()) {
+        // Partly outside the client area: pad with the background colour.
+        wxBitmap out(std::max(rect.width, 1), std::max(rect.height, 1), 24);
+        wxMemoryDC dc(out);
+        dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+        dc.Clear();
+        if (!r.IsEmpty()) dc.DrawBitmap(m_bmpBackground.GetSubBitmap(r), r.x - rect.x, r.y - rect.y);
+        dc.SelectObject(wxNullBitmap);
+        return out;
+    }
     return m_bmpBackground.GetSubBitmap(r);
 }
 
 void CSkinDialog::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
+    if (!m_bmpBackground.IsOk()) RenderBackground();
     if (m_bmpBackground.IsOk()) dc.DrawBitmap(m_bmpBackground, 0, 0);
     else {
-        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
         dc.Clear();
     }
+    PaintOverBackground(dc);
 }
 
-void CSkinDialog::OnSize(wxSizeEvent& event) {
+void CSkinDialog::OnSize(wxSizeEvent&) {
+    // Every size change lays the picture out again (a stretched skin follows).
+    // Controls keep their template rectangles: the event is not passed on,
+    // or a dialog with a single control would stretch it over the window.
     RenderBackground();
-    event.Skip();
+    Refresh(true);
 }
 
+// Dragging starts only on the dialog's own background: a press on a child
+// goes to the child, which does not pass it on.
 void CSkinDialog::OnLeftDown(wxMouseEvent& event) {
-    if (!m_bDrag) return event.Skip();
+    event.Skip();
+    if (!m_bDrag) return;
     m_ptDragOffset = event.GetPosition();
-    CaptureMouse();
+    m_bDragging = true;
+    if (!HasCapture()) CaptureMouse();
 }
 
 void CSkinDialog::OnMotion(wxMouseEvent& event) {
-    if (m_bDrag && event.Dragging() && HasCapture()) Move(ClientToScreen(event.GetPosition()) - m_ptDragOffset);
+    if (m_bDragging && event.LeftIsDown() && HasCapture())
+        Move(ClientToScreen(event.GetPosition()) - m_ptDragOffset);
     event.Skip();
 }
 
 void CSkinDialog::OnLeftUp(wxMouseEvent& event) {
+    m_bDragging = false;
     if (HasCapture()) ReleaseMouse();
     event.Skip();
 }
 
-void CSkinDialog::OnCaptureLost(wxMouseCaptureLostEvent&) {}
+void CSkinDialog::OnCaptureLost(wxMouseCaptureLostEvent&) { m_bDragging = false; }

@@ -1,6 +1,7 @@
 #pragma once
 // A borderless dialog that draws a picture as its background, takes the
-// picture's outline (pure red is see-through) and moves when dragged.
+// picture's outline (the transparent colour is see-through and lets clicks
+// through) and moves when its background is dragged.
 #include <wx/bitmap.h>
 #include <wx/dialog.h>
 
@@ -10,17 +11,30 @@ public:
 
     CSkinDialog(wxWindow* parent, wxWindowID id, const wxString& title, const wxSize& size);
 
+    // The picture of a resource number; a missing picture leaves the dialog
+    // without background and still succeeds.
     bool SetBitmap(int resourceId);
+    // The picture itself; wxNullBitmap removes the background.
     bool SetBitmap(const wxBitmap& bitmap);
+    // Mode 4 resizes the window to the picture when one is set.
     void SetBackgroundMode(int mode);
     void EnableDrag(bool enable) { m_bDrag = enable; }
-    void SetTransparentColor(const wxColour& colour, bool enable);
+    // Pixels of the background in exactly this colour are cut out of the
+    // window; false when the window system cannot shape windows.
+    bool SetTransparentColor(const wxColour& colour, bool enable);
+
+    int GetBackgroundMode() const { return m_nMode; }
+    bool IsDragEnabled() const { return m_bDrag; }
+    bool HasSkin() const { return m_bmpSkin.IsOk(); }
 
     // What the background shows under a rectangle of the client area, for
     // children that draw over the picture.
     wxBitmap BackgroundUnder(const wxRect& rect);
 
 protected:
+    // Drawn over the background on every paint (e.g. a caption).
+    virtual void PaintOverBackground(wxDC&) {}
+
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnLeftDown(wxMouseEvent& event);
@@ -32,12 +46,13 @@ private:
     void RenderBackground();
     void ApplyShape();
 
+    bool m_bDrag = true;
     wxBitmap m_bmpSkin;        // the picture as given
     wxBitmap m_bmpBackground;  // the picture laid out over the client area
     int m_nMode = ModeNormal;
-    bool m_bDrag = false;
     bool m_bTransparent = false;
     wxColour m_clrTransparent{255, 0, 0};
+    bool m_bDragging = false;
     wxPoint m_ptDragOffset;
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,67 @@
+#include "i18n/ui/about_dialog.h"
+
+#include <wx/dc.h>
+
+#include "app/ui/control_ids.h"
+#include "i18n/language_table.h"
+#include "skin/ui/skin_bitmaps.h"
+
+wxBEGIN_EVENT_TABLE(CAboutDialog, CSkinDialog)
+    EVT_BUTTON(wxID_OK, CAboutDialog::OnOK)
+    EVT_CHAR_HOOK(CAboutDialog::OnCharHook)
+wxEND_EVENT_TABLE()
+
+namespace {
+wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
+
+CTransparentStatic* Label(wxWindow* parent, int id, const char* text, int x, int y, int w, int h) {
+    return new CTransparentStatic(parent, id, wxString::FromUTF8(text), wxPoint(DuX(x), DuY(y)),
+                                  wxSize(DuX(w), DuY(h)));
+}
+}  // namespace
+
+// Template 100: 267 x 162 dialog units, until the picture gives its size.
+CAboutDialog::CAboutDialog(wxWindow* parent)
+    : CSkinDialog(parent, wxID_ANY, "About", wxSize(DuX(267), DuY(162))) {
+    SetFont(kerfel::SkinFont());
+    EnableDrag(true);
+    SetBitmap(247);
+    SetBackgroundMode(ModeFitWindow);
+    SetTransparentColor(wxColour(255, 0, 0), true);
+
+    m_btnOK = new CSkinButton(this, wxID_OK, "&OK", wxPoint(DuX(199), DuY(131)), wxSize(DuX(54), DuY(16)));
+    m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 171, 12);
+    m_lblVersion = Label(this, IDC_L_VERSION, "Version 1.0", 33, 69, 171, 12);
+    m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 171, 12);
+    wxFont name = GetFont();
+    m_lblName->SetFont(name.Bold().Scaled(1.25f));
+
+    m_btnOK->SetTextColor(*wxBLACK);
+    m_btnOK->SetTooltipText(Text("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
+    m_btnOK->SetBitmaps(248, 248, 250, 248, 0, CSkinButton::DrawNatural, 0, 0);
+
+    m_lblName->SetLabel(Text("ABOUTDIALOG.IDC_L_NAME"));
+    m_lblVersion->SetLabel(Text("ABOUTDIALOG.IDC_L_VERSION"));
+    m_lblCprt->SetLabel(Text("ABOUTDIALOG.IDC_L_CPRT"));
+    m_btnOK->SetLabel(Text("ABOUTDIALOG.IDOK"));
+    SetTitle(Text("ABOUTDIALOG.WINDOWTEXT"));
+    CentreOnScreen();
+}
+
+void CAboutDialog::PaintOverBackground(wxDC& dc) {
+    wxString title = GetTitle();
+    if (title.empty()) return;
+    wxFont font = GetFont().Bold().Scaled(1.2f);
+    dc.SetFont(font);
+    dc.SetTextForeground(wxColour(244, 241, 236));
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    int h = dc.GetCharHeight();
+    dc.DrawText(title, 24, (58 - h) / 2);
+}
+
+void CAboutDialog::OnOK(wxCommandEvent&) { EndModal(wxID_OK); }
+
+void CAboutDialog::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE) EndModal(wxID_CANCEL);
+    else event.Skip();
+}
