@@ -90,6 +90,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxTheApp->CallOnInit();
+    // A failed framework assertion fails the test instead of opening a modal
+    // box that nobody will close.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                          const wxString& msg) {
+        ADD_FAILURE() << "wx assertion " << cond.utf8_string() << " in " << func.utf8_string() << " ("
+                      << file.utf8_string() << ":" << line << "): " << msg.utf8_string();
+    });
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxInitAllImageHandlers();
     int rc;
