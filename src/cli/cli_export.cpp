@@ -1,12 +1,59 @@
+// `kerfel export JOB_FOLDER ARCHIVE [--root FOLDER] [--overwrite]`
+#include <sys/stat.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "publish/export_job.h"
 
 namespace kerfel {
+namespace {
 
-int RunExport(const std::vector<std::string>&) {
-    std::fprintf(stderr, "kerfel export: not available in this build\n");
+std::atomic<bool> g_interrupted{false};
+void OnInterrupt(int) { g_interrupted = true; }
+
+int Usage(const std::string& why) {
+    std::fprintf(stderr, "kerfel export: %s\n", why.c_str());
+    std::fputs(UsageText(), stderr);
     return 1;
+}
+
+}  // namespace
+
+int RunExport(const std::vector<std::string>& args) {
+    ExportRequest request;
+    bool overwrite = false;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--overwrite") overwrite = true;
+        else if (args[i] == "--root") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return Usage("--root needs a folder");
+            request.rootFolder = args[++i];
+        } else if (args[i].rfind("--", 0) == 0) return Usage("unknown option " + args[i]);
+        else positional.push_back(args[i]);
+    }
+    if (positional.size() != 2) return Usage("expects a job folder and an archive");
+    request.jobFolder = positional[0];
+    request.archive = positional[1];
+
+    struct stat st {};
+    if (::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        std::fprintf(stderr, "kerfel export: %s: no such job folder\n", request.jobFolder.c_str());
+        return 2;
+    }
+    if (!overwrite && ::lstat(request.archive.c_str(), &st) == 0) {
+        std::fprintf(stderr, "kerfel export: %s: exists (use --overwrite to replace it)\n", request.archive.c_str());
+        return 3;
+    }
+    g_interrupted = false;
+    auto previous = std::signal(SIGINT, OnInterrupt);
+    request.cancelled = [] { return g_interrupted.load(); };
+    Status status = ExportJob(request);
+    std::signal(SIGINT, previous);
+    if (!status) std::fprintf(stderr, "kerfel export: %s\n", status.message.c_str());
+    return ExitCode(status);
 }
 
 }  // namespace kerfel

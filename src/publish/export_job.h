@@ -12,9 +12,16 @@ struct ExportRequest {
     std::string jobFolder;   // the folder packed
     std::string archive;     // the archive written (replaced only by a complete one)
     std::string rootFolder;  // entry names are relative to it; default: the job folder's parent
+    std::function<bool()> cancelled;  // optional; true stops the export (Fault::Cancelled)
 };
 
 // Writes the archive under a temporary name and renames it when complete.
+// Fails, leaving any existing archive untouched, when a file of the job
+// cannot be read, the archive cannot be written, or the job folder does not
+// lie inside the root folder.
 Status ExportJob(const ExportRequest& request);
+
+// The job folder's parent: entry names then start with the job's own name.
+std::string DefaultExportRoot(const std::string& jobFolder);
 
 }  // namespace kerfel
