@@ -1,0 +1,67 @@
+#include "publish/preview_files.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace kerfel {
+namespace {
+
+std::string HtmlText(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Status MakePreviewFolder(std::string& folder) {
+    const char* env = std::getenv("TMPDIR");
+    std::string base = env && *env ? env : "/tmp";
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    std::string pattern = base + "/LIKXXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!::mkdtemp(buffer.data())) {
+        folder = pattern;
+        return Status::Output(std::strerror(errno));
+    }
+    folder = buffer.data();
+    return Status::Ok();
+}
+
+void RemovePreviewPage(const std::string& pagePath) {
+    std::string::size_type slash = pagePath.rfind('/');
+    if (slash == std::string::npos) return;
+    ::unlink(pagePath.c_str());
+    ::rmdir(pagePath.substr(0, slash).c_str());
+}
+
+std::string DescriptorSummaryHtml(const DescriptorValues& v, const std::string& title) {
+    auto row = [](const char* name, const std::string& value) {
+        return std::string("<tr><th>") + name + "</th><td>" + HtmlText(value) + "</td></tr>\n";
+    };
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlText(title) +
+           "</title>\n<style>body{font-family:sans-serif;background:#fff}th{text-align:left;padding-right:1em}</style>"
+           "</head><body>\n<h3>" + HtmlText(title) + "</h3>\n<table>\n" +
+           row("Width", std::to_string(v.width)) + row("Height", std::to_string(v.height)) +
+           row("Tiles", std::to_string(v.tiles)) + row("viewWidth", std::to_string(v.viewWidth)) +
+           row("viewHeight", std::to_string(v.viewHeight)) + row("showNav", flag(v.showNav)) +
+           row("showSlider", flag(v.showSlider)) + row("showpanButtons", flag(v.showPanButtons)) +
+           row("clicktoLorvak", flag(v.clickToZoom)) + row("soundURL", v.music ? "bgmusic.mp3" : "") +
+           "</table>\n</body></html>\n";
+}
+
+}  // namespace kerfel

@@ -1,0 +1,110 @@
+#include "publish/ui/preview_dialog.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/display.h>
+#include <wx/statbmp.h>
+
+#include "i18n/language_table.h"
+#include "publish/preview_files.h"
+#include "publish/ui/web_browser_host.h"
+#include "skin/ui/skin_bitmaps.h"
+
+wxBEGIN_EVENT_TABLE(CPreviewDialog, CSkinDialog)
+    EVT_TIMER(CPreviewDialog::kStartTimer, CPreviewDialog::OnTimer)
+    EVT_SHOW(CPreviewDialog::OnShow)
+    EVT_PAINT(CPreviewDialog::OnPaint)
+    EVT_BUTTON(wxID_CANCEL, CPreviewDialog::OnClose)
+wxEND_EVENT_TABLE()
+
+namespace {
+wxString Text(const char* key, const char* fallback) {
+    std::string text = kerfel::GetLanguageText(key);
+    return text.empty() ? wxString::FromUTF8(fallback) : wxString::FromUTF8(text);
+}
+}  // namespace
+
+CPreviewDialog::CPreviewDialog() : CSkinDialog(nullptr, IDD, " Image Kerfel", wxSize(250, 60)), m_timer(this, kStartTimer) {
+    // The template: a frame the browser replaces, the logo picture, Close.
+    new wxWindow(this, IDC_BROWSER, wxPoint(0, 0), wxSize(250, 60));
+    new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
+    m_btnClose = new CSkinButton(this, wxID_CANCEL, "&Close", wxPoint(170, 10), wxSize(76, 24));
+}
+
+CPreviewDialog::~CPreviewDialog() {
+    m_timer.Stop();
+    if (!m_strPagePath.empty()) kerfel::RemovePreviewPage(m_strPagePath.utf8_string());
+}
+
+int CPreviewDialog::ShowModal() {
+    if (!m_bInitialised) SetUpDialog();
+    return CSkinDialog::ShowModal();
+}
+
+bool CPreviewDialog::SetUpDialog() {
+    m_bInitialised = true;
+    EnableDrag(true);
+    SetBitmap(207);
+    SetBackgroundMode(ModeFitWindow);
+    SetTransparentColor(wxColour(255, 0, 0), true);
+
+    m_btnClose->SetTextColor(*wxBLACK);
+    m_btnClose->SetTooltipText(Text("PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL", ""));
+    m_btnClose->SetBitmaps(210, 210, 211, 210, 2);
+
+    m_wndBrowser = new CWebBrowserHost();
+    if (!m_wndBrowser->CreateFromStatic(this, IDC_BROWSER)) {
+        delete m_wndBrowser;
+        m_wndBrowser = nullptr;
+    }
+    m_timer.StartOnce(500);
+    m_nTimer = kStartTimer;
+    Place();
+    m_btnClose->SetLabel(Text("PREVIEWDIALOG.IDCANCEL", "&Close"));
+    m_btnClose->Raise();
+    return true;
+}
+
+// Sizes come from the view size; a view larger than the screen is kept on
+// the screen so that the Close button stays reachable.
+void CPreviewDialog::Place() {
+    wxSize size(m_rcViewer.GetRight() - 25, m_rcViewer.GetBottom() + 35);
+    int display = wxDisplay::GetFromWindow(this);
+    wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : unsigned(display)).GetClientArea();
+    if (area.width > 0 && size.x > area.width) size.x = area.width;
+    if (area.height > 0 && size.y > area.height) size.y = area.height;
+    SetSize(size);
+    CentreOnScreen();
+    if (m_wndBrowser) {
+        m_wndBrowser->SetSize(m_rcViewer.GetLeft() + 2, m_rcViewer.GetTop() + 50, size.x - 3, size.y - 51);
+        m_wndBrowser->Refresh();
+    }
+    m_btnClose->SetSize(size.x - 55, m_rcViewer.GetTop() + 10, 76, 24);
+    m_btnClose->Show();
+}
+
+void CPreviewDialog::OnTimer(wxTimerEvent& event) {
+    m_timer.Stop();
+    if (event.GetId() != kStartTimer || !m_wndBrowser) return;
+    if (!m_strViewerPath.empty()) m_wndBrowser->Navigate(m_strViewerPath);
+    else if (!m_strFallbackHtml.empty()) m_wndBrowser->SetPage(m_strFallbackHtml);
+    else m_wndBrowser->Navigate(m_strPagePath);
+}
+
+void CPreviewDialog::OnShow(wxShowEvent& event) {
+    event.Skip();
+    if (m_nTimer == 0 && event.IsShown()) {
+        m_timer.StartOnce(500);
+        m_nTimer = kStartTimer;
+    }
+}
+
+void CPreviewDialog::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+}
+
+void CPreviewDialog::OnClose(wxCommandEvent&) {
+    if (IsModal()) EndModal(wxID_CANCEL);
+    else Destroy();
+}

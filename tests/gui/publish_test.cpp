@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+#include <wx/timer.h>
+#include <wx/webview.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "../unit/zipper_check.h"
+#include "app/ui/file_open_component.h"
+#include "app/ui/kerfel_dialog.h"
+#include "gui_test_util.h"
+#include "i18n/ui/message_box_dialog.h"
+#include "publish/ui/preview_dialog.h"
+#include "publish/ui/standard_box.h"
+#include "publish/ui/web_browser_host.h"
+
+namespace fs = std::filesystem;
+using ziptest::ReadFile;
+using ziptest::WriteFile;
+
+namespace {
+
+// The main dialog right after a generation of "my.photo.jpg" (1000 x 800)
+// into <out>/my.photo, built by hand: tiles from ImageMagick and a descriptor.
+struct PublishFixture : ::testing::Test {
+    CKerfelDialog* dlg = nullptr;
+    std::string dir, out, job, music;
+
+    void SetUp() override {
+        dir = guitest::MakeTempFolder();
+        out = dir + "/out";
+        job = out + "/my.photo";
+        fs::create_directories(job + "/Images");
+        std::string source = guitest::MakeJpeg(dir, "my.photo.jpg", 1000, 800);
+        ASSERT_FALSE(source.empty());
+        for (const char* tile : {"0-0-0.jpg", "1-0-0.jpg", "2-1-1.jpg"})
+            ASSERT_FALSE(guitest::MakeJpeg(job + "/Images", tile, 256, 256).empty());
+        WriteFile(job + "/ImageKerfel.xml", "<Images/>");
+        music = dir + "/song.mp3";
+        WriteFile(music, "ID3 music bytes");
+
+        dlg = new CKerfelDialog();
+        dlg->Show();
+        guitest::Pump(200);
+        dlg->m_pyramid = kerfel::TilePyramid::Build(1000, 800);
+        dlg->m_cmbLevels->Clear();
+        for (int k : dlg->m_pyramid.m_arrListEntries) dlg->m_cmbLevels->Append(wxString::Format("%d", k));
+        dlg->m_strLevels = "2";
+        dlg->m_strSourcePath = wxString::FromUTF8(source);
+        dlg->m_strOutputFolder = wxString::FromUTF8(out);
+        dlg->m_strJobFolder = wxString::FromUTF8(job);
+        dlg->m_strMusicPath = wxString::FromUTF8(music);
+        dlg->UpdateData(false);
+        dlg->m_chkSmallMap->SetValue(true);
+        dlg->m_chkZoomSlider->SetValue(false);
+        dlg->m_btnExport->Enable(true);
+        dlg->m_btnPreview->Enable(true);
+        guitest::Pump(50);
+    }
+    void TearDown() override {
+        dlg->Destroy();
+        guitest::Pump(50);
+    }
+    std::string Descriptor() const { return ReadFile(job + "/ImageKerfel.xml"); }
+};
+
+// Runs `step` every 100 ms while a modal loop (or the test) pumps events,
+// until it returns true.
+class Stepper : public wxTimer {
+public:
+    explicit Stepper(std::function<bool()> step) : m_step(std::move(step)) { Start(100); }
+    void Notify() override {
+        if (m_step()) Stop();
+    }
+
+private:
+    std::function<bool()> m_step;
+};
+
+CPreviewDialog* OpenPreview() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* p = dynamic_cast<CPreviewDialog*>(w); p && p->IsShown()) return p;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccepts) {
+    WriteFile(job + "/notes.txt", "put there by the user");
+    const std::string archive = out + "/my.photo.zip";
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the success box
+    guitest::Click(dlg->m_btnExport);
+    ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }));
+    guitest::Pump(100);
+
+    // Descriptor and music copy were brought up to date first.
+    EXPECT_NE(Descriptor().find("viewHeight=\"400\" viewWidth=\"500\" showNav=\"1\" showSlider=\"0\""), std::string::npos)
+        << Descriptor();
+    EXPECT_NE(Descriptor().find("soundURL=\"bgmusic.mp3\""), std::string::npos);
+    EXPECT_EQ(ReadFile(job + "/bgmusic.mp3"), "ID3 music bytes");
+    EXPECT_EQ(dlg->m_lblStatus->GetLabel(), " ");
+
+    auto report = ziptest::CheckArchive(archive);
+    ASSERT_TRUE(report.AllOk()) << report.details;
+    std::set<std::string> names(report.names.begin(), report.names.end());
+    for (const char* n : {"my.photo/", "my.photo/ImageKerfel.xml", "my.photo/Images/", "my.photo/Images/0-0-0.jpg",
+                          "my.photo/Images/2-1-1.jpg", "my.photo/bgmusic.mp3", "my.photo/notes.txt"})
+        EXPECT_TRUE(names.count(n)) << n;
+    for (const std::string& n : report.names) EXPECT_EQ(n.rfind("my.photo/", 0), 0u) << n;
+    // The success box, not the failure box, came last.
+    EXPECT_FALSE(CMessageBoxDialog::LastText().Contains("\n"));
+}
+
+TEST_F(PublishFixture, AnsweringNoKeepsTheOldArchiveButTheJobIsAlreadyRefreshed) {
+    const std::string archive = out + "/my.photo.zip";
+    WriteFile(archive, "the old archive");
+    WriteFile(job + "/bgmusic.mp3", "an earlier song");
+    dlg->m_editMusicPath->SetValue("");  // music switched off
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
+    CMessageBoxDialog::AnswerNextWith(IDNO);
+    guitest::Click(dlg->m_btnExport);
+    guitest::Pump(300);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().StartsWith(wxString::FromUTF8(archive)));
+    EXPECT_EQ(ReadFile(archive), "the old archive");
+    EXPECT_FALSE(fs::exists(job + "/bgmusic.mp3"));
+    EXPECT_NE(Descriptor().find("soundURL=\"\"/>"), std::string::npos) << Descriptor();
+
+    // Cancelling the name prompt ends the export without a box.
+    CMessageBoxDialog::AnswerNextWith(0);
+    CFileOpenComponent::AnswerNextWith("");
+    wxString before = CMessageBoxDialog::LastText();
+    guitest::Click(dlg->m_btnExport);
+    guitest::Pump(200);
+    EXPECT_EQ(CMessageBoxDialog::LastText(), before);
+    EXPECT_EQ(ReadFile(archive), "the old archive");
+}
+
+TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
+    // A music file that does not exist: both boxes, no archive asked for.
+    dlg->m_editMusicPath->SetValue(wxString::FromUTF8(dir + "/missing.mp3"));
+    AnswerNextStandardBoxes(1);
+    int shown = StandardBoxesShown();
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(out + "/never.zip"));
+    guitest::Click(dlg->m_btnExport);
+    guitest::Pump(300);
+    EXPECT_EQ(StandardBoxesShown(), shown + 1);
+    EXPECT_EQ(LastStandardBoxText(), CMessageBoxDialog::LastText());
+    EXPECT_FALSE(fs::exists(out + "/never.zip"));
+    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    CFileOpenComponent::AnswerNextWith("");  // the unused scripted answer
+
+    // An archive folder that cannot be written: the error box names the archive.
+    dlg->m_editMusicPath->SetValue(wxString::FromUTF8(music));
+    const std::string unwritable = "/proc/kerfel-no-such-folder/my.photo.zip";
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(unwritable));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(dlg->m_btnExport);
+    guitest::Pump(300);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(unwritable)))
+        << CMessageBoxDialog::LastText();
+}
+
+TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(dir + "/other.mp3"));
+    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Pump(100);
+    EXPECT_EQ(dlg->m_editMusicPath->GetValue(), wxString::FromUTF8(dir + "/other.mp3"));
+    CFileOpenComponent::AnswerNextWith("");
+    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Pump(100);
+    EXPECT_EQ(dlg->m_strMusicPath, wxString::FromUTF8(dir + "/other.mp3"));
+}
+
+TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
+    // A stand-in viewer page, in case the job's own viewer writer leaves none.
+    if (!fs::exists(job + "/index.html"))
+        WriteFile(job + "/index.html", "<html><head><title>viewer</title></head><body>viewer</body></html>");
+    dlg->m_chkZoomSlider->SetValue(true);
+    std::string pagePath, page, url;
+    wxSize dialogSize, hostSize;
+    wxPoint hostPos, closePos;
+    bool browserMade = false;
+    int ticks = 0;
+    Stepper stepper([&] {
+        CPreviewDialog* p = OpenPreview();
+        if (!p) return ++ticks > 100;
+        pagePath = p->m_strPagePath.utf8_string();
+        if (page.empty()) page = ReadFile(pagePath);
+        dialogSize = p->GetSize();
+        browserMade = p->m_wndBrowser && p->m_wndBrowser->Browser();
+        if (p->m_wndBrowser) {
+            hostSize = p->m_wndBrowser->GetSize();
+            hostPos = p->m_wndBrowser->GetPosition();
+        }
+        closePos = p->m_btnClose->GetPosition();
+        wxWebView* view = browserMade ? p->m_wndBrowser->Browser() : nullptr;
+        if (view) url = view->GetCurrentURL().utf8_string();
+        bool loaded = view && url.find("index.html") != std::string::npos && !view->IsBusy();
+        if (!loaded && ++ticks < 100) return false;
+        guitest::Screenshot(out + "/preview.png");
+        guitest::Click(p->m_btnClose);
+        return true;
+    });
+    guitest::Click(dlg->m_btnPreview);
+    ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
+    guitest::Pump(100);
+
+    EXPECT_EQ(OpenPreview(), nullptr);
+    EXPECT_EQ(dialogSize, wxSize(506, 455));
+    ASSERT_TRUE(browserMade);
+    EXPECT_EQ(hostPos, wxPoint(2, 50));
+    EXPECT_EQ(hostSize, wxSize(503, 404));
+    EXPECT_EQ(closePos, wxPoint(451, 10));
+    EXPECT_NE(url.find(job + "/index.html"), std::string::npos) << url;
+    // The page was written into a private "LIK" folder that is gone now.
+    ASSERT_FALSE(pagePath.empty());
+    fs::path folder = fs::path(pagePath).parent_path();
+    EXPECT_EQ(fs::path(pagePath).filename(), "Lorvak.html");
+    EXPECT_EQ(folder.filename().string().rfind("LIK", 0), 0u);
+    EXPECT_NE(page.find("ImagePath=" + job + "&\""), std::string::npos);
+    EXPECT_NE(page.find("width=\"500\" height=\"400\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder));
+    // The descriptor and the music copy were refreshed before the page opened.
+    EXPECT_NE(Descriptor().find("showSlider=\"1\""), std::string::npos) << Descriptor();
+    EXPECT_EQ(ReadFile(job + "/bgmusic.mp3"), "ID3 music bytes");
+}
+
+TEST_F(PublishFixture, PreviewWithoutAViewerShowsTheDescriptorValues) {
+    fs::remove(job + "/index.html");
+    std::string title;
+    int ticks = 0;
+    Stepper stepper([&] {
+        CPreviewDialog* p = OpenPreview();
+        if (!p) return ++ticks > 100;
+        wxWebView* view = p->m_wndBrowser ? p->m_wndBrowser->Browser() : nullptr;
+        if (view) title = view->GetCurrentTitle().utf8_string();
+        if (title != "my.photo" && ++ticks < 100) return false;
+        guitest::Click(p->m_btnClose);
+        return true;
+    });
+    guitest::Click(dlg->m_btnPreview);
+    ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
+    guitest::Pump(100);
+    EXPECT_EQ(OpenPreview(), nullptr);
+    if (!fs::exists(job + "/index.html")) {
+        EXPECT_EQ(title, "my.photo");
+    }  // otherwise the job's viewer was written and shown
+}
+
+TEST_F(PublishFixture, APreviewFolderThatCannotBeMadeShowsTheDesktopBox) {
+    const char* saved = std::getenv("TMPDIR");
+    std::string old = saved ? saved : "";
+    setenv("TMPDIR", (dir + "/no/such/folder").c_str(), 1);
+    AnswerNextStandardBoxes(1);
+    int shown = StandardBoxesShown();
+    guitest::Click(dlg->m_btnPreview);
+    guitest::Pump(200);
+    if (saved) setenv("TMPDIR", old.c_str(), 1);
+    else unsetenv("TMPDIR");
+    EXPECT_EQ(StandardBoxesShown(), shown + 1);
+    EXPECT_TRUE(LastStandardBoxText().StartsWith("Unable to export to file " + wxString::FromUTF8(dir + "/no/such/folder/LIK")))
+        << LastStandardBoxText();
+    EXPECT_EQ(OpenPreview(), nullptr);
+}
