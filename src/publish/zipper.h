@@ -16,6 +16,8 @@
 
 #include "engine/status.h"
 
+// Destroying a zipper with an open archive completes it, unless something
+// went wrong (LastError), in which case the unfinished archive is removed.
 class CZipper {
 public:
     CZipper();

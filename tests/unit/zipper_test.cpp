@@ -295,6 +295,7 @@ TEST(ZipperLarge, AnEntryOf4GiBOrMoreIsWrittenWith64BitSizes) {
     ziptest::TempFolder tmp;
     std::string job = tmp.path + "/big";
     fs::create_directories(job);
+    std::ofstream(job + "/huge.bin").close();
     fs::resize_file(job + "/huge.bin", (std::uintmax_t(1) << 32) + 4096);
     CZipper zipper;
     ASSERT_TRUE(zipper.OpenZip(tmp.path + "/big.zip", tmp.path));

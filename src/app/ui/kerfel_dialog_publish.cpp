@@ -55,9 +55,9 @@ kerfel::DescriptorValues DescriptorFromDialog(const CKerfelDialog& d) {
     v.width = p.SourceWidth();
     v.height = p.SourceHeight();
     v.tiles = p.m_nTotalTiles;
-    int k = kerfel::ParseLevelText(d.m_cmbLevels->GetStringSelection().utf8_string());
-    if (!p.ValidEntry(k)) k = kerfel::ParseLevelText(d.m_strLevels.utf8_string());
-    if (!p.ValidEntry(k)) k = 1;
+    int k = kerfel::ParseLevelText(d.m_strLevels.utf8_string());
+    if (!p.ValidEntry(k)) k = kerfel::ParseLevelText(d.m_cmbLevels->GetStringSelection().utf8_string());
+    if (!p.ValidEntry(k)) k = 1;  // never an index outside the level table
     if (!p.Empty()) {
         v.viewWidth = p.DisplayWidth(k);
         v.viewHeight = p.DisplayHeight(k);

@@ -53,7 +53,9 @@ bool CPreviewDialog::SetUpDialog() {
 
     m_wndBrowser = new CWebBrowserHost();
     if (!m_wndBrowser->CreateFromStatic(this, IDC_BROWSER)) {
-        delete m_wndBrowser;
+        // Without a browser the dialog opens with no page; a host window
+        // that was made belongs to the dialog and goes with it.
+        if (!m_wndBrowser->GetHandle()) delete m_wndBrowser;
         m_wndBrowser = nullptr;
     }
     m_timer.StartOnce(500);

@@ -40,6 +40,7 @@ CWebBrowserHost::~CWebBrowserHost() { m_pBrowser = nullptr; }
 bool CWebBrowserHost::CreateFromStatic(wxWindow* parent, int id) {
     wxWindow* placeholder = parent ? parent->FindWindow(id) : nullptr;
     if (!placeholder || placeholder == this) return false;
+    if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) return false;
     wxRect rect = placeholder->GetRect();
     placeholder->Destroy();
     return Create(parent, id, rect);
@@ -47,11 +48,11 @@ bool CWebBrowserHost::CreateFromStatic(wxWindow* parent, int id) {
 
 bool CWebBrowserHost::Create(wxWindow* parent, int id, const wxRect& rect) {
     m_pBrowser = nullptr;
+    if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) return false;
     if (!wxWindow::Create(parent, id, rect.GetPosition(), rect.GetSize(), wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE))
         return false;
-    if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) return true;  // a host with no browser
     wxWebView* view = wxWebView::New(this, kBrowserId, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize());
-    if (!view) return true;
+    if (!view) return false;  // the host stays, empty, as a child of `parent`
     AllowFileAccessFromFileUrls(view);
     view->EnableContextMenu(false);
     m_pBrowser = view;
