@@ -12,7 +12,7 @@ struct ExportRequest {
     std::string jobFolder;   // the folder packed
     std::string archive;     // the archive written (replaced only by a complete one)
     std::string rootFolder;  // entry names are relative to it; default: the job folder's parent
-    std::function<bool()> cancelled;  // optional; true stops the export (Fault::Cancelled)
+    std::function<bool()> cancelled = nullptr;  // optional; true stops the export (Fault::Cancelled)
 };
 
 // Writes the archive under a temporary name and renames it when complete.
