@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "../unit/zipper_check.h"
 #include "app/ui/file_open_component.h"
@@ -111,6 +112,25 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
     for (const std::string& n : report.names) EXPECT_EQ(n.rfind("my.photo/", 0), 0u) << n;
     // The success box, not the failure box, came last.
     EXPECT_FALSE(CMessageBoxDialog::LastText().Contains("\n"));
+}
+
+// The desktop's own save dialog, answered from outside like a user would:
+// Return accepts the proposed name in the output folder.
+TEST_F(PublishFixture, TheSaveDialogProposesTheImageNameInTheOutputFolder) {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "needs xdotool";
+    std::thread user([] {
+        std::system("id=$(timeout 20 xdotool search --sync --name 'Provide Output zip file name' | head -1) && "
+                    "sleep 0.8 && xdotool windowfocus --sync $id && sleep 0.3 && xdotool key Return "
+                    "|| xdotool key Escape");  // never leave the test waiting on the dialog
+    });
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the success box
+    guitest::Click(dlg->m_btnExport);
+    user.join();
+    const std::string archive = out + "/my.photo.zip";
+    ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }, 10000));
+    auto report = ziptest::CheckArchive(archive);
+    ASSERT_TRUE(report.AllOk()) << report.details;
+    EXPECT_EQ(report.names.front(), "my.photo/");
 }
 
 TEST_F(PublishFixture, AnsweringNoKeepsTheOldArchiveButTheJobIsAlreadyRefreshed) {
