@@ -35,8 +35,15 @@ struct PublishFixture : ::testing::Test {
         fs::create_directories(job + "/Images");
         std::string source = guitest::MakeJpeg(dir, "my.photo.jpg", 1000, 800);
         ASSERT_FALSE(source.empty());
-        for (const char* tile : {"0-0-0.jpg", "1-0-0.jpg", "2-1-1.jpg"})
-            ASSERT_FALSE(guitest::MakeJpeg(job + "/Images", tile, 256, 256).empty());
+        // Every level's tiles, as the generation names them.
+        const char* levels[] = {"125x100", "250x200", "500x400", "1000x800"};
+        for (int level = 0; level < 4; ++level) {
+            std::string cmd = "convert " + ziptest::Quote(source) + " -resize " + levels[level] +
+                              "! -crop 256x256 -set filename:tile '%[fx:page.x/256]-%[fx:page.y/256]' +repage "
+                              "+adjoin -quality 70 " +
+                              ziptest::Quote(job + "/Images/" + std::to_string(level) + "-%[filename:tile].jpg");
+            ASSERT_EQ(std::system(cmd.c_str()), 0);
+        }
         WriteFile(job + "/ImageKerfel.xml", "<Images/>");
         music = dir + "/song.mp3";
         WriteFile(music, "ID3 music bytes");
@@ -107,7 +114,7 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
     ASSERT_TRUE(report.AllOk()) << report.details;
     std::set<std::string> names(report.names.begin(), report.names.end());
     for (const char* n : {"my.photo/", "my.photo/ImageKerfel.xml", "my.photo/Images/", "my.photo/Images/0-0-0.jpg",
-                          "my.photo/Images/2-1-1.jpg", "my.photo/bgmusic.mp3", "my.photo/notes.txt"})
+                          "my.photo/Images/3-3-3.jpg", "my.photo/bgmusic.mp3", "my.photo/notes.txt"})
         EXPECT_TRUE(names.count(n)) << n;
     for (const std::string& n : report.names) EXPECT_EQ(n.rfind("my.photo/", 0), 0u) << n;
     // The success box, not the failure box, came last.
@@ -203,7 +210,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
     wxSize dialogSize, hostSize;
     wxPoint hostPos, closePos;
     bool browserMade = false;
-    int ticks = 0;
+    int ticks = 0, shown = 0;
     Stepper stepper([&] {
         CPreviewDialog* p = OpenPreview();
         if (!p) return ++ticks > 100;
@@ -220,6 +227,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
         if (view) url = view->GetCurrentURL().utf8_string();
         bool loaded = view && url.find("index.html") != std::string::npos && !view->IsBusy();
         if (!loaded && ++ticks < 100) return false;
+        if (loaded && ++shown < 15) return false;  // let the tiles arrive before the picture is taken
         guitest::Screenshot(out + "/preview.png");
         guitest::Click(p->m_btnClose);
         return true;
