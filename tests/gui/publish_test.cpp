@@ -175,6 +175,7 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     guitest::Pump(300);
     EXPECT_EQ(StandardBoxesShown(), shown + 1);
     EXPECT_EQ(LastStandardBoxText(), CMessageBoxDialog::LastText());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(dir + "/missing.mp3")));
     EXPECT_FALSE(fs::exists(out + "/never.zip"));
     EXPECT_EQ(dlg->m_bCancelRequested, 0);
     CFileOpenComponent::AnswerNextWith("");  // the unused scripted answer
@@ -188,6 +189,17 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(unwritable)))
         << CMessageBoxDialog::LastText();
+
+    // A job folder removed since the generation: its descriptor cannot be
+    // refreshed, so nothing is asked and nothing is packed.
+    fs::remove_all(job);
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(out + "/gone.zip"));
+    guitest::Click(dlg->m_btnExport);
+    guitest::Pump(300);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("ImageKerfel.xml")) << CMessageBoxDialog::LastText();
+    EXPECT_FALSE(fs::exists(out + "/gone.zip"));
+    CFileOpenComponent::AnswerNextWith("");
 }
 
 TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {

@@ -7,6 +7,7 @@
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "engine/descriptor.h"
+#include "i18n/format_text.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "publish/archive_name.h"
@@ -21,30 +22,6 @@
 namespace {
 
 wxString Lang(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
-
-// A language text used as a format of strings only: each "%s" takes the next
-// argument, "%%" is a percent sign, anything else stays as written, so a
-// translation can never make the formatting read what is not there.
-wxString FormatStrings(const wxString& format, std::initializer_list<wxString> args) {
-    wxString out;
-    auto next = args.begin();
-    for (size_t i = 0; i < format.length(); ++i) {
-        if (format[i] == '%' && i + 1 < format.length()) {
-            if (format[i + 1] == 's') {
-                if (next != args.end()) out += *next++;
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-        }
-        out += format[i];
-    }
-    return out;
-}
 
 std::string JobFolder(const CKerfelDialog& d) { return d.m_strJobFolder.utf8_string(); }
 
@@ -80,10 +57,17 @@ kerfel::Status RefreshJobFiles(const CKerfelDialog& d, kerfel::DescriptorValues&
     return kerfel::WriteViewerSite(job, values, std::filesystem::path(job).filename().string());
 }
 
-void ShowJobFileError(CKerfelDialog& d, const kerfel::Status& s) {
+enum class Command { Preview, Export };
+
+// A job file that could not be refreshed: for Export the archive cannot be
+// made as asked, for Preview the job cannot be shown as it is set.
+void ShowJobFileError(CKerfelDialog& d, const kerfel::Status& s, Command command) {
+    const bool exporting = command == Command::Export;
     CMessageBoxDialog box(&d);
-    box.Show(Lang("KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") + "\n" + wxString::FromUTF8(s.message),
-             Lang("KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"), MBX_OK | MBX_ICONERROR);
+    box.Show(Lang(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") +
+                 "\n" + wxString::FromUTF8(s.message),
+             Lang(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"),
+             MBX_OK | MBX_ICONERROR);
 }
 
 void SetStatus(CKerfelDialog& d, const wxString& text) {
@@ -93,25 +77,26 @@ void SetStatus(CKerfelDialog& d, const wxString& text) {
 }
 
 // The music copy shared by Preview and Export; false when it failed (the
-// boxes have been shown then). Export shows the failure twice, first in the
-// desktop's own box.
-bool MusicStep(CKerfelDialog& d, const wxString& copyingText, bool desktopBoxToo) {
+// boxes have been shown then). Export shows a failed copy twice, first in
+// the desktop's own box.
+bool MusicStep(CKerfelDialog& d, const wxString& copyingText, Command command) {
     const std::string job = JobFolder(d);
     const std::string music = d.m_strMusicPath.utf8_string();
     if (!music.empty()) SetStatus(d, copyingText);
     kerfel::Status s = kerfel::RefreshMusicCopy(music, job);
     if (s) return true;
     if (music.empty()) {  // an old copy that cannot be removed would still be packed
-        ShowJobFileError(d, s);
+        ShowJobFileError(d, s, command);
         return false;
     }
-    wxString text = FormatStrings(Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT1"),
-                                  {d.m_strMusicPath, wxString::FromUTF8(kerfel::MusicCopyPath(job))}) +
+    wxString text = wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT1"),
+                                                          {music, kerfel::MusicCopyPath(job)})) +
                     "\n" + Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT2");
     wxString caption = Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION");
-    if (desktopBoxToo) ShowStandardErrorBox(&d, text, caption);
-    CMessageBoxDialog(&d).Show(text, caption, MBX_OK | MBX_ICONERROR);
-    SetStatus(d, FormatStrings(Lang("KERFELDIALOG.ONBSAVE.STATICTEXT_PROCMP3"), {}));
+    if (command == Command::Export) ShowStandardErrorBox(&d, text, caption);
+    CMessageBoxDialog box(&d);
+    box.Show(text, caption, MBX_OK | MBX_ICONERROR);
+    SetStatus(d, wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.STATICTEXT_PROCMP3"), {})));
     d.m_bCancelRequested = 0;
     return false;
 }
@@ -148,8 +133,8 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     kerfel::DescriptorValues values;
     kerfel::Status refreshed = RefreshJobFiles(*this, values);
     UpdateData(true);
-    if (!refreshed) return ShowJobFileError(*this, refreshed);
-    if (!MusicStep(*this, Lang("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
+    if (!refreshed) return ShowJobFileError(*this, refreshed, Command::Export);
+    if (!MusicStep(*this, Lang("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), Command::Export)) return;
     SetStatus(*this, " ");
 
     CFileOpenComponent chooser;
@@ -202,9 +187,9 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     UpdateData(true);
     if (!refreshed) {
         kerfel::RemovePreviewPage(page);
-        return ShowJobFileError(*this, refreshed);
+        return ShowJobFileError(*this, refreshed, Command::Preview);
     }
-    if (!MusicStep(*this, "Copying MP3 File.", false)) {
+    if (!MusicStep(*this, "Copying MP3 File.", Command::Preview)) {
         kerfel::RemovePreviewPage(page);
         return;
     }
