@@ -11,6 +11,7 @@
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
+#include "i18n/language_table.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "publish/ui/preview_dialog.h"
 #include "publish/ui/standard_box.h"
@@ -135,6 +136,37 @@ TEST_F(PublishFixture, TheSaveDialogProposesTheImageNameInTheOutputFolder) {
     user.join();
     const std::string archive = out + "/my.photo.zip";
     ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }, 10000));
+    auto report = ziptest::CheckArchive(archive);
+    ASSERT_TRUE(report.AllOk()) << report.details;
+    EXPECT_EQ(report.names.front(), "my.photo/");
+}
+
+// Yes to the overwrite question: the old archive is replaced by a whole new
+// one, and the real success box follows (pressed here like a user would).
+TEST_F(PublishFixture, AnsweringYesReplacesTheArchiveThenTellsOfSuccess) {
+    const std::string archive = out + "/my.photo.zip";
+    WriteFile(archive, "the old archive");
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
+    CMessageBoxDialog::AnswerNextWith(IDYES);
+    wxString boxText;
+    int ticks = 0;
+    Stepper stepper([&] {
+        for (wxWindow* w : wxTopLevelWindows) {
+            auto* box = dynamic_cast<CMessageBoxDialog*>(w);
+            if (!box || !box->IsModal()) continue;
+            boxText = box->m_strText;
+            for (wxButton* b : box->m_btnButtons)
+                if (b && b->IsShown()) {
+                    guitest::Click(b);
+                    return true;
+                }
+        }
+        return ++ticks > 100;
+    });
+    guitest::Click(dlg->m_btnExport);
+    ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
+    EXPECT_FALSE(boxText.empty());
+    EXPECT_EQ(boxText, wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT")));
     auto report = ziptest::CheckArchive(archive);
     ASSERT_TRUE(report.AllOk()) << report.details;
     EXPECT_EQ(report.names.front(), "my.photo/");
