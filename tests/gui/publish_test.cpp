@@ -115,7 +115,8 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
     ASSERT_TRUE(report.AllOk()) << report.details;
     std::set<std::string> names(report.names.begin(), report.names.end());
     for (const char* n : {"my.photo/", "my.photo/ImageKerfel.xml", "my.photo/Images/", "my.photo/Images/0-0-0.jpg",
-                          "my.photo/Images/3-3-3.jpg", "my.photo/bgmusic.mp3", "my.photo/notes.txt"})
+                          "my.photo/Images/3-3-3.jpg", "my.photo/bgmusic.mp3", "my.photo/notes.txt",
+                          "my.photo/index.html"})
         EXPECT_TRUE(names.count(n)) << n;
     for (const std::string& n : report.names) EXPECT_EQ(n.rfind("my.photo/", 0), 0u) << n;
     // The success box, not the failure box, came last.
