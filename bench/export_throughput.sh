@@ -5,7 +5,7 @@
 #   bench/export_throughput.sh [BUILD_DIR]      (default: build)
 #
 # The job is made once and kept in $KERFEL_BENCH_DIR (default
-# /tmp/kerfel-bench): with `kerfel make` when the build has it, otherwise
+# /tmp/kerfel-bench/export): with `kerfel make` when the build has it, otherwise
 # with libvips at the tool's tile size and quality. Each tool packs it $RUNS times (default 3); the best and the
 # median wall time, the throughput over the job's bytes, the peak memory and
 # the archive size are printed, and every archive is checked with unzip -t.
@@ -13,7 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 kerfel=$build/kerfel
-bench=${KERFEL_BENCH_DIR:-/tmp/kerfel-bench}
+bench=${KERFEL_BENCH_DIR:-/tmp/kerfel-bench/export}
 runs=${RUNS:-3}
 out=$bench/out
 job=$out/photo
