@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "publish/zipper.h"
@@ -17,6 +18,28 @@ std::string Absolute(const std::string& path) {
     while (s.size() > 1 && s.back() == '/') s.pop_back();
     return s;
 }
+
+// Whether the file at `path` begins like a zip archive.
+bool LooksLikeArchive(const std::string& path) {
+    char magic[4] = {};
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    size_t n = std::fread(magic, 1, sizeof magic, f);
+    std::fclose(f);
+    return n == 4 && magic[0] == 'P' && magic[1] == 'K';
+}
+
+// An archive saved inside the job folder is fine, but replacing one of the
+// job's own files (a tile, the descriptor, the viewer) with it would destroy
+// what is being published.
+bool ReplacesAFileOfTheJob(const std::string& job, const std::string& archive) {
+    std::error_code ec;
+    const auto canonical = std::filesystem::weakly_canonical(archive, ec);
+    if (ec || !std::filesystem::is_regular_file(canonical, ec)) return false;
+    const std::string a = canonical.string();
+    const std::string j = std::filesystem::weakly_canonical(job, ec).string() + "/";
+    return a.compare(0, j.size(), j) == 0 && !LooksLikeArchive(a);
+}
 }  // namespace
 
 std::string DefaultExportRoot(const std::string& jobFolder) {
@@ -29,6 +52,9 @@ Status ExportJob(const ExportRequest& request) {
         return Status::Bad(request.jobFolder + ": no such job folder");
     const std::string job = Absolute(request.jobFolder);
     const std::string root = request.rootFolder.empty() ? DefaultExportRoot(job) : Absolute(request.rootFolder);
+
+    if (ReplacesAFileOfTheJob(job, request.archive))
+        return Status::Output(request.archive + ": is a file of the job itself; choose another archive name");
 
     CZipper zipper;
     zipper.SetCancelCheck(request.cancelled);

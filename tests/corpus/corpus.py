@@ -145,7 +145,8 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
     outcome = f"exit {r['status']}" + (f": {r['err'].strip()[:110]}" if r["status"] != 0 and r["err"] else "")
     # Only the file's own name is shown: the corpus folder differs every run.
     outcome = re.sub(r"/[^ :]*kerfel-corpus-[^/]*/", "", outcome)
-    outcome = re.sub(r"(out-|tmp)[a-z0-9_]{8}/", "", outcome).replace("|", "\\|").replace("\n", " ")
+    outcome = re.sub(r"(out-|tmp)[a-z0-9_]{8}/", "", outcome)
+    outcome = re.sub(r"\btmp[a-z0-9_]{8}\b", "a-folder", outcome).replace("|", "\\|").replace("\n", " ")
     return (case_id, what, cmd[1], outcome if not problems else "FAIL " + "; ".join(problems), not problems)
 
 
@@ -201,6 +202,59 @@ def output_cases(kerfel, corpus, out_root, timeout):
     return rows
 
 
+def zip_ok(path):
+    return subprocess.run(["unzip", "-tqq", path], capture_output=True).returncode == 0
+
+
+def export_cases(kerfel, corpus, out_root, timeout):
+    """Where the archive goes, relative to the job it packs."""
+    out = tempfile.mkdtemp(dir=out_root)
+    subprocess.run([kerfel, "make", corpus.good, out, "--quiet"], check=True)
+    job = os.path.join(out, "good")
+    tile = os.path.join(job, "Images", "0-0-0.jpg")
+    rows = []
+    cases = [
+        ("archive inside the job folder", [job, os.path.join(job, "inside.zip")], 0),
+        ("archive equal to a tile", [job, tile, "--overwrite"], 3),
+        ("archive in a missing folder", [job, os.path.join(out_root, "no/such/a.zip")], 3),
+        ("missing job folder", [os.path.join(out, "nope"), os.path.join(out, "a.zip")], 2),
+    ]
+    for what, args, expected in cases:
+        row = check(what, what, [kerfel, "export", *args], expected, None, timeout)
+        if what == "archive equal to a tile" and not is_complete_jpeg(tile):
+            row = row[:3] + ("FAIL the tile was replaced", False)
+        if what == "archive inside the job folder" and row[4]:
+            names = subprocess.run(["unzip", "-Z1", args[1]], capture_output=True, text=True).stdout
+            if "inside.zip" in names or not zip_ok(args[1]):
+                row = row[:3] + ("FAIL the archive packed itself or is broken", False)
+        rows.append(row)
+    return rows
+
+
+def kill_during_export(kerfel, out_root):
+    """kill -9 while an archive is replaced: the old one or a complete new one."""
+    out = tempfile.mkdtemp(dir=out_root)
+    big = os.path.join(out_root, "big.jpg")
+    subprocess.run([kerfel, "make", big, out, "--quiet"], check=True)
+    job = os.path.join(out, "big")
+    archive = os.path.join(out, "big.zip")
+    subprocess.run([kerfel, "export", job, archive], check=True)
+    before = read(archive)
+    results = []
+    for delay in (0.05, 0.2, 0.5):
+        p = subprocess.Popen([kerfel, "export", job, archive, "--overwrite"], stderr=subprocess.DEVNULL)
+        time.sleep(delay)
+        p.kill()
+        p.wait()
+        after = read(archive)
+        results.append(after == before or zip_ok(archive))
+    left = [f for f in os.listdir(out) if f.startswith(".")]
+    ok = all(results)
+    outcome = (f"archive old or complete after each of 3 kills; {len(left)} hidden temporary file(s) left beside it"
+               if ok else "FAIL a broken archive under the chosen name")
+    return ("kill -9", "export killed while replacing an archive", "export", outcome, ok)
+
+
 def kill_during_make(kerfel, out_root):
     """kill -9 in the middle of a job: every tile that exists is complete."""
     big = os.path.join(out_root, "big.jpg")
@@ -238,6 +292,8 @@ def main():
             rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
         rows += output_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_make(args.kerfel, out_root))
+        rows += export_cases(args.kerfel, corpus, out_root, args.timeout)
+        rows.append(kill_during_export(args.kerfel, out_root))
     finally:
         for dirpath, dirnames, filenames in os.walk(work):
             for f in filenames + dirnames:
