@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <wx/timer.h>
 #include <wx/webview.h>
 
@@ -274,6 +276,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
         if (!loaded && ++ticks < 100) return false;
         if (loaded && ++shown < 15) return false;  // let the tiles arrive before the picture is taken
         guitest::Screenshot(out + "/preview.png");
+        if (const char* keep = std::getenv("KERFEL_SCREENSHOTS")) guitest::Screenshot(std::string(keep) + "/preview.png");
         guitest::Click(p->m_btnClose);
         return true;
     });
