@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <future>
+#include <memory>
 #include <vector>
 
 #include "engine/decoded_source.h"
@@ -11,6 +13,7 @@
 #include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "engine/tile_encoder.h"
+#include "engine/tile_writer.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_flags.h"
 #include "publish/viewer_site.h"
@@ -68,14 +71,25 @@ JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
 }
 
 // Cuts one level picture into its tiles, columns left to right, each column
-// top to bottom. Returns false with `stop` set when the job must end.
+// top to bottom. Tiles go to the writer thread when there is one; progress
+// is reported here, on the job's thread, once per tile in order, as soon as
+// the tile is on disk.
 struct LevelCutter {
     const GeneratorHooks& hooks;
     const std::string& images;
     int total;
     JobResult& result;
+    TileWriter* writer;  // null: written here
     TileEncoder encoder;
     std::vector<uint8_t> pixels, jpeg;
+
+    void ReportWritten() {
+        const int written = writer ? writer->Written() : result.tilesWritten;
+        while (result.tilesWritten < written) {
+            ++result.tilesWritten;
+            if (hooks.progress) hooks.progress(result.tilesWritten, total);
+        }
+    }
 
     // Ok, a failure, or Fault::Cancelled.
     Status Cut(const PixelView& level, int index) {
@@ -88,14 +102,30 @@ struct LevelCutter {
                 Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
                 if (!s) return Status::Output(path + ": " + s.message);
                 // Under a hidden name first: a job killed mid-write leaves no broken tile.
-                s = WriteFileAtomically(path, jpeg.data(), jpeg.size());
+                if (writer) {
+                    s = writer->Submit(path, jpeg);
+                    ReportWritten();
+                } else {
+                    s = WriteFileAtomically(path, jpeg.data(), jpeg.size());
+                    if (s) {
+                        ++result.tilesWritten;
+                        if (hooks.progress) hooks.progress(result.tilesWritten, total);
+                    }
+                }
                 if (!s) return s;
-                ++result.tilesWritten;
-                if (hooks.progress) hooks.progress(result.tilesWritten, total);
                 if (CancelRequested(hooks)) return Status::Cancel();
             }
         }
         return Status::Ok();
+    }
+
+    // Waits for the writer's queue and reports its tiles; the writer's
+    // first failure (it names the tile), or else `s`.
+    Status Finish(Status s) {
+        if (!writer) return s;
+        Status w = writer->Drain();
+        ReportWritten();
+        return w ? s : w;
     }
 };
 
@@ -176,19 +206,32 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
                                           " it had when it was chosen; choose it again"));
 
     // Each level is made from the next larger one; at most two are held.
-    LevelCutter cutter{hooks, images, p.m_nTotalTiles, result, {}, {}, {}};
+    // Unless the job runs on one thread, the next level is made while this
+    // one is encoded, and tiles are written by a thread of their own.
+    std::unique_ptr<TileWriter> writer;
+    if (!job.oneThread) writer = std::make_unique<TileWriter>();
+    LevelCutter cutter{hooks, images, p.m_nTotalTiles, result, writer.get(), {}, {}, {}};
     PixelBuffer level;
     for (int l = p.LevelCount() - 1; l >= 0; --l) {
-        if (l < p.LevelCount() - 1) {
-            PixelBuffer smaller = HalveLevel(level.Empty() ? top : PixelView(level), p.m_arrLevelWidth[l],
-                                             p.m_arrLevelHeight[l]);
-            level = std::move(smaller);
-            source.Release();
+        const PixelView current = level.Empty() ? top : PixelView(level);
+        auto halve = [&] {
+            if (l == 0) return PixelBuffer{};
+            return HalveLevel(current, p.m_arrLevelWidth[l - 1], p.m_arrLevelHeight[l - 1]);
+        };
+        std::future<PixelBuffer> next;
+        if (!job.oneThread) next = std::async(std::launch::async, halve);
+        s = cutter.Cut(current, l);
+        PixelBuffer smaller = job.oneThread ? (s ? halve() : PixelBuffer{}) : next.get();
+        if (s.fault == Fault::Cancelled) {
+            if (writer) writer->Cancel();  // what is queued is dropped, the tile in hand finished
+            cutter.Finish(Status::Ok());
+            return Cancelled(result, hooks);
         }
-        s = cutter.Cut(level.Empty() ? top : PixelView(level), l);
-        if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
-        if (!s) return Failed(result, s);
+        if (!s) return Failed(result, cutter.Finish(s));
+        level = std::move(smaller);
+        source.Release();
     }
+    if (!(s = cutter.Finish(Status::Ok()))) return Failed(result, s);
     level = PixelBuffer{};
     if (CancelRequested(hooks)) return Cancelled(result, hooks);
 

@@ -18,6 +18,10 @@ struct GeneratorJob {
     std::string sourcePath;
     std::string outputFolder;
     TilePyramid pyramid;  // the table the job is cut by; must describe the source
+    // Every step on the calling thread, one after another: the reference the
+    // overlapped path (files written and the next level made beside the
+    // encoding) must match byte for byte.
+    bool oneThread = false;
 };
 
 struct GeneratorHooks {
