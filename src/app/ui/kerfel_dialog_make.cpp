@@ -2,9 +2,10 @@
 //
 // The worker never touches a window. It reports through CMakeJob: status
 // text and tile count are kept there and at most one update is queued to the
-// user-interface thread at a time, so a fast job is never slowed by the
-// screen and the last state shown is exact. Questions and reads of the
-// option boxes go to the user-interface thread too; the worker waits for
+// user-interface thread at a time, and at most 25 a second, so a fast job
+// is never slowed by the screen and the last state shown is exact.
+// Questions and reads of the option boxes go to the user-interface thread
+// too; the worker waits for
 // the answer while it keeps watching the cancel flag, so closing the dialog
 // (which sets the flag and joins) can never deadlock.
 #include <chrono>
@@ -32,6 +33,9 @@ struct CMakeJob {
     bool statusChanged = false;
     int done = 0;
     bool updateQueued = false;
+    // Updates are queued at most this often: a job writes thousands of tiles
+    // a second, and repainting for each would take time from the job.
+    std::chrono::steady_clock::time_point nextUpdate;
     kerfel::JobResult result;
 };
 
@@ -145,7 +149,10 @@ void CKerfelDialog::GenerateTails() {
     const std::shared_ptr<CMakeJob> job = m_pMakeJob;
 
     auto queueUpdate = [this, job] {  // caller holds job->lock
-        if (job->updateQueued) return;
+        // What is not queued now is shown by a later update or by the end of the job.
+        const auto now = std::chrono::steady_clock::now();
+        if (job->updateQueued || now < job->nextUpdate) return;
+        job->nextUpdate = now + std::chrono::milliseconds(40);
         job->updateQueued = true;
         CallAfter([this, job] { ApplyJobProgress(job); });
     };
