@@ -65,14 +65,16 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
             if (!trackOrder) return;
             // The names new since the last tile: one on one thread; with a
             // writer thread it may be ahead, but a tile is never reported
-            // before it is on disk.
+            // before it is on disk. A hidden name is a tile being written.
             std::vector<std::string> fresh;
             for (const std::string& n : gentest::Names(Images()))
-                if (std::find(order.begin(), order.end(), n) == order.end()) fresh.push_back(n);
+                if (n[0] != '.' && std::find(order.begin(), order.end(), n) == order.end()) fresh.push_back(n);
             std::sort(fresh.begin(), fresh.end(),
                       [](const std::string& a, const std::string& b) { return WriteOrder(a) < WriteOrder(b); });
             order.insert(order.end(), fresh.begin(), fresh.end());
-            if (job.oneThread) EXPECT_EQ(static_cast<int>(order.size()), done);
+            if (job.oneThread) {
+                EXPECT_EQ(static_cast<int>(order.size()), done);
+            }
             EXPECT_GE(static_cast<int>(order.size()), done);
         };
         h.cancelRequested = [this, cancelAfter] { return cancelAfter >= 0 && done >= cancelAfter; };
