@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t kChunk = 2048;  // one buffer, whatever the file's size
+constexpr std::size_t kChunk = 65536;  // one buffer, whatever the file's size
 constexpr std::uint64_t kZip64Size = 0xFFFFFFFFull;
 // Unix host in "version made by": unpackers then take the modes below.
 constexpr uLong kMadeBy = (3 << 8) | 20;
@@ -89,9 +89,25 @@ zip_fileinfo InfoFor(const struct stat& st, bool folder) {
     return info;
 }
 
+// Files whose own format is already compressed (the tiles, the music):
+// deflate cannot shrink them and would take most of the export's time, so
+// they are stored as they are.
+bool AlreadyCompressed(const std::string& name) {
+    static const char* const kStored[] = {".jpg", ".jpeg", ".mp3"};
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
+    std::string ext = name.substr(dot);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* stored : kStored)
+        if (ext == stored) return true;
+    return false;
+}
+
+// Level 0 stores the entry (method 0); any other level deflates it.
 int OpenEntry(zipFile zf, const std::string& name, const zip_fileinfo& info, int level, bool zip64) {
     uLong flags = IsUtf8WithNonAscii(name) ? kUtf8Flag : 0;
-    return zipOpenNewFileInZip4_64(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, level, 0,
+    const int method = level == 0 ? 0 : Z_DEFLATED;
+    return zipOpenNewFileInZip4_64(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, 0,
                                    -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
                                    zip64 ? kMadeByZip64 : kMadeBy, flags, zip64 ? 1 : 0);
 }
@@ -270,7 +286,7 @@ bool CZipper::AddFile(const std::string& path, const std::string& name) {
     // Entries of 4 GiB or more need the 64-bit header fields from the start.
     bool zip64 = std::uint64_t(st.st_size) >= kZip64Size;
     zip_fileinfo info = InfoFor(st, false);
-    int opened = OpenEntry(m_uzFile, name, info, Z_DEFAULT_COMPRESSION, zip64);
+    int opened = OpenEntry(m_uzFile, name, info, AlreadyCompressed(name) ? 0 : Z_DEFAULT_COMPRESSION, zip64);
     bool copied = opened == ZIP_OK && CopyIntoEntry(fd, path, zip64);
     int closed = zipCloseFileInZip(m_uzFile);
     ::close(fd);

@@ -79,6 +79,9 @@ TEST_F(JobFolder, PacksTheJobUnderItsOwnNameWithSlashNamesAndFolderEntries) {
 
 TEST_F(JobFolder, EntriesCarryUnixModesUtf8FlagAndTheirCompressionLevel) {
     WriteFile(job + "/Ünïcode ä.txt", "text");
+    WriteFile(job + "/SCAN.JPEG", "shout");
+    WriteFile(job + "/notes.jpg.txt", "notes");
+    WriteFile(job + "/old.mp3/readme", "inner");
     ::chmod((job + "/Images/1-0-0.jpg").c_str(), 0444);
     CZipper zipper;
     ASSERT_TRUE(zipper.OpenZip(Archive(), out));
@@ -86,10 +89,16 @@ TEST_F(JobFolder, EntriesCarryUnixModesUtf8FlagAndTheirCompressionLevel) {
     ASSERT_TRUE(zipper.CloseZip());
     ASSERT_TRUE(CheckArchive(Archive()).AllOk());
     std::string table = EntryTable(Archive());
-    // name, host 3 (Unix), mode, DOS bits, UTF-8 flag + level bits, deflate, size
+    // name, host 3 (Unix), mode, DOS bits, UTF-8 flag + level bits, method, size
     EXPECT_NE(table.find("photo/ 3 0o40755 16 2 8 0"), std::string::npos) << table;  // folder: level 9
-    EXPECT_NE(table.find("photo/Images/0-0-0.jpg 3 0o100644 32 0 8 5000"), std::string::npos) << table;
-    EXPECT_NE(table.find("photo/Images/1-0-0.jpg 3 0o100444 33 0 8 4"), std::string::npos) << table;
+    // Tiles and music are compressed already: stored (method 0); the rest is deflated (8).
+    EXPECT_NE(table.find("photo/Images/0-0-0.jpg 3 0o100644 32 0 0 5000"), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/Images/1-0-0.jpg 3 0o100444 33 0 0 4"), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/bgmusic.mp3 3 0o100644 32 0 0 3000"), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/ImageKerfel.xml 3 0o100644 32 0 8 "), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/SCAN.JPEG 3 0o100644 32 0 0 5"), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/notes.jpg.txt 3 0o100644 32 0 8 5"), std::string::npos) << table;
+    EXPECT_NE(table.find("photo/old.mp3/readme 3 0o100644 32 0 8 5"), std::string::npos) << table;
     EXPECT_NE(table.find("photo/Ünïcode ä.txt 3 0o100644 32 2048 8 4"), std::string::npos) << table;
     // unzip also restores the name and the mode.
     std::string unpacked = tmp.path + "/u";
