@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t kChunk = 65536;  // one buffer, whatever the file's size
+constexpr std::size_t kChunk = 2048;  // one buffer, whatever the file's size
 constexpr std::uint64_t kZip64Size = 0xFFFFFFFFull;
 // Unix host in "version made by": unpackers then take the modes below.
 constexpr uLong kMadeBy = (3 << 8) | 20;
