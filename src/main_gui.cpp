@@ -1,5 +1,5 @@
-// `kerfel` with no arguments is the desktop tool; with a command it runs
-// headless and never opens a window.
+// The desktop tool, loaded by `kerfel` only when it runs without a command,
+// so that the command line never loads the toolkit and the browser engine.
 #include <wx/app.h>
 #include <wx/log.h>
 
@@ -7,11 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/ui/kerfel_dialog.h"
-#include "cli/cli.h"
 
 class CKerfelApp : public wxApp {
 public:
@@ -46,8 +43,7 @@ bool DisplayReachable() {
 }
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc > 1) return kerfel::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+extern "C" __attribute__((visibility("default"))) int kerfel_desktop_main(int argc, char** argv) {
     if (!DisplayReachable()) {
         std::fprintf(stderr, "kerfel: no display to open the desktop tool on (see 'kerfel --help' for commands)\n");
         return 1;

@@ -111,8 +111,11 @@ TEST_F(HelpMenuFixture, SwitchingLanguageChangesEveryCaptionAndTooltipTicksAndRe
     EXPECT_TRUE(Ticked(ID_LANGUAGE_FIRST + german));
     EXPECT_FALSE(Ticked(ID_HELP_ENGLISH));
     std::vector<std::string> list = kerfel::LanguageList();
-    for (size_t i = 0; i < list.size(); i += 2)
-        if (static_cast<int>(i) != german) EXPECT_FALSE(Ticked(ID_LANGUAGE_FIRST + static_cast<int>(i)));
+    for (size_t i = 0; i < list.size(); i += 2) {
+        if (static_cast<int>(i) != german) {
+            EXPECT_FALSE(Ticked(ID_LANGUAGE_FIRST + static_cast<int>(i)));
+        }
+    }
     EXPECT_EQ(CHelpMenu::LastItems().size(), 3 + list.size() / 2);
     EXPECT_EQ(CHelpMenu::LastItems().front().text, Text("KERFELDIALOG.MENU.ID_HELP_HELP"));
 
