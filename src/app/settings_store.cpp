@@ -66,6 +66,9 @@ bool SameName(const std::string& a, const std::string& b) {
 
 bool IsValidName(const std::string& name) {
     if (name.empty() || name.front() == ' ' || name.back() == ' ') return false;
+    // The file's first line drops a leading byte-order mark, so such a name
+    // written there could never be read back.
+    if (name.rfind("\xEF\xBB\xBF", 0) == 0) return false;
     return name.find_first_of(std::string("=\n\r\t\0", 5)) == std::string::npos && IsValidUtf8(name);
 }
 
