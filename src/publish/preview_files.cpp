@@ -7,25 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "publish/html_escape.h"
+
 namespace kerfel {
-namespace {
-
-std::string HtmlText(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 Status MakePreviewFolder(std::string& folder) {
     const char* env = std::getenv("TMPDIR");
     std::string base = env && *env ? env : "/tmp";
@@ -50,12 +34,12 @@ void RemovePreviewPage(const std::string& pagePath) {
 
 std::string DescriptorSummaryHtml(const DescriptorValues& v, const std::string& title) {
     auto row = [](const char* name, const std::string& value) {
-        return std::string("<tr><th>") + name + "</th><td>" + HtmlText(value) + "</td></tr>\n";
+        return std::string("<tr><th>") + name + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
     };
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlText(title) +
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlEscape(title) +
            "</title>\n<style>body{font-family:sans-serif;background:#fff}th{text-align:left;padding-right:1em}</style>"
-           "</head><body>\n<h3>" + HtmlText(title) + "</h3>\n<table>\n" +
+           "</head><body>\n<h3>" + HtmlEscape(title) + "</h3>\n<table>\n" +
            row("Width", std::to_string(v.width)) + row("Height", std::to_string(v.height)) +
            row("Tiles", std::to_string(v.tiles)) + row("viewWidth", std::to_string(v.viewWidth)) +
            row("viewHeight", std::to_string(v.viewHeight)) + row("showNav", flag(v.showNav)) +

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_folder.h"
+#include "publish/html_escape.h"
 
 namespace kerfel {
 namespace {
@@ -21,22 +22,6 @@ constexpr std::array<const char*, 4> kAssets = {
     "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
 constexpr const char* kMusicName = "bgmusic.mp3";
 constexpr const char* kPartSuffix = ".part";
-
-std::string HtmlEscape(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 const char* JsonBool(bool b) { return b ? "true" : "false"; }
 
