@@ -102,9 +102,13 @@ std::string Unescape(const std::string& raw) {
     return out;
 }
 
-// The file as lines, without their line feeds. std::nullopt when it cannot be
-// read; an empty list when it is not a settings file (NUL bytes, too large).
-std::optional<std::vector<std::string>> LoadLines(const std::string& path) {
+struct SettingsLines {
+    std::vector<std::string> lines;
+    bool foreign = false;  // not a settings file (NUL bytes, too large): no lines
+};
+
+// The file as lines, without their line feeds; std::nullopt when it cannot be read.
+std::optional<SettingsLines> LoadLines(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return std::nullopt;
     std::string text;
@@ -114,16 +118,19 @@ std::optional<std::vector<std::string>> LoadLines(const std::string& path) {
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) return std::nullopt;
-    std::vector<std::string> lines;
-    if (text.size() > kMaxFileBytes || text.find('\0') != std::string::npos) return lines;
+    SettingsLines result;
+    if (text.size() > kMaxFileBytes || text.find('\0') != std::string::npos) {
+        result.foreign = true;
+        return result;
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
+        result.lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return lines;
+    return result;
 }
 
 // Splits a "Name=value" line; false for blank lines, comments and lines that
@@ -193,6 +200,17 @@ bool ReplaceFile(const std::string& path, const std::string& content) {
     return true;
 }
 
+// Before a write replaces a file that was not a settings file, its bytes are
+// kept beside it (a hard link to the old file, or a copy), so whatever the
+// user or another program put there is never lost to a ticked box.
+bool KeepAside(const std::string& path) {
+    std::string aside = path + kCorruptSuffix;
+    std::error_code ec;
+    fs::remove(aside, ec);
+    if (::link(path.c_str(), aside.c_str()) == 0) return true;
+    return fs::copy_file(path, aside, fs::copy_options::overwrite_existing, ec);
+}
+
 // Holds the settings folder locked while a write reads, changes and replaces
 // the file, so that two running tools never lose each other's values.
 class FolderLock {
@@ -255,13 +273,14 @@ bool IsRestorableFolder(const std::string& path) {
 
 bool SettingsStore::ReadString(const std::string& name, std::string& value) {
     if (!m_bOpen) return false;
-    auto lines = LoadLines(m_strPath);
-    if (!lines) return false;
+    auto loaded = LoadLines(m_strPath);
+    if (!loaded) return false;
+    const std::vector<std::string>& lines = loaded->lines;
     bool found = false;
     std::string lineName, raw;
-    for (std::size_t i = 0; i < lines->size(); ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         // The last of repeated names wins, as a later line overrides an earlier one.
-        if (ParseLine((*lines)[i], i == 0, lineName, raw) && SameName(lineName, name)) {
+        if (ParseLine(lines[i], i == 0, lineName, raw) && SameName(lineName, name)) {
             value = Unescape(raw);
             found = true;
         }
@@ -300,18 +319,20 @@ bool SettingsStore::Write(const std::string& name, const std::string& storedValu
     if (!m_bOpen || !IsValidName(name)) return false;
     std::string target = TargetOf(m_strPath);
     FolderLock lock(FolderOf(target));
-    auto lines = LoadLines(target);
-    if (!lines) return false;  // rewriting what cannot be read would lose the other values
+    auto loaded = LoadLines(target);
+    if (!loaded) return false;  // rewriting what cannot be read would lose the other values
+    if (loaded->foreign && !KeepAside(target)) return false;
+    std::vector<std::string>& lines = loaded->lines;
     std::string newLine = name + "=" + storedValue;
     bool placed = false;
     std::vector<std::string> out;
     std::string lineName, raw;
-    for (std::size_t i = 0; i < lines->size(); ++i) {
-        if (ParseLine((*lines)[i], i == 0, lineName, raw) && SameName(lineName, name)) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (ParseLine(lines[i], i == 0, lineName, raw) && SameName(lineName, name)) {
             if (!placed) out.push_back(newLine);
             placed = true;
         } else {
-            out.push_back(std::move((*lines)[i]));
+            out.push_back(std::move(lines[i]));
         }
     }
     if (!placed) out.push_back(newLine);

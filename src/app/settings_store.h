@@ -10,12 +10,15 @@
 // as "\n" and a carriage return as "\r", so no value can break the file
 // into lines of its own; any other "\x" reads back as it stands. A file
 // that is not UTF-8 text (binary, NUL bytes, over 1 MiB) reads as if every
-// value were absent. Every write replaces the whole file atomically:
+// value were absent; the first write keeps such a file's bytes beside it,
+// under its name followed by kCorruptSuffix, before replacing it. Every write replaces the whole file atomically:
 // a temporary file beside it, flushed to disk, then renamed over it.
 #include <cstdint>
 #include <string>
 
 namespace kerfel {
+
+inline constexpr const char* kCorruptSuffix = ".corrupt";
 
 class SettingsStore {
 public:

@@ -225,7 +225,7 @@ TEST_F(SettingsStoreTest, OnlyAnExistingFolderIsRestorable) {
     EXPECT_FALSE(kerfel::IsRestorableFolder(""));
 }
 
-TEST_F(SettingsStoreTest, CorruptFilesReadAsAbsentAndAWriteStartsThemAfresh) {
+TEST_F(SettingsStoreTest, CorruptFilesReadAsAbsentAndAWriteKeepsThemAside) {
     static const char kBinary[] = "SmallMap=1\n\0\x01\x02ZoomSlider=1\n";
     std::string binary(kBinary, sizeof kBinary - 1);
     std::string huge = "SmallMap=1\n" + std::string(2 << 20, 'z') + "\n";
@@ -236,6 +236,10 @@ TEST_F(SettingsStoreTest, CorruptFilesReadAsAbsentAndAWriteStartsThemAfresh) {
         EXPECT_FALSE(s.ReadInt("ZoomSlider", n));
         ASSERT_TRUE(s.WriteInt("ClickToZoom", 1));
         EXPECT_EQ(ReadFile(path), "ClickToZoom=1\n");
+        EXPECT_EQ(ReadFile(path + kerfel::kCorruptSuffix), content);
+        // Once the file is ours again, later writes leave the kept bytes alone.
+        ASSERT_TRUE(s.WriteInt("SmallMap", 1));
+        EXPECT_EQ(ReadFile(path + kerfel::kCorruptSuffix), content);
     }
 }
 
