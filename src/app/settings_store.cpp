@@ -1,5 +1,7 @@
 #include "app/settings_store.h"
 
+#include "engine/file_read.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -109,15 +111,9 @@ struct SettingsLines {
 
 // The file as lines, without their line feeds; std::nullopt when it cannot be read.
 std::optional<SettingsLines> LoadLines(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
-    std::string text;
-    char buf[16384];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() <= kMaxFileBytes) text.append(buf, n);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return std::nullopt;
+    std::optional<std::string> bytes = ReadWholeFile(path, kMaxFileBytes);
+    if (!bytes) return std::nullopt;
+    const std::string& text = *bytes;
     SettingsLines result;
     if (text.size() > kMaxFileBytes || text.find('\0') != std::string::npos) {
         result.foreign = true;

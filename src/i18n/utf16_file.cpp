@@ -1,16 +1,12 @@
 #include "i18n/utf16_file.h"
 
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include "engine/file_read.h"
 
 namespace kerfel {
 
 std::u16string ReadUtf16File(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return {};
+    // A folder, a missing file or a failed read gives an empty text.
+    std::string bytes = ReadWholeFile(path).value_or(std::string());
     std::u16string text;
     text.reserve(bytes.size() / 2);
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {

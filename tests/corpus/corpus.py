@@ -114,6 +114,102 @@ class Corpus:
         return c
 
 
+def utf16(text):
+    return text.encode("utf-16-le")
+
+
+def language_cases(folder):
+    """Language files and language lists as a translator or a stranger may send them."""
+    english = read(os.path.join(ROOT, "resources", "LanguageFiles", "eng.txt"))
+    text = english.decode("utf-16-le")
+    keys = [line.split("=", 1)[0] for line in text.splitlines() if "=" in line]
+    hostile = "".join(k + "=%n%s%s%s%99999d %x %p %%%s %1$s %\r\n" for k in keys)
+    p = lambda name: os.path.join(folder, name)
+    os.mkdir(p("folder.txt"))
+    unreadable = write(p("unreadable.txt"), english)
+    os.chmod(unreadable, 0)
+    c = []
+    add = lambda *x: c.append(x)
+    add("language", "empty.txt", "empty file", write(p("empty.txt"), b""))
+    add("language", "odd.txt", "odd length (one byte more)", write(p("odd.txt"), english + b"\x41"))
+    add("language", "no-equals.txt", "no \"=\" anywhere", write(p("no-equals.txt"), english.replace(utf16("="), utf16(" "))))
+    add("language", "lf-only.txt", "LF-only line ends", write(p("lf-only.txt"), english.replace(utf16("\r\n"), utf16("\n"))))
+    add("language", "hostile.txt", "every text \"%n%s%s%s%99999d\" and more",
+        write(p("hostile.txt"), utf16(hostile)))
+    add("language", "utf8.txt", "UTF-8 instead of UTF-16", write(p("utf8.txt"), text.encode("utf-8")))
+    add("language", "nul-first.txt", "a NUL before the first key", write(p("nul-first.txt"), b"\0\0" + english))
+    add("language", "surrogates.txt", "lone surrogates in every text",
+        write(p("surrogates.txt"), english.replace(utf16("="), utf16("=") + b"\x00\xD8\x00\xDC\x00\xDC")))
+    with open(p("huge.txt"), "wb") as f:  # 100 MB that holds no key: every lookup scans it all
+        line = utf16("x" * 998 + "\r\n")
+        for _ in range(50000):
+            f.write(line)
+    add("language", "huge.txt", "100 MB without one key", p("huge.txt"))
+    add("language", "folder.txt", "a folder", p("folder.txt"))
+    add("language", "missing.txt", "a file that does not exist", p("missing.txt"))
+    add("language", "unreadable.txt", "mode 000 (run as an unprivileged user)", unreadable, "unprivileged")
+    listing = utf16("Deutsch=deu.txt\r\nFrançais=fra.txt\r\n")
+    add("languages", "lan-empty.txt", "empty list", write(p("lan-empty.txt"), b""))
+    add("languages", "lan-odd.txt", "odd length", write(p("lan-odd.txt"), listing + b"\x41"))
+    add("languages", "lan-no-equals.txt", "no \"=\" on a line", write(p("lan-no-equals.txt"), utf16("Deutsch deu.txt\r\nx=\r\n=\r\n")))
+    add("languages", "lan-lf-only.txt", "LF-only line ends", write(p("lan-lf-only.txt"), utf16("Deutsch=deu.txt\nFrançais=fra.txt\n")))
+    add("languages", "lan-huge.txt", "100 MB of one-letter entries",
+        write(p("lan-huge.txt"), utf16("a=b\r\n") * (100 * 1000 * 1000 // 10)))
+    add("languages", "lan-missing.txt", "a file that does not exist", p("lan-missing.txt"))
+    return c
+
+
+def settings_cases(folder):
+    """Settings files that were damaged, edited by hand or replaced by something else."""
+    good = "OutputPath=/tmp/out\nLanguage=/usr/share/kerfel/deu.txt\nZoomSlider=1\nClickToZoom=256\n"
+    c = []
+
+    def add(name, what, content=None, mode=None, unprivileged=False):
+        sub = os.path.join(folder, "settings-" + name)
+        os.mkdir(sub)
+        os.chmod(sub, 0o777)
+        path = os.path.join(sub, "settings.ini")
+        if isinstance(content, bytes):
+            write(path, content)
+        elif content == "folder":
+            os.mkdir(path)
+        elif content == "dangling":
+            os.symlink(os.path.join(sub, "gone.ini"), path)
+        if mode is not None:
+            os.chmod(path, mode)
+        elif isinstance(content, bytes):
+            os.chmod(path, 0o666)
+        c.append(("settings", name, what, path) + (("unprivileged",) if unprivileged else ()))
+
+    add("good", "a good file (for comparison)", good.encode())
+    add("empty", "empty file", b"")
+    add("binary", "binary (NUL bytes among good lines)", good.encode() + b"\0\x01\xFF" + good.encode())
+    add("huge", "2 MiB of one line", good.encode() + b"z" * (2 << 20) + b"\n")
+    add("not-utf8", "a value that is not UTF-8", good.encode() + b"OutputPath=\xFF\xFE/x\n")
+    add("no-equals", "lines without \"=\"", b"OutputPath\nSmallMap\n" + good.encode())
+    add("crlf", "CR LF line ends", good.replace("\n", "\r\n").encode())
+    add("bom", "a byte-order mark before the first name", b"\xEF\xBB\xBF" + good.encode())
+    add("numbers", "integers out of range, signs, spaces", b"SmallMap=99999999999\nZoomSlider=-1\nClickToZoom= 1\n"
+        b"NavigationScroll=+1\n" + good.encode())
+    add("duplicates", "each name twice", (good + good.replace("=1", "=0")).encode())
+    add("folder", "a folder named settings.ini", "folder")
+    add("dangling", "a symbolic link to nothing", "dangling")
+    add("read-only", "mode 444 (run as an unprivileged user)", good.encode(), 0o444, True)
+    add("unreadable", "mode 000 (run as an unprivileged user)", good.encode(), 0, True)
+    return c
+
+
+def check_probe(probe, kind, case_id, what, path, timeout, unprivileged=False):
+    """The core reads one of the desktop tool's own files: exit 0 and the line it prints."""
+    r = run([probe, kind, path], timeout, unprivileged)
+    if r is None:
+        return (case_id, what, "probe " + kind, "skipped (no setpriv)", True)
+    ok = r["status"] == 0
+    said = r.get("out", "").strip().replace("|", "\\|") or r["err"].strip()[:110]
+    outcome = f"exit {r['status']}: {said}"
+    return (case_id, what, "probe " + kind, outcome if ok else "FAIL " + outcome, ok)
+
+
 def run(cmd, timeout, unprivileged=False):
     if unprivileged and os.geteuid() == 0:
         if not shutil.which("setpriv"):
@@ -125,7 +221,7 @@ def run(cmd, timeout, unprivileged=False):
     except subprocess.TimeoutExpired:
         return {"status": "timeout", "err": "", "seconds": timeout}
     return {"status": p.returncode, "err": p.stderr.decode("utf-8", "replace"),
-            "seconds": time.monotonic() - start}
+            "out": p.stdout.decode("utf-8", "replace"), "seconds": time.monotonic() - start}
 
 
 def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
@@ -277,6 +373,7 @@ def kill_during_make(kerfel, out_root):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--kerfel", required=True)
+    ap.add_argument("--probe", help="the core's reader of language and settings files")
     ap.add_argument("--doc", help="write the table of outcomes here")
     ap.add_argument("--timeout", type=int, default=60)
     args = ap.parse_args()
@@ -297,6 +394,12 @@ def main():
         rows.append(kill_during_make(args.kerfel, out_root))
         rows += export_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_export(args.kerfel, out_root))
+        if args.probe:
+            files = tempfile.mkdtemp(prefix="files-", dir=work)
+            os.chmod(files, 0o777)
+            for case in language_cases(files) + settings_cases(files):
+                kind, case_id, what, path = case[:4]
+                rows.append(check_probe(args.probe, kind, case_id, what, path, args.timeout, len(case) > 4))
     finally:
         for dirpath, dirnames, filenames in os.walk(work):
             for f in filenames + dirnames:
@@ -312,7 +415,10 @@ def main():
         with open(args.doc, "w") as f:
             f.write("# Robustness: what the tool does with bad input\n\n"
                     "Generated by `tests/corpus/corpus.py` (run by the test suite); do not edit by hand.\n"
-                    "Exit status: 0 done, 1 usage, 2 bad input, 3 output not written, 130 interrupted.\n\n")
+                    "Exit status: 0 done, 1 usage, 2 bad input, 3 output not written, 130 interrupted.\n"
+                    "The `probe` rows hand the desktop tool's own files (language files, the language list,\n"
+                    "the settings file) to the core's readers as the tool reads them; a probe exits 1 when a\n"
+                    "value was lost.\n\n")
             f.write("\n".join(table) + "\n")
     for r in failed:
         print(f"FAILED {r[0]} ({r[2]}): {r[3]}")

@@ -122,6 +122,14 @@ TEST(Utf16File, ReadsLittleEndianWholeUpToTheFirstNul) {
     kerfel::LoadLanguageTable(TempPath("missing.txt"));
     EXPECT_EQ(GetLanguageText("A.KEY"), "") << "a missing file leaves an empty table";
     std::filesystem::remove(path);
+
+    // A folder opens and then fails its first read: read as nothing, never thrown.
+    std::string folder = TempPath("folder.txt");
+    std::filesystem::create_directories(folder);
+    EXPECT_EQ(kerfel::ReadUtf16File(folder), u"");
+    kerfel::LoadLanguageTable(folder);
+    EXPECT_EQ(GetLanguageText("A.KEY"), "");
+    std::filesystem::remove(folder);
 }
 
 TEST(LanguageList, ParsesPairsInFileOrder) {
