@@ -1,12 +1,28 @@
 #include "engine/file_read.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 namespace kerfel {
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
+    // Without blocking on the open, a named pipe or a device at the path
+    // would hold the caller (often the user-interface thread) forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    FILE* f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::string bytes;
     char buf[65536];
     std::size_t n;

@@ -10,10 +10,6 @@ namespace kerfel {
 
 namespace {
 
-std::string LanguagePath(const std::string& appFolder, const std::string& file) {
-    return appFolder + "/LanguageFiles/" + file;
-}
-
 // A folder or a broken link at the remembered path is no language file.
 bool IsLanguageFile(const std::string& path) {
     std::error_code ec;
@@ -23,11 +19,19 @@ bool IsLanguageFile(const std::string& path) {
 std::string PathOfChosenName(const std::string& appFolder, const std::vector<std::string>& list,
                              const std::string& name) {
     if (name == kEnglishName) return EnglishLanguagePath(appFolder);
-    std::string file = FindLanguageFile(list, name);
-    return file.empty() ? EnglishLanguagePath(appFolder) : LanguagePath(appFolder, file);
+    std::string path = LanguagePath(appFolder, FindLanguageFile(list, name));
+    return path.empty() ? EnglishLanguagePath(appFolder) : path;
 }
 
 }  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+std::string LanguagePath(const std::string& appFolder, const std::string& file) {
+    return IsPlainFileName(file) ? appFolder + "/LanguageFiles/" + file : std::string();
+}
 
 std::string EnglishLanguagePath(const std::string& appFolder) { return LanguagePath(appFolder, kEnglishFile); }
 

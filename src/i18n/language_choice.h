@@ -22,6 +22,15 @@ struct LanguageChoice {
 // Shows the chooser and returns the name the user chose or typed.
 using LanguageChooser = std::function<std::string()>;
 
+// Whether a name from a language file or lan.txt names a file in its own
+// folder: not empty, not "." or "..", no "/". A translator's file cannot send
+// the tool to read or open files elsewhere.
+bool IsPlainFileName(const std::string& name);
+
+// A language file of lan.txt below an application folder; empty when the
+// name is not a plain file name.
+std::string LanguagePath(const std::string& appFolder, const std::string& file);
+
 // The English file below an application folder.
 std::string EnglishLanguagePath(const std::string& appFolder);
 

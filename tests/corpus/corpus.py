@@ -146,6 +146,8 @@ def language_cases(folder):
             f.write(line)
     add("language", "huge.txt", "100 MB without one key", p("huge.txt"))
     add("language", "folder.txt", "a folder", p("folder.txt"))
+    os.mkfifo(p("pipe.txt"))
+    add("language", "pipe.txt", "a named pipe nobody writes to", p("pipe.txt"))
     add("language", "missing.txt", "a file that does not exist", p("missing.txt"))
     add("language", "unreadable.txt", "mode 000 (run as an unprivileged user)", unreadable, "unprivileged")
     listing = utf16("Deutsch=deu.txt\r\nFrançais=fra.txt\r\n")

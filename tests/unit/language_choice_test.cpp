@@ -131,3 +131,18 @@ TEST_F(LanguageChoiceTest, AByteOrderMarkInTheFirstNameStillMatches) {
     answer = "\xEF\xBB\xBF" "Deutsch";  // the chooser shows and returns it as listed
     EXPECT_EQ(Choose(store).m_strPath, Path("deu.txt"));
 }
+
+TEST_F(LanguageChoiceTest, ANameThatLeavesTheLanguageFolderGivesEnglish) {
+    list = {"Up", "../../secret.txt", "Abs", "/etc/passwd", "Empty", "", "Dot", ".", "Here", "deu.txt"};
+    for (const char* name : {"Up", "Abs", "Empty", "Dot"}) {
+        SCOPED_TRACE(name);
+        std::string gone = Path("removed.txt");
+        SettingsStore store = Store(&gone);
+        answer = name;
+        EXPECT_EQ(Choose(store).m_strPath, Path("eng.txt"));
+    }
+    EXPECT_EQ(kerfel::LanguagePath(app, "deu.txt"), Path("deu.txt"));
+    EXPECT_EQ(kerfel::LanguagePath(app, "sub/deu.txt"), "");
+    EXPECT_TRUE(kerfel::IsPlainFileName("eng.html"));
+    EXPECT_FALSE(kerfel::IsPlainFileName(".."));
+}

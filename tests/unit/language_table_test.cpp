@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -130,6 +132,11 @@ TEST(Utf16File, ReadsLittleEndianWholeUpToTheFirstNul) {
     kerfel::LoadLanguageTable(folder);
     EXPECT_EQ(GetLanguageText("A.KEY"), "");
     std::filesystem::remove(folder);
+    // A named pipe with no writer would block the reader forever.
+    std::string pipe = TempPath("pipe.txt");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(kerfel::ReadUtf16File(pipe), u"");
+    std::filesystem::remove(pipe);
 }
 
 TEST(LanguageList, ParsesPairsInFileOrder) {

@@ -10,6 +10,7 @@
 #include "app/ui/kerfel_dialog.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/about_dialog.h"
+#include "i18n/language_choice.h"
 #include "i18n/language_list.h"
 #include "i18n/ui/help_menu.h"
 
@@ -86,12 +87,14 @@ void CKerfelDialog::OnBQues(wxCommandEvent&) {
     if (command == ID_HELP_ABOUT) {
         ShowAbout();
     } else if (command == ID_HELP_HELP) {
-        wxLaunchDefaultApplication(m_strAppFolder + "/help/" + Text("APPLICATION.HELP_ID"));
+        const std::string page = kerfel::GetLanguageText("APPLICATION.HELP_ID");
+        if (kerfel::IsPlainFileName(page)) wxLaunchDefaultApplication(m_strAppFolder + "/help/" + wxString::FromUTF8(page));
     } else if (command == ID_HELP_ENGLISH) {
         path = m_strAppFolder + "/LanguageFiles/eng.txt";
     } else if (command >= ID_LANGUAGE_FIRST) {
         size_t file = static_cast<size_t>(command - ID_LANGUAGE_FIRST + 1);
-        if (file < languages.size()) path = m_strAppFolder + "/LanguageFiles/" + wxString::FromUTF8(languages[file]);
+        if (file < languages.size())
+            path = wxString::FromUTF8(kerfel::LanguagePath(m_strAppFolder.utf8_string(), languages[file]));
     }
     if (path.empty()) return;
 
