@@ -17,9 +17,9 @@ const char* UsageText() {
            "  kerfel export JOB_FOLDER ARCHIVE [--root FOLDER] [--overwrite]\n";
 }
 
-int ReportError(const Status& status) {
+std::string OneLine(const std::string& text) {
     std::string line;
-    for (unsigned char c : status.message) {
+    for (unsigned char c : text) {
         if (c == '\n') line += "\\n";
         else if (c < 0x20 || c == 0x7F) {
             char esc[8];
@@ -27,7 +27,11 @@ int ReportError(const Status& status) {
             line += esc;
         } else line += static_cast<char>(c);
     }
-    std::fprintf(stderr, "kerfel: %s\n", line.c_str());
+    return line;
+}
+
+int ReportError(const Status& status, const char* who) {
+    std::fprintf(stderr, "%s: %s\n", who, OneLine(status.message).c_str());
     return ExitCode(status);
 }
 
@@ -40,7 +44,7 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (args[0] == "info") return RunInfo(rest);
     if (args[0] == "make") return RunMake(rest);
     if (args[0] == "export") return RunExport(rest);
-    std::fprintf(stderr, "kerfel: unknown command '%s'\n", args[0].c_str());
+    std::fprintf(stderr, "kerfel: unknown command '%s'\n", OneLine(args[0]).c_str());
     std::fputs(UsageText(), stderr);
     return 1;
 }

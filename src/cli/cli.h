@@ -15,9 +15,13 @@ int RunInfo(const std::vector<std::string>& args);
 int RunMake(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 
-// Prints "kerfel: <message>" as exactly one line on stderr (control
+// Prints "<who>: <message>" as exactly one line on stderr (control
 // characters of file names escaped) and returns the exit status of the fault.
-int ReportError(const Status& status);
+int ReportError(const Status& status, const char* who = "kerfel");
+
+// `text` with line breaks and other control characters escaped, so that a
+// file name cannot break or forge lines of the tool's output.
+std::string OneLine(const std::string& text);
 
 // Usage text, printed on a usage error.
 const char* UsageText();

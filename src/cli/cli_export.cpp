@@ -11,11 +11,13 @@
 namespace kerfel {
 namespace {
 
+constexpr char kWho[] = "kerfel export";
+
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) { g_interrupted = true; }
 
 int Usage(const std::string& why) {
-    std::fprintf(stderr, "kerfel export: %s\n", why.c_str());
+    std::fprintf(stderr, "%s: %s\n", kWho, OneLine(why).c_str());
     std::fputs(UsageText(), stderr);
     return 1;
 }
@@ -40,20 +42,17 @@ int RunExport(const std::vector<std::string>& args) {
 
     struct stat st {};
     if (::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        std::fprintf(stderr, "kerfel export: %s: no such job folder\n", request.jobFolder.c_str());
-        return 2;
+        return ReportError(Status::Bad(request.jobFolder + ": no such job folder"), kWho);
     }
     if (!overwrite && ::lstat(request.archive.c_str(), &st) == 0) {
-        std::fprintf(stderr, "kerfel export: %s: exists (use --overwrite to replace it)\n", request.archive.c_str());
-        return 3;
+        return ReportError(Status::Output(request.archive + ": exists (use --overwrite to replace it)"), kWho);
     }
     g_interrupted = false;
     auto previous = std::signal(SIGINT, OnInterrupt);
     request.cancelled = [] { return g_interrupted.load(); };
     Status status = ExportJob(request);
     std::signal(SIGINT, previous);
-    if (!status) std::fprintf(stderr, "kerfel export: %s\n", status.message.c_str());
-    return ExitCode(status);
+    return status ? 0 : ReportError(status, kWho);
 }
 
 }  // namespace kerfel

@@ -47,7 +47,7 @@ int RunInfo(const std::vector<std::string>& args) {
         if (a == "--json") json = true;
         else if (path.empty() && (a.empty() || a[0] != '-' || a == "-")) path = a;
         else {
-            std::fprintf(stderr, "kerfel info: unexpected argument '%s'\n%s", a.c_str(), UsageText());
+            std::fprintf(stderr, "kerfel info: unexpected argument '%s'\n%s", OneLine(a).c_str(), UsageText());
             return 1;
         }
     }

@@ -31,7 +31,7 @@ struct MakeOptions {
 };
 
 int Usage(const std::string& what) {
-    std::fprintf(stderr, "kerfel make: %s\n%s", what.c_str(), UsageText());
+    std::fprintf(stderr, "kerfel make: %s\n%s", OneLine(what).c_str(), UsageText());
     return 1;
 }
 
@@ -186,13 +186,14 @@ int RunMake(const std::vector<std::string>& args) {
             return Fail(Status::Output(r.jobFolder + ": the job folder exists already (use --overwrite to write into it)"));
         case JobEnd::Cancelled:
             std::fprintf(stderr, "kerfel: interrupted after %d of %d tiles; %s has no descriptor\n", r.tilesWritten,
-                         job.pyramid.m_nTotalTiles, r.jobFolder.c_str());
+                         job.pyramid.m_nTotalTiles, OneLine(r.jobFolder).c_str());
             return 130;
         case JobEnd::Failed: return Fail(r.status);
         case JobEnd::Finished: break;
     }
     if (!o.zip.empty()) {
-        if (!(s = ExportJob({r.jobFolder, o.zip, ""}))) return Fail(s);
+        // Ctrl-C still stops the job while it is packed; the old archive stays.
+        if (!(s = ExportJob({r.jobFolder, o.zip, "", [] { return g_interrupted.load(); }}))) return Fail(s);
     }
     if (!o.quiet)
         std::printf("%s: %d tiles in %d levels, view %s\n", r.jobFolder.c_str(), r.tilesWritten,

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "cli_run.h"
 #include "publish/archive_name.h"
 #include "publish/export_job.h"
 #include "publish/music_copy.h"
@@ -116,6 +120,20 @@ TEST_F(ExportFixture, CommandLineExitStatusesAndOverwrite) {
     ASSERT_TRUE(r.AllOk()) << r.details;
     EXPECT_EQ(r.names.front(), "out/my.photo/");
     EXPECT_EQ(r.names.size(), 5u);
+}
+
+TEST_F(ExportFixture, CommandLineErrorsAreOneLineWhateverTheNames) {
+    const std::string odd = tmp.path + "/two\nlines";
+    const std::vector<std::vector<std::string>> cases = {
+        {"export", odd, tmp.path + "/a.zip"},  // no such job folder
+        {"export", job, odd + "/a.zip"},       // the archive cannot be written
+    };
+    for (const auto& args : cases) {
+        clitest::Result r = clitest::Run(args);
+        EXPECT_NE(r.status, 0);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find("two\\nlines"), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(ExportFixture, AWriteFailureMidwayKeepsThePreviousArchive) {
