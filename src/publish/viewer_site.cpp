@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_folder.h"
+#include "engine/file_write.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -21,7 +22,6 @@ constexpr const char* kTemplateName = "page.html";
 constexpr std::array<const char*, 4> kAssets = {
     "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
 constexpr const char* kMusicName = "bgmusic.mp3";
-constexpr const char* kPartSuffix = ".part";
 
 const char* JsonBool(bool b) { return b ? "true" : "false"; }
 
@@ -67,41 +67,18 @@ Status ReadText(const fs::path& path, std::string& out) {
     return Status::Ok();
 }
 
-// A reader never sees a half-written file: write beside it, then rename.
+// A reader never sees a half-written file, and a job killed mid-write leaves
+// only a hidden temporary, which no archive packs.
 Status ReplaceFile(const fs::path& to, const std::string& content) {
-    fs::path part = to;
-    part += kPartSuffix;
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(part, ignored);
-            return Status::Output(to.string() + ": cannot be written");
-        }
-    }
-    std::error_code ec;
-    fs::rename(part, to, ec);
-    if (ec) {
-        fs::remove(part, ec);
-        return Status::Output(to.string() + ": cannot be written");
-    }
-    return Status::Ok();
+    return WriteFileAtomically(to.string(), content.data(), content.size());
 }
 
 Status CopyFileReplacing(const fs::path& from, const fs::path& to) {
-    fs::path part = to;
-    part += kPartSuffix;
-    std::error_code ec;
-    fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);  // follows links
-    if (!ec) fs::rename(part, to, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(part, ignored);
-        return Status::Output(to.string() + ": cannot be written: " + ec.message());
-    }
-    return Status::Ok();
+    Status s = CopyFileAtomically(from.string(), to.string());
+    // The viewer's own files are part of the tool: failing to read them is
+    // not the user's bad input.
+    if (s.fault == Fault::BadInput) return Status::Output(s.message);
+    return s;
 }
 
 // Copies files and folders (following links, since the build tree links the
