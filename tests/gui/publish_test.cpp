@@ -246,6 +246,17 @@ TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {
     guitest::Click(dlg->m_btnBrowseMusic);
     guitest::Pump(100);
     EXPECT_EQ(dlg->m_strMusicPath, wxString::FromUTF8(dir + "/other.mp3"));
+
+    // An existing file without an extension is that file; a typed new name gets ".mp3".
+    const std::string bare = dir + "/song";
+    std::ofstream(bare) << "ID3";
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bare));
+    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Pump(100);
+    EXPECT_EQ(dlg->m_strMusicPath, wxString::FromUTF8(bare));
+    EXPECT_EQ(WithDefaultExtension(wxString::FromUTF8(dir + "/new"), "*.mp3", false),
+              wxString::FromUTF8(dir + "/new.mp3"));
+    EXPECT_EQ(WithDefaultExtension(wxString::FromUTF8(bare), "*.zip", true), wxString::FromUTF8(bare + ".zip"));
 }
 
 TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {

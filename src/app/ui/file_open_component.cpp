@@ -12,6 +12,18 @@ std::optional<wxString>& ScriptedAnswer() {
 }
 }  // namespace
 
+// A name typed without an extension gets the default one, as the chooser
+// promised; but an existing file chosen to be opened is that very file,
+// whatever its name.
+wxString WithDefaultExtension(const wxString& chosen, const wxString& defaultExt, bool saving) {
+    wxFileName fn(chosen);
+    wxString ext = defaultExt.AfterLast('.');
+    if (fn.HasExt() || ext.empty() || ext == "*") return chosen;
+    if (!saving && wxFileName::FileExists(chosen)) return chosen;
+    fn.SetExt(ext);
+    return fn.GetFullPath();
+}
+
 void CFileOpenComponent::AnswerNextWith(const wxString& path) { ScriptedAnswer() = path; }
 
 bool CFileOpenComponent::ShowOpen(wxWindow* parent) { return Show(parent, wxFD_OPEN | wxFD_FILE_MUST_EXIST); }
@@ -32,10 +44,6 @@ bool CFileOpenComponent::Show(wxWindow* parent, long style) {
         if (CancelError) ErrorText = "Cancel was selected.";
         return !CancelError;
     }
-    // A name typed without an extension gets the default one, as the chooser promised.
-    wxFileName fn(chosen);
-    wxString ext = DefaultExt.AfterLast('.');
-    if (!fn.HasExt() && !ext.empty() && ext != "*") fn.SetExt(ext);
-    FileName = fn.GetFullPath();
+    FileName = WithDefaultExtension(chosen, DefaultExt, (style & wxFD_SAVE) != 0);
     return true;
 }

@@ -4,6 +4,10 @@
 #include <wx/string.h>
 #include <wx/window.h>
 
+// The path a chooser's answer stands for: `defaultExt` ("*.jpg") added to a
+// name without an extension, unless an existing file was chosen to open.
+wxString WithDefaultExtension(const wxString& chosen, const wxString& defaultExt, bool saving);
+
 class CFileOpenComponent {
 public:
     wxString Title;
