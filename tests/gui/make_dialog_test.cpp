@@ -156,6 +156,32 @@ TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
 }
 
+TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
+    Choose(BigJpeg(dir, 9000, 6000));
+    PressMake();
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that outran the click fails the test instead of hanging it
+    wxCommandEvent press(wxEVT_BUTTON, dlg->m_btnClose->GetId());
+    press.SetEventObject(dlg->m_btnClose);
+    dlg->m_btnClose->ProcessWindowEvent(press);
+    ASSERT_TRUE(dlg->m_btnMake->IsEnabled());
+
+    // The stopped job is still decoding the picture: Make returns at once
+    // and the new job waits for it, its buttons disabled meanwhile.
+    PressMake();
+    EXPECT_TRUE(dlg->m_bStartPending);  // its end is queued at the earliest: no event ran since the stop
+    EXPECT_FALSE(dlg->m_btnMake->IsEnabled());
+    EXPECT_FALSE(dlg->m_btnBrowseFile->IsEnabled());
+    CMessageBoxDialog::AnswerNextWith(IDYES);  // the job folder exists: write into it
+    ASSERT_TRUE(guitest::WaitFor([&] { return CMessageBoxDialog::LastCaption() == "Folder exists"; }, 30000));
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
+    ASSERT_TRUE(WaitForIdle(120000));
+    EXPECT_TRUE(fs::exists(out + "/big/ImageKerfel.xml"));
+    EXPECT_EQ(CountFiles(out + "/big/Images"), static_cast<size_t>(dlg->m_pyramid.m_nTotalTiles));
+    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
+    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
+}
+
 TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
     Choose(BigJpeg(dir, 6000, 4500));
     PressMake();

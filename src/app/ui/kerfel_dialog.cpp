@@ -247,6 +247,7 @@ void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
         return;
     }
     m_bCancelRequested = 1;
+    m_bStartPending = false;  // a job waiting for the stopped one is stopped too
     m_btnBrowseFile->Enable(true);
     m_btnBrowseFolder->Enable(true);
     m_btnMake->Enable(true);

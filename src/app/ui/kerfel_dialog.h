@@ -35,6 +35,9 @@ public:
     // Job state.
     std::atomic<int> m_bCancelRequested{0};
     std::atomic<bool> m_bJobRunning{false};
+    // Make was confirmed while a stopped job was still ending: the new job
+    // starts when that one has ended (kerfel_dialog_make.cpp).
+    bool m_bStartPending = false;
     kerfel::TilePyramid m_pyramid;  // m_arrLevelWidth, m_arrLevelHeight, m_arrLevelIndex, m_nTotalTiles
     wxString m_strAppFolder;
     wxString m_strJobFolder;

@@ -114,8 +114,19 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
 }
 
 void CKerfelDialog::StartGeneration() {
-    // Any earlier worker has ended or is finishing its last tile; the flag
-    // makes sure it waits for nothing on this thread meanwhile.
+    // After a stop the buttons come back at once, while the stopped job may
+    // still be finishing a tile, a level or the decoding of a huge picture:
+    // waiting for it here would freeze the window, so the new job starts
+    // from that job's end instead.
+    if (m_bJobRunning) {
+        m_bStartPending = true;
+        m_btnBrowseFile->Enable(false);
+        m_btnBrowseFolder->Enable(false);
+        m_btnMake->Enable(false);
+        m_btnBrowseMusic->Enable(false);
+        return;
+    }
+    // Any earlier worker has queued its end; the join is immediate.
     if (m_worker.joinable()) {
         m_bCancelRequested = 1;
         m_worker.join();
@@ -286,5 +297,9 @@ void CKerfelDialog::EndGeneration(const std::shared_ptr<CMakeJob>& job) {
             ShowBox(this, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") + "\n" + wxString::FromUTF8(r.status.message),
                     "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION", MBX_OK | MBX_ICONERROR);
             break;
+    }
+    if (m_bStartPending) {
+        m_bStartPending = false;
+        StartGeneration();
     }
 }
