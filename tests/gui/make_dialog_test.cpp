@@ -182,6 +182,23 @@ TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
     EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
 }
 
+TEST_F(MakeFixture, TheDescriptorTakesTheLevelsEntryChosenDuringTheJob) {
+    Choose(BigJpeg(dir, 6000, 4500));
+    dlg->m_cmbLevels->SetStringSelection("1");
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
+    dlg->m_cmbLevels->SetStringSelection("3");
+    wxCommandEvent change(wxEVT_CHOICE, dlg->m_cmbLevels->GetId());
+    change.SetEventObject(dlg->m_cmbLevels);
+    dlg->m_cmbLevels->ProcessWindowEvent(change);
+    ASSERT_TRUE(WaitForIdle(120000));
+    const std::string xml = ReadAll(out + "/big/ImageKerfel.xml");
+    const std::string view = "viewHeight=\"" + std::to_string(dlg->m_pyramid.DisplayHeight(3)) + "\" viewWidth=\"" +
+                             std::to_string(dlg->m_pyramid.DisplayWidth(3)) + "\"";
+    EXPECT_NE(xml.find(view), std::string::npos) << xml;
+}
+
 TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
     Choose(BigJpeg(dir, 6000, 4500));
     PressMake();

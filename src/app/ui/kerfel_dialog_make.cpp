@@ -202,9 +202,12 @@ void CKerfelDialog::GenerateTails() {
         });
     };
     hooks.describe = [this, job](kerfel::DescriptorValues& values) {
-        // The options as they are now, not as they were when Make was pressed.
+        // The options and the levels entry as they are now, not as they were
+        // when Make was pressed: the list stays usable during a job.
         std::optional<kerfel::DescriptorValues> v = AskUiThread<kerfel::DescriptorValues>(this, m_bCancelRequested, [this, job] {
-            kerfel::DescriptorValues d = kerfel::DescribePyramid(job->job.pyramid, job->levelsEntry);
+            int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
+            if (!job->job.pyramid.ValidEntry(k)) k = job->levelsEntry;
+            kerfel::DescriptorValues d = kerfel::DescribePyramid(job->job.pyramid, k);
             d.showNav = m_chkSmallMap->GetValue();
             d.showSlider = m_chkZoomSlider->GetValue();
             d.showPanButtons = m_chkNavigationScroll->GetValue();
