@@ -64,6 +64,8 @@ std::optional<T> AskUiThread(wxEvtHandler* ui, const std::atomic<int>& cancel, s
     }
 }
 
+// "/" and "/media/card/" are folders like any other: a trailing separator
+// does not make a folder the user chose missing.
 bool IsFolder(const wxString& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path.utf8_string()), ec);
