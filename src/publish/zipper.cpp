@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -196,6 +197,31 @@ bool CZipper::EntryNameUnderRoot(const std::string& path, std::string& name) con
     return !name.empty();
 }
 
+namespace {
+
+// A symbolic link that leads outside the folder being packed (or nowhere):
+// following it would publish whatever it points at, a key or a mailbox,
+// along with the picture.
+bool LeadsOutside(const std::string& path, const std::string& top) {
+    struct stat ls {};
+    if (::lstat(path.c_str(), &ls) != 0 || !S_ISLNK(ls.st_mode)) return false;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return true;
+    std::string target(real);
+    std::free(real);
+    return !(top == "/" || target == top || target.rfind(top + "/", 0) == 0);
+}
+
+std::string RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+}
+
+}  // namespace
+
 bool CZipper::AddFolderToZip(const std::string& folderPath) {
     if (!m_uzFile || m_bBroken || Cancelled()) return false;
     std::string path = Normal(PrepareSourcePath(folderPath));
@@ -205,6 +231,7 @@ bool CZipper::AddFolderToZip(const std::string& folderPath) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return Fail(kerfel::Status::Bad(path + ": no such folder"));
     std::set<FileId> ancestors;
+    m_strPackedTop = RealPath(path);
     return AddFolder(path, name, ancestors) || !m_bBroken;
 }
 
@@ -240,6 +267,10 @@ bool CZipper::AddFolder(const std::string& path, const std::string& name, std::s
     for (const std::string& child : names) {
         if (m_bBroken || Cancelled()) break;
         std::string childPath = path == "/" ? "/" + child : path + "/" + child;
+        if (LeadsOutside(childPath, m_strPackedTop)) {
+            ++m_nSkipped;
+            continue;
+        }
         struct stat cs {};
         if (::stat(childPath.c_str(), &cs) != 0) {
             Fail(kerfel::Status::Bad(childPath + ": cannot be read: " + Reason()));

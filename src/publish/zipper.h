@@ -79,6 +79,7 @@ private:
     std::set<FileId> m_excluded; // the archive itself and the one it replaces
     std::uint64_t m_nEntries = 0;
     int m_nSkipped = 0;
+    std::string m_strPackedTop;  // the folder AddFolderToZip packs, links resolved
     bool m_bBroken = false;      // the archive itself can no longer be completed
     kerfel::Status m_status;
     std::function<bool()> m_cancelled;

@@ -195,6 +195,29 @@ TEST_F(JobFolder, LoopsPipesAndTheArchiveItselfAreNotPacked) {
     EXPECT_EQ(files, 1);
 }
 
+TEST_F(JobFolder, LinksLeadingOutOfTheJobAreNotFollowed) {
+    WriteFile(out + "/secret.txt", "not for the web");
+    fs::create_directories(out + "/private");
+    WriteFile(out + "/private/key", "nor this");
+    fs::create_symlink(out + "/secret.txt", job + "/secret.txt");
+    fs::create_directory_symlink(out + "/private", job + "/private");
+    fs::create_symlink(job + "/gone", job + "/dangling");
+    fs::create_symlink("Images/0-0-0.jpg", job + "/cover.jpg");  // inside: packed as a file
+    CZipper zipper;
+    ASSERT_TRUE(zipper.OpenZip(Archive(), out));
+    ASSERT_TRUE(zipper.AddFolderToZip(job));
+    ASSERT_TRUE(zipper.CloseZip());
+    EXPECT_EQ(zipper.SkippedCount(), 3);
+    auto r = CheckArchive(Archive());
+    ASSERT_TRUE(r.AllOk()) << r.details;
+    for (const std::string& n : r.names) {
+        EXPECT_EQ(n.find("secret"), std::string::npos) << n;
+        EXPECT_EQ(n.find("private"), std::string::npos) << n;
+        EXPECT_EQ(n.find("dangling"), std::string::npos) << n;
+    }
+    EXPECT_NE(std::find(r.names.begin(), r.names.end(), "photo/cover.jpg"), r.names.end());
+}
+
 TEST_F(JobFolder, AnExistingArchiveIsReplacedOnlyByACompleteOne) {
     WriteFile(Archive(), "the previous archive");
     std::atomic<int> asked{0};
