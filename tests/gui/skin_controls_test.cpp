@@ -196,6 +196,25 @@ TEST_F(ButtonOnSkin, HoverShowsTheHoverPictureAndLeavingRestoresIt) {
     EXPECT_NE(PixelAt(ScreenImage(), button->ClientToScreen(wxPoint(0, 0))), wxColour(255, 0, 0));
 }
 
+TEST_F(ButtonOnSkin, AButtonLargerThanItsPictureShowsNoStripOfTheDialog) {
+    // 224 is 86 x 22: the picture stretched over the whole button fills the
+    // strips right of and below the picture drawn at its natural size.
+    const wxSize size(100, 30);
+    button->SetSize(size);
+    guitest::Pump(150);
+    wxImage stretched = kerfel::LoadSkinBitmap(224).ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_NEAREST);
+    wxImage screen = ScreenImage();
+    wxImage under = dlg->BackgroundUnder(button->GetRect()).ConvertToImage();
+    for (wxPoint p : {wxPoint(95, 11), wxPoint(92, 3), wxPoint(40, 27), wxPoint(10, 29), wxPoint(97, 28)}) {
+        ASSERT_NE(PixelAt(stretched, p), wxColour(255, 0, 0)) << p.x << "," << p.y;
+        EXPECT_EQ(PixelAt(screen, button->ClientToScreen(p)), PixelAt(stretched, p)) << p.x << "," << p.y;
+        EXPECT_NE(PixelAt(screen, button->ClientToScreen(p)), PixelAt(under, p)) << p.x << "," << p.y;
+    }
+    // Inside the picture the natural-size image is drawn over the stretched one.
+    const wxPoint probe(3, 11);
+    EXPECT_EQ(PixelAt(screen, button->ClientToScreen(probe)), PictureColour(224, probe));
+}
+
 TEST_F(ButtonOnSkin, PressReleasedOutsideSendsNoClickAndThePushedLookFollowsTheCursor) {
     MoveTo(ButtonPoint());
     sim.MouseDown();
@@ -310,7 +329,8 @@ TEST(TransparentStatic, StyleBitsGiveTheDrawingFlags) {
     EXPECT_EQ(S::TextFlags(S::StyleNoPrefix | S::StyleNotify), S::TextNoPrefix | S::TextWordWrap);
     EXPECT_EQ(S::TextFlags(S::StyleEndEllipsis), S::TextWordEllipsis | S::TextEndEllipsis);
     EXPECT_EQ(S::TextFlags(S::StylePathEllipsis), S::TextWordEllipsis | S::TextPathEllipsis);
-    EXPECT_EQ(S::TextFlags(S::StyleWordEllipsis), S::TextWordEllipsis);
+    // Both ellipsis bits: each adds its own flag.
+    EXPECT_EQ(S::TextFlags(S::StyleWordEllipsis), S::TextWordEllipsis | S::TextEndEllipsis | S::TextPathEllipsis);
     EXPECT_EQ(S::TextFlags(0x4) & S::TextWordWrap, 0);  // any of the 0xC20C bits stops wrapping
 }
 

@@ -32,6 +32,17 @@ wxBitmap Keyed(const wxBitmap& bmp) {
 }
 
 wxBitmap LoadKeyed(int id) { return id ? Keyed(kerfel::LoadSkinBitmap(id)) : wxBitmap(); }
+
+// Nearest-neighbour keeps the pure red of the picture pure, so the key still
+// cuts it after scaling.
+void DrawStretched(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
+    if (bmp.GetSize() == rect.GetSize()) {
+        dc.DrawBitmap(bmp, rect.x, rect.y, true);
+        return;
+    }
+    wxImage img = bmp.ConvertToImage().Scale(rect.width, rect.height, wxIMAGE_QUALITY_NEAREST);
+    dc.DrawBitmap(wxBitmap(img), rect.x, rect.y, true);
+}
 }  // namespace
 
 CSkinButton::CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
@@ -144,13 +155,18 @@ void CSkinButton::OnPaint(wxPaintEvent&) {
 }
 
 void CSkinButton::DrawFace(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
+    // The whole picture stretched over the whole button goes first: where the
+    // button is larger than its picture, the edge of the picture fills the
+    // rest instead of a strip of the dialog.
+    const wxRect client(GetClientSize());
+    if (client.IsEmpty() || !bmp.IsOk()) return;
+    DrawStretched(dc, bmp, client);
     if (m_nDrawMode == DrawTile) {
         wxDCClipper clip(dc, rect);
         for (int y = rect.y; y < rect.GetBottom() + 1; y += bmp.GetHeight())
             for (int x = rect.x; x < rect.GetRight() + 1; x += bmp.GetWidth()) dc.DrawBitmap(bmp, x, y, true);
-    } else if (m_nDrawMode == DrawStretch && bmp.GetSize() != rect.GetSize()) {
-        wxImage img = bmp.ConvertToImage().Scale(rect.width, rect.height, wxIMAGE_QUALITY_NEAREST);
-        dc.DrawBitmap(wxBitmap(img), rect.x, rect.y, true);
+    } else if (m_nDrawMode == DrawStretch) {
+        if (rect != client) DrawStretched(dc, bmp, rect);
     } else {
         wxDCClipper clip(dc, rect);
         dc.DrawBitmap(bmp, rect.x, rect.y, true);

@@ -19,8 +19,9 @@ int CTransparentStatic::TextFlags(long style) {
     if (style & StyleCenterImage) flags |= TextVCenterSingleLine;
     if (style & StyleNoPrefix) flags |= TextNoPrefix;
     if (style & StyleWordEllipsis) flags |= TextWordEllipsis;
-    if ((style & StyleWordEllipsis) == StyleEndEllipsis) flags |= TextEndEllipsis;
-    if ((style & StyleWordEllipsis) == StylePathEllipsis) flags |= TextPathEllipsis;
+    // Each ellipsis bit adds its own flag: both bits together give all three.
+    if (style & StyleEndEllipsis) flags |= TextEndEllipsis;
+    if (style & StylePathEllipsis) flags |= TextPathEllipsis;
     if (!(style & 0xC20C)) flags |= TextWordWrap;
     return flags;
 }
