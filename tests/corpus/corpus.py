@@ -372,6 +372,26 @@ def kill_during_make(kerfel, out_root):
             outcome if not broken else "FAIL " + outcome, not broken)
 
 
+def snapshot(folder, skip):
+    """Every file and folder under `folder` (but `skip`) with its size, mode and time."""
+    seen = {}
+    for dirpath, dirnames, filenames in os.walk(folder):
+        dirnames[:] = [d for d in dirnames if os.path.join(dirpath, d) != skip]
+        for name in dirnames + filenames:
+            path = os.path.join(dirpath, name)
+            st = os.lstat(path)
+            seen[path] = (st.st_size, st.st_mode, st.st_mtime_ns)
+    return seen
+
+
+def inputs_untouched(before, after):
+    changed = sorted(os.path.basename(p) for p in set(before) | set(after) if before.get(p) != after.get(p))
+    ok = not changed
+    outcome = "every input file and folder as it was" if ok else "FAIL changed: " + ", ".join(changed[:5])
+    return ("all inputs", "the pictures, names and folders handed to every command above", "info, make, export",
+            outcome, ok)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--kerfel", required=True)
@@ -386,7 +406,9 @@ def main():
         corpus = Corpus(work)
         out_root = tempfile.mkdtemp(prefix="out-", dir=work)
         os.chmod(out_root, 0o777)
-        for case in corpus.jpeg_cases():
+        cases = corpus.jpeg_cases()
+        before = snapshot(work, out_root)
+        for case in cases:
             case_id, what, path, expected = case[:4]
             unpriv = len(case) > 4
             rows.append(check(case_id, what, [args.kerfel, "info", path], expected, path, args.timeout, unpriv))
@@ -396,6 +418,7 @@ def main():
         rows.append(kill_during_make(args.kerfel, out_root))
         rows += export_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_export(args.kerfel, out_root))
+        rows.append(inputs_untouched(before, snapshot(work, out_root)))
         if args.probe:
             files = tempfile.mkdtemp(prefix="files-", dir=work)
             os.chmod(files, 0o777)
