@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "engine/file_write.h"
 #include "engine/generator.h"
 #include "engine/source_image.h"
 #include "i18n/message_box_flags.h"
 #include "publish/export_job.h"
+#include "publish/music_copy.h"
 
 namespace kerfel {
 namespace {
@@ -177,7 +177,7 @@ int RunMake(const std::vector<std::string>& args) {
         v.clickToZoom = o.clickToZoom;
         v.music = !o.music.empty();
         // The music goes in before the descriptor that names it.
-        return v.music ? CopyFileAtomically(o.music, folder + "/bgmusic.mp3") : Status::Ok();
+        return v.music ? RefreshMusicCopy(o.music, folder) : Status::Ok();
     };
     JobResult r = GenerateTiles(job, hooks);
     bar.End();
