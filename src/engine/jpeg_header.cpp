@@ -1,7 +1,11 @@
 #include "engine/jpeg_header.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -37,6 +41,101 @@ int ExifOrientation(const uint8_t* seg, size_t len) {
     return 1;
 }
 
+// The bytes the walk asks for: a buffer already in memory, or the file read
+// a window at a time. A segment is at most 64 KiB, so however much comes
+// before the frame header (large colour profiles, previews), no more than
+// one window is ever held.
+class HeaderBytes {
+public:
+    HeaderBytes(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    HeaderBytes(int fd, unsigned long long size) : m_fd(fd), m_size(size) {}
+    unsigned long long Size() const { return m_size; }
+
+    // `n` bytes at `offset` (offset + n <= Size()), valid until the next
+    // call; null when the file cannot be read there.
+    const uint8_t* At(unsigned long long offset, size_t n) {
+        if (m_data) return m_data + offset;
+        if (offset >= m_start && offset + n <= m_start + m_length) return m_window.data() + (offset - m_start);
+        m_window.resize(kWindow);
+        const size_t want = static_cast<size_t>(std::min<unsigned long long>(kWindow, m_size - offset));
+        size_t got = 0;
+        while (got < want) {
+            ssize_t r = ::pread(m_fd, m_window.data() + got, want - got, static_cast<off_t>(offset + got));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) m_error = errno;
+            if (r <= 0) break;  // an error, or the file became shorter
+            got += static_cast<size_t>(r);
+        }
+        m_start = offset;
+        m_length = got;
+        return got >= n ? m_window.data() : nullptr;
+    }
+
+    // Why At gave nothing.
+    Status Failure() const {
+        if (m_error) return Status::Bad(std::string("cannot read: ") + std::strerror(m_error));
+        return Status::Bad("truncated JPEG header");
+    }
+
+private:
+    static constexpr size_t kWindow = 1 << 17;
+    const uint8_t* m_data = nullptr;
+    int m_fd = -1;
+    unsigned long long m_size;
+    std::vector<uint8_t> m_window;
+    unsigned long long m_start = 0;
+    size_t m_length = 0;
+    int m_error = 0;
+};
+
+// Markers up to the first frame header, reading only the segments whose
+// content matters (EXIF, Adobe, the frame) and stepping over the others.
+Status WalkHeader(HeaderBytes& in, JpegHeader& out) {
+    out = JpegHeader{};
+    const unsigned long long n = in.Size();
+    if (n < 4) return Status::Bad("not a JPEG file");
+    const uint8_t* d = in.At(0, 2);
+    if (!d) return in.Failure();
+    if (d[0] != 0xFF || d[1] != 0xD8) return Status::Bad("not a JPEG file");
+    unsigned long long pos = 2;
+    while (pos + 4 <= n) {
+        const uint8_t* m = in.At(pos, 4);
+        if (!m) return in.Failure();
+        if (m[0] != 0xFF) return Status::Bad("damaged JPEG header");
+        const uint8_t marker = m[1];
+        if (marker == 0xFF) { ++pos; continue; }  // fill byte
+        if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) { pos += 2; continue; }
+        if (marker == 0xD9 || marker == 0xDA) break;  // image ends or scan starts before any frame
+        const size_t len = Be16(m + 2);
+        if (len < 2 || pos + 2 + len > n) return Status::Bad("truncated JPEG header");
+        const size_t slen = len - 2;
+        const bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool exif = marker == 0xE1 && out.orientation == 1;
+        const bool adobe = marker == 0xEE;
+        if (sof || exif || adobe) {
+            const uint8_t* seg = in.At(pos + 4, slen);
+            if (!seg) return in.Failure();
+            if (exif) out.orientation = ExifOrientation(seg, slen);
+            if (adobe && slen >= 5 && std::string(reinterpret_cast<const char*>(seg), 5) == "Adobe") out.adobe = true;
+            if (sof) {
+                if (slen < 6) return Status::Bad("truncated JPEG frame header");
+                out.height = Be16(seg + 1);
+                out.width = Be16(seg + 3);
+                out.components = seg[5];
+                out.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+                if (marker != 0xC0 && marker != 0xC1 && marker != 0xC2)
+                    return Status::Bad("unsupported JPEG coding (lossless or arithmetic)");
+                if (out.width == 0 || out.height == 0) return Status::Bad("JPEG frame has no size");
+                if (out.components != 1 && out.components != 3 && out.components != 4)
+                    return Status::Bad("unsupported number of colour components");
+                return Status::Ok();
+            }
+        }
+        pos += 2 + len;
+    }
+    return Status::Bad("no JPEG frame header found");
+}
+
 }  // namespace
 
 bool DecodedSizeFits(unsigned width, unsigned height, int channels) {
@@ -50,59 +149,27 @@ unsigned long long MinimumCodedBytes(unsigned width, unsigned height) {
 }
 
 Status ParseJpegHeader(const uint8_t* d, size_t n, JpegHeader& out) {
-    out = JpegHeader{};
-    if (n < 4 || d[0] != 0xFF || d[1] != 0xD8) return Status::Bad("not a JPEG file");
-    size_t pos = 2;
-    while (pos + 4 <= n) {
-        if (d[pos] != 0xFF) return Status::Bad("damaged JPEG header");
-        uint8_t marker = d[pos + 1];
-        if (marker == 0xFF) { ++pos; continue; }  // fill byte
-        if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) { pos += 2; continue; }
-        if (marker == 0xD9 || marker == 0xDA) break;  // image ends or scan starts before any frame
-        size_t len = Be16(d + pos + 2);
-        if (len < 2 || pos + 2 + len > n) return Status::Bad("truncated JPEG header");
-        const uint8_t* seg = d + pos + 4;
-        size_t slen = len - 2;
-        if (marker == 0xE1 && out.orientation == 1) out.orientation = ExifOrientation(seg, slen);
-        if (marker == 0xEE && slen >= 5 && std::string(reinterpret_cast<const char*>(seg), 5) == "Adobe")
-            out.adobe = true;
-        bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (sof) {
-            if (slen < 6) return Status::Bad("truncated JPEG frame header");
-            out.height = Be16(seg + 1);
-            out.width = Be16(seg + 3);
-            out.components = seg[5];
-            out.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-            if (marker != 0xC0 && marker != 0xC1 && marker != 0xC2)
-                return Status::Bad("unsupported JPEG coding (lossless or arithmetic)");
-            if (out.width == 0 || out.height == 0) return Status::Bad("JPEG frame has no size");
-            if (out.components != 1 && out.components != 3 && out.components != 4)
-                return Status::Bad("unsupported number of colour components");
-            return Status::Ok();
-        }
-        pos += 2 + len;
-    }
-    return Status::Bad("no JPEG frame header found");
+    HeaderBytes bytes(d, n);
+    return WalkHeader(bytes, out);
 }
 
 Status ReadJpegHeader(const std::string& path, JpegHeader& out) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return Status::Bad(std::string("cannot open: ") + std::strerror(errno));
-    // Headers with large EXIF thumbnails or ICC profiles can run to a few hundred KB.
-    std::vector<uint8_t> buf(1 << 20);
-    size_t n = std::fread(buf.data(), 1, buf.size(), f);
-    bool readError = std::ferror(f);
-    int err = errno;
-    unsigned long long size = 0;
-    if (!readError && std::fseek(f, 0, SEEK_END) == 0) {
-        long end = std::ftell(f);
-        if (end > 0) size = static_cast<unsigned long long>(end);
+    out = JpegHeader{};
+    // Not blocking on the open: a named pipe at the path would hold the caller forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Status::Bad(std::string("cannot open: ") + std::strerror(errno));
+    struct stat st {};
+    Status s;
+    if (::fstat(fd, &st) != 0) s = Status::Bad(std::string("cannot read: ") + std::strerror(errno));
+    else if (S_ISDIR(st.st_mode)) s = Status::Bad(std::string("cannot read: ") + std::strerror(EISDIR));
+    else if (!S_ISREG(st.st_mode)) s = Status::Bad("cannot read: not a regular file");
+    else if (st.st_size == 0) s = Status::Bad("the file is empty");
+    else {
+        HeaderBytes bytes(fd, static_cast<unsigned long long>(st.st_size));
+        s = WalkHeader(bytes, out);
+        out.fileSize = static_cast<unsigned long long>(st.st_size);
     }
-    std::fclose(f);
-    if (readError) return Status::Bad(std::string("cannot read: ") + std::strerror(err));
-    if (n == 0) return Status::Bad("the file is empty");
-    Status s = ParseJpegHeader(buf.data(), n, out);
-    out.fileSize = size;
+    ::close(fd);
     return s;
 }
 

@@ -18,8 +18,10 @@ struct JpegHeader {
     unsigned long long fileSize = 0;
 };
 
-// Reads markers up to the first frame header. Fails on anything that is
-// not a JPEG, a truncated header, or a zero-sized frame.
+// Reads markers up to the first frame header, however far into the file it
+// lies, stepping over segments rather than holding them. Fails on anything
+// that is not a regular file or not a JPEG, a truncated header, or a
+// zero-sized frame.
 Status ReadJpegHeader(const std::string& path, JpegHeader& out);
 Status ParseJpegHeader(const uint8_t* data, size_t size, JpegHeader& out);
 
