@@ -21,26 +21,22 @@ Status DecodedSource::Load(const std::string& path) {
     ilGenImages(1, &m_library);
     ilBindImage(m_library);
     TakeDevilError();
-    if (!ilLoad(IL_JPG, path.c_str())) {
-        TakeDevilError();
+    // Memory running out is told apart from a damaged file: the file may be fine.
+    auto failed = [&](const char* reason) {
+        Status f = TakeDevilOutOfMemory() ? NoMemory(h.width, h.height, "picture") : Status::Bad(reason);
         ilDeleteImages(1, &m_library);
         m_library = 0;
-        return Status::Bad(path + ": the JPEG data is damaged or incomplete");
-    }
-    if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT) iluFlipImage();
+        f.message = path + ": " + f.message;
+        return f;
+    };
+    if (!ilLoad(IL_JPG, path.c_str())) return failed("the JPEG data is damaged or incomplete");
+    if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT && !iluFlipImage())
+        return failed("cannot turn the picture upright");
     if ((ilGetInteger(IL_IMAGE_FORMAT) != IL_RGB || ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) &&
-        !ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) {
-        TakeDevilError();
-        ilDeleteImages(1, &m_library);
-        m_library = 0;
-        return Status::Bad(path + ": cannot convert the picture to RGB");
-    }
+        !ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE))
+        return failed("cannot convert the picture to RGB");
     const unsigned w = ilGetInteger(IL_IMAGE_WIDTH), hgt = ilGetInteger(IL_IMAGE_HEIGHT);
-    if (w != h.width || hgt != h.height) {
-        ilDeleteImages(1, &m_library);
-        m_library = 0;
-        return Status::Bad(path + ": the decoded size does not match the header");
-    }
+    if (w != h.width || hgt != h.height) return failed("the decoded size does not match the header");
     m_view = PixelView(ilGetData(), w, hgt);
     return Status::Ok();
 }

@@ -27,4 +27,10 @@ ILenum TakeDevilError() {
     return first;
 }
 
+bool TakeDevilOutOfMemory() {
+    bool out = false;
+    for (ILenum e = ilGetError(); e != IL_NO_ERROR; e = ilGetError()) out = out || e == IL_OUT_OF_MEMORY;
+    return out;
+}
+
 }  // namespace kerfel

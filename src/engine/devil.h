@@ -39,5 +39,8 @@ private:
 
 // Drains the library's error stack; returns the first error, or IL_NO_ERROR.
 ILenum TakeDevilError();
+// Drains the error stack; whether memory ran out among its errors (the
+// library reports a failed allocation and then whatever failed after it).
+bool TakeDevilOutOfMemory();
 
 }  // namespace kerfel

@@ -1,10 +1,13 @@
 #include "engine/generator.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <future>
 #include <memory>
+#include <new>
+#include <system_error>
 #include <vector>
 
 #include "engine/decoded_source.h"
@@ -30,8 +33,9 @@ void Say(const GeneratorHooks& hooks, const std::string& text) {
 bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
 
 // An existing folder is fine; anything else at that path is not.
-Status MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) return Status::Ok();
+Status MakeFolder(const std::string& path, bool& created) {
+    created = ::mkdir(path.c_str(), 0777) == 0;
+    if (created) return Status::Ok();
     int err = errno;
     struct stat st;
     if (err == EEXIST && ::stat(path.c_str(), &st) == 0) {
@@ -176,8 +180,43 @@ DescriptorValues DescribePyramid(const TilePyramid& p, int k) {
     return v;
 }
 
-JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
+namespace {
+
+// What a job has done so far, kept outside the steps that may throw, so that
+// a job stopped by an exception still knows it.
+struct JobState {
     JobResult result;
+    std::vector<std::string> madeFolders;  // created by this run, outermost first
+    int level = -1;                        // the level being made or cut
+};
+
+Status MakeOwnFolder(const std::string& path, JobState& state) {
+    bool created = false;
+    Status s = MakeFolder(path, created);
+    if (created) state.madeFolders.push_back(path);
+    return s;
+}
+
+// A job that failed before its first tile leaves nothing behind: its empty
+// folders would make the next attempt ask about (or, on the command line,
+// refuse) a job folder that holds nothing. Only folders this run made go,
+// and only while empty.
+void RemoveEmptyFolders(const JobState& state) {
+    for (auto it = state.madeFolders.rbegin(); it != state.madeFolders.rend(); ++it) ::rmdir(it->c_str());
+}
+
+Status NoMemoryForLevel(const GeneratorJob& job, int level) {
+    const TilePyramid& p = job.pyramid;
+    const bool known = level >= 0 && level < static_cast<int>(p.m_arrLevelWidth.size()) &&
+                       level < static_cast<int>(p.m_arrLevelHeight.size());
+    Status s = known ? NoMemory(p.m_arrLevelWidth[level], p.m_arrLevelHeight[level], "level")
+                     : Status::Output("not enough memory");
+    s.message = job.sourcePath + ": " + s.message;
+    return s;
+}
+
+JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobState& state) {
+    JobResult& result = state.result;
     const TilePyramid& p = job.pyramid;
     Status s = CheckPyramid(p);
     if (!s) return Failed(result, Status::Bad(job.sourcePath + ": " + s.message));
@@ -190,12 +229,13 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
         return result;
     }
     if (hooks.started) hooks.started(folder);
-    if (!(s = MakeFolder(folder))) return Failed(result, s);
+    if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
     const std::string images = folder + "/Images";
-    if (!(s = MakeFolder(images))) return Failed(result, s);
+    if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
     Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
     DecodedSource source;
+    state.level = p.LevelCount() - 1;
     if (!(s = source.Load(job.sourcePath))) return Failed(result, s);
     // The path may have been typed after the table was made: cutting a
     // picture with another picture's table would read outside its pixels.
@@ -205,7 +245,11 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
                                           " pixels now, not the " + SizeText(p.SourceWidth(), p.SourceHeight()) +
                                           " it had when it was chosen; choose it again"));
 
-    // Each level is made from the next larger one; at most two are held.
+    // Each level is made in memory from the next larger one by averaging
+    // 2 x 2 pixels; at most two are held. No working JPEG carries a level to
+    // the next: it would lose quality again at every level, and a file far
+    // larger than a tile would sit under the smallest tile's name, left there
+    // by a cancelled job. This way only real tiles are ever written.
     // Unless the job runs on one thread, the next level is made while this
     // one is encoded, and tiles are written by a thread of their own.
     std::unique_ptr<TileWriter> writer;
@@ -220,7 +264,9 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
         };
         std::future<PixelBuffer> next;
         if (!job.oneThread) next = std::async(std::launch::async, halve);
+        state.level = l;
         s = cutter.Cut(current, l);
+        state.level = l - 1;
         PixelBuffer smaller = job.oneThread ? (s ? halve() : PixelBuffer{}) : next.get();
         if (s.fault == Fault::Cancelled) {
             if (writer) writer->Cancel();  // what is queued is dropped, the tile in hand finished
@@ -246,6 +292,26 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
     }
     result.end = JobEnd::Finished;
     return result;
+}
+
+}  // namespace
+
+// Memory or a thread that cannot be had ends the job as failed, found on
+// the job's own thread or by the level maker beside it: the tool is not
+// taken down with it.
+JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
+    JobState state;
+    JobResult r;
+    try {
+        r = WriteJob(job, hooks, state);
+    } catch (const std::bad_alloc&) {
+        r = Failed(state.result, NoMemoryForLevel(job, state.level));
+    } catch (const std::system_error& e) {
+        r = Failed(state.result, Status::Output(job.sourcePath + ": cannot start a thread for the job (" +
+                                                e.code().message() + ")"));
+    }
+    if (r.end == JobEnd::Failed && r.tilesWritten == 0) RemoveEmptyFolders(state);
+    return r;
 }
 
 }  // namespace kerfel

@@ -1,6 +1,7 @@
 #include "engine/source_image.h"
 
 #include <cstring>
+#include <new>
 
 #include "engine/devil.h"
 
@@ -23,26 +24,32 @@ void CmykToRgb(const uint8_t* src, uint8_t* dst, size_t pixels, bool inverted) {
     }
 }
 
+// A library step failed: for want of memory (which says nothing about the
+// file), or for the reason given.
+Status DevilFailed(const JpegHeader& h, Status otherwise) {
+    if (!TakeDevilOutOfMemory()) return otherwise;
+    const bool swap = OrientationSwapsSides(h.orientation);  // the size as the user sees the picture
+    return NoMemory(swap ? h.height : h.width, swap ? h.width : h.height, "picture");
+}
+
 // Leaves the bound library image as 8-bit RGB, rows top-down. Caller holds
-// a DevilSession.
+// a DevilSession. May throw std::bad_alloc.
 Status LoadIntoDevil(const std::string& path, const JpegHeader& h) {
     TakeDevilError();
-    if (!ilLoad(IL_JPG, path.c_str())) {
-        TakeDevilError();
-        return Status::Bad("the JPEG data is damaged or incomplete");
-    }
+    if (!ilLoad(IL_JPG, path.c_str())) return DevilFailed(h, Status::Bad("the JPEG data is damaged or incomplete"));
     const unsigned w = ilGetInteger(IL_IMAGE_WIDTH), hgt = ilGetInteger(IL_IMAGE_HEIGHT);
     if (w != h.width || hgt != h.height) return Status::Bad("the decoded size does not match the header");
-    if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT) iluFlipImage();
+    if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT && !iluFlipImage())
+        return DevilFailed(h, Status::Bad("cannot turn the picture upright"));
     const ILint channels = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
     if (channels == 4 && h.components == 4) {
         PixelBuffer rgb = PixelBuffer::Make(w, hgt);
         CmykToRgb(ilGetData(), rgb.data.get(), size_t(w) * hgt, h.adobe);
-        ilTexImage(w, hgt, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, rgb.data.get());
+        if (!ilTexImage(w, hgt, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, rgb.data.get()))
+            return DevilFailed(h, Status::Bad("cannot convert the picture to RGB"));
         ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
     } else if (!ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) {
-        TakeDevilError();
-        return Status::Bad("cannot convert the picture to RGB");
+        return DevilFailed(h, Status::Bad("cannot convert the picture to RGB"));
     }
     return Status::Ok();
 }
@@ -57,7 +64,12 @@ PixelBuffer CopyOutOfDevil() {
 
 Status InspectSource(const std::string& path, SourceInfo& info) {
     info = SourceInfo{};
-    Status s = ReadJpegHeader(path, info.header);
+    Status s;
+    try {
+        s = ReadJpegHeader(path, info.header);
+    } catch (const std::bad_alloc&) {
+        return Named(path, Status::Output("not enough memory to read the header"));
+    }
     if (!s) return Named(path, s);
     const JpegHeader& h = info.header;
     if (!DecodedSizeFits(h.width, h.height, h.components))
@@ -72,18 +84,26 @@ Status InspectSource(const std::string& path, SourceInfo& info) {
     return Status::Ok();
 }
 
+// Memory running out while a picture is decoded, copied or turned fails
+// the call with a status; the library's lock and image are released on the
+// way out.
 Status DecodeSource(const std::string& path, PixelBuffer& out, SourceInfo* infoOut) {
     SourceInfo info;
     Status s = InspectSource(path, info);
     if (!s) return s;
-    {
-        DevilSession session;
-        DevilImage image;
-        s = LoadIntoDevil(path, info.header);
-        if (!s) return Named(path, s);
-        out = CopyOutOfDevil();
+    try {
+        {
+            DevilSession session;
+            DevilImage image;
+            s = LoadIntoDevil(path, info.header);
+            if (!s) return Named(path, s);
+            out = CopyOutOfDevil();
+        }
+        out = Reorient(std::move(out), info.header.orientation);
+    } catch (const std::bad_alloc&) {
+        out = PixelBuffer{};
+        return Named(path, NoMemory(info.width, info.height, "picture"));
     }
-    out = Reorient(std::move(out), info.header.orientation);
     if (infoOut) *infoOut = info;
     return Status::Ok();
 }
@@ -97,17 +117,24 @@ Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb
     unsigned tw = static_cast<unsigned>(h.width / factor), th = static_cast<unsigned>(h.height / factor);
     if (tw == 0) tw = 1;
     if (th == 0) th = 1;
-    {
-        DevilSession session;
-        DevilImage image;
-        s = LoadIntoDevil(path, h);
-        if (!s) return Named(path, s);
-        iluImageParameter(ILU_FILTER, ILU_BILINEAR);
-        iluScale(tw, th, 1);
-        iluImageParameter(ILU_FILTER, ILU_NEAREST);
-        thumb = CopyOutOfDevil();
+    try {
+        {
+            DevilSession session;
+            DevilImage image;
+            s = LoadIntoDevil(path, h);
+            if (!s) return Named(path, s);
+            iluImageParameter(ILU_FILTER, ILU_BILINEAR);
+            const bool scaled = iluScale(tw, th, 1);
+            iluImageParameter(ILU_FILTER, ILU_NEAREST);
+            // Unscaled, the whole picture would be copied out and shown as the thumbnail.
+            if (!scaled) return Named(path, DevilFailed(h, Status::Bad("cannot make the thumbnail")));
+            thumb = CopyOutOfDevil();
+        }
+        thumb = Reorient(std::move(thumb), h.orientation);
+    } catch (const std::bad_alloc&) {
+        thumb = PixelBuffer{};
+        return Named(path, NoMemory(info.width, info.height, "picture"));
     }
-    thumb = Reorient(std::move(thumb), h.orientation);
     return Status::Ok();
 }
 

@@ -9,7 +9,8 @@ namespace kerfel {
 enum class Fault {
     None = 0,
     BadInput,     // unreadable or undecodable source, missing music, missing job folder
-    OutputFailed, // a folder, tile, descriptor or archive could not be written
+    OutputFailed, // a folder, tile, descriptor or archive could not be written, or the
+                  // machine had not the memory or threads the job needed
     Cancelled,
 };
 
@@ -24,6 +25,14 @@ struct Status {
     static Status Output(std::string m) { return {Fault::OutputFailed, std::move(m)}; }
     static Status Cancel() { return {Fault::Cancelled, "interrupted"}; }
 };
+
+// Memory ran out for a picture of this size. Nothing is wrong with the file,
+// but the job cannot be done on this machine as it is now: it fails as work
+// that could not be done, not as bad input.
+inline Status NoMemory(unsigned width, unsigned height, const std::string& what) {
+    return Status::Output("not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " " +
+                          what);
+}
 
 // The command line's exit status for a fault.
 inline int ExitCode(const Status& s) {

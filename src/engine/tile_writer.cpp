@@ -1,10 +1,16 @@
 #include "engine/tile_writer.h"
 
+#include <new>
+
 #include "engine/file_write.h"
 
 namespace kerfel {
 
-TileWriter::TileWriter(size_t maxQueued) : m_maxQueued(maxQueued ? maxQueued : 1), m_thread(&TileWriter::Run, this) {}
+TileWriter::TileWriter(size_t maxQueued) : m_maxQueued(maxQueued ? maxQueued : 1) {
+    // Held in full from the start: the thread never allocates under the lock.
+    m_spare.reserve(m_maxQueued);
+    m_thread = std::thread(&TileWriter::Run, this);
+}
 
 TileWriter::~TileWriter() {
     {
@@ -60,13 +66,18 @@ void TileWriter::Run() {
         hold.unlock();
         // Under a hidden name, renamed when whole: nothing half written is
         // ever seen under a tile's name, even if the job is killed.
-        Status s = WriteFileAtomically(item.path, item.jpeg.data(), item.jpeg.size());
+        Status s;
+        try {
+            s = WriteFileAtomically(item.path, item.jpeg.data(), item.jpeg.size());
+        } catch (const std::bad_alloc&) {  // nothing may escape this thread: it would end the tool
+            s = Status::Output(item.path + ": not enough memory to write it");
+        }
         hold.lock();
         m_busy = false;
         if (s.ok()) {
             ++m_written;
         } else if (m_failure.ok()) {
-            m_failure = s;
+            m_failure = std::move(s);
         }
         if (!m_failure.ok()) m_queue.clear();  // nothing after a failed tile is written
         item.jpeg.clear();

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -23,8 +24,11 @@ struct MakeCommand : ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     // Runs `kerfel make ...` with stderr kept in `err`; returns the exit status.
-    int Make(const std::string& args) {
-        const std::string cmd = std::string(KERFEL_BINARY) + " make " + args + " >/dev/null 2>'" + dir + "/err'";
+    int Make(const std::string& args) { return Run("", "make " + args); }
+    // Any command, after shell commands (such as a memory limit) that apply to it alone.
+    int Run(const std::string& before, const std::string& args) {
+        const std::string cmd =
+            "(" + before + std::string(KERFEL_BINARY) + " " + args + ") >/dev/null 2>'" + dir + "/err'";
         int rc = std::system(cmd.c_str());
         std::ifstream f(dir + "/err");
         std::stringstream s;
@@ -79,6 +83,38 @@ TEST_F(MakeCommand, WritesTheJobRefusesAnExistingOneAndOverwritesOnRequest) {
 
     std::ofstream(dir + "/job.zip") << "old";
     EXPECT_EQ(Make(Q(image) + " " + Q(dir + "/out2") + " --zip " + Q(dir + "/job.zip")), 3);
+}
+
+// A picture too large for the memory the tool may have: one line and a
+// failure status, not an abort, both where it is cut and where it is read
+// for its thumbnail (what Browse File does). The limit is found, not
+// guessed: the smallest of a few that lets a small job run, which leaves
+// far too little for the big picture's 144 MB.
+TEST_F(MakeCommand, APictureTooLargeForTheMemoryFailsWithOneLineAndLeavesNothing) {
+    const std::string big = dir + "/big.jpg";
+    ASSERT_EQ(std::system(("convert -size 8000x6000 xc:gray50 -quality 80 " + Q(big)).c_str()), 0);
+    auto limited = [&](unsigned kib, const std::string& args) {
+        return Run("ulimit -v " + std::to_string(kib) + "; exec ", args);
+    };
+    unsigned limit = 0;
+    for (unsigned kib : {32768u, 49152u, 65536u, 98304u, 131072u, 163840u, 196608u, 262144u}) {
+        std::filesystem::remove_all(dir + "/out/photo");
+        if (limited(kib, "make " + Q(image) + " " + Q(dir + "/out") + " --quiet") == 0) {
+            limit = kib + 16384;
+            break;
+        }
+    }
+    if (limit == 0) GTEST_SKIP() << "the tool does not run under any of the limits (a sanitizer build?)";
+    std::filesystem::remove_all(dir + "/out/photo");
+
+    EXPECT_EQ(limited(limit, "make " + Q(big) + " " + Q(dir + "/out") + " --quiet"), 3) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err.rfind("kerfel: " + big + ": ", 0), 0u) << err;
+    EXPECT_NE(err.find("not enough memory"), std::string::npos) << err;
+    EXPECT_TRUE(gentest::Names(dir + "/out").empty());
+
+    EXPECT_EQ(limited(limit, "info " + Q(big)), 3) << err;
+    EXPECT_EQ(err, "kerfel: " + big + ": not enough memory for a 8000 x 6000 picture\n");
 }
 
 TEST_F(MakeCommand, InterruptStopsBetweenTilesWithStatus130AndNoDescriptor) {

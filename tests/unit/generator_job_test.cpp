@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <new>
 #include <tuple>
 #include <sstream>
+#include <system_error>
 
 #include "engine/generator.h"
 #include "engine/source_image.h"
@@ -252,20 +255,94 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
 }
 
 TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) {
+    trackOrder = false;
+    const std::string good = ReadAll(source);
     std::ofstream(source, std::ios::trunc) << "not a picture";
     JobResult r = GenerateTiles(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find(source), std::string::npos) << r.status.message;
-    EXPECT_TRUE(gentest::Names(Images()).empty());
+    EXPECT_FALSE(std::filesystem::exists(out + "/photo"));
+
+    // A sound header over damaged data fails only once decoding starts, when
+    // the folders are made; they go again, so the next run is not asked
+    // about a job folder that holds nothing.
+    std::ofstream(source, std::ios::binary | std::ios::trunc) << good.substr(0, good.size() * 6 / 10);
+    SourceInfo info;
+    ASSERT_TRUE(InspectSource(source, info).ok());
+    r = GenerateTiles(job, Hooks());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_NE(r.status.message.find("damaged or incomplete"), std::string::npos) << r.status.message;
+    EXPECT_TRUE(gentest::Names(out).empty());
+    std::ofstream(source, std::ios::binary | std::ios::trunc) << good;
+    EXPECT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Finished);
+    EXPECT_EQ(asked, 0);
 
     // A path typed after the table was made, pointing at another picture.
+    // The job folder was there before this run: it stays, holding what it held.
+    std::filesystem::remove_all(out + "/photo");
+    std::filesystem::create_directory(out + "/photo");
     gentest::WriteJpeg(source, gentest::Gradient(600, 500));
     r = GenerateTiles(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find("600 x 500"), std::string::npos) << r.status.message;
-    EXPECT_TRUE(gentest::Names(Images()).empty());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(out + "/photo"));
+    EXPECT_TRUE(gentest::Names(out + "/photo").empty());
+}
+
+// Memory or threads running out end the job as failed, never the tool: the
+// hooks run inside the job, so a failure thrown from one stands for the
+// same failure inside the level maker, the encoder or the tile writer.
+TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTheTool) {
+    trackOrder = false;
+    auto failOnFirstTile = [this](auto failure) {
+        GeneratorHooks h = Hooks();
+        auto said = std::make_shared<int>(0);
+        h.status = [failure, said](const std::string&) {
+            if (++*said == 2) throw failure;  // the first tile's line, after the start of writing
+        };
+        return GenerateTiles(job, h);
+    };
+    JobResult r = failOnFirstTile(std::bad_alloc());
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::OutputFailed);
+    EXPECT_EQ(r.status.message, source + ": not enough memory for a 1000 x 800 level");
+    EXPECT_TRUE(gentest::Names(out).empty());  // failed before its first tile: no folders left
+
+    r = failOnFirstTile(std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)));
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.fault, Fault::OutputFailed);
+    EXPECT_EQ(r.status.message.rfind(source + ": cannot start a thread for the job (", 0), 0u) << r.status.message;
+    EXPECT_TRUE(gentest::Names(out).empty());
+
+    // After some tiles the job folder stays with them, whole, and without a descriptor.
+    GeneratorHooks h = Hooks();
+    h.progress = [](int done, int) {
+        if (done == 3) throw std::bad_alloc();
+    };
+    r = GenerateTiles(job, h);
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    // With a writer thread the third tile may be reported while the next level is cut.
+    EXPECT_TRUE(r.status.message == source + ": not enough memory for a 1000 x 800 level" ||
+                (!job.oneThread && r.status.message == source + ": not enough memory for a 500 x 400 level"))
+        << r.status.message;
+    const std::set<std::string> tiles = gentest::Names(Images());
+    EXPECT_GE(tiles.size(), 3u);
+    for (const std::string& n : tiles) {
+        SourceInfo info;
+        EXPECT_TRUE(n[0] != '.' && InspectSource(Images() + "/" + n, info).ok()) << n;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
+
+    // After the last tile no level is to blame.
+    h = Hooks();
+    h.describe = [](DescriptorValues&) -> Status { throw std::bad_alloc(); };
+    r = GenerateTiles(job, h);
+    EXPECT_EQ(r.end, JobEnd::Failed);
+    EXPECT_EQ(r.status.message, source + ": not enough memory");
+    EXPECT_EQ(r.tilesWritten, 22);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, GeneratorJobTest, ::testing::Values(true, false),
