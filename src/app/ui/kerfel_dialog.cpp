@@ -41,6 +41,14 @@ wxEND_EVENT_TABLE()
 
 namespace {
 wxFont DialogFont() { return kerfel::SkinFont(); }
+
+// Tab visits the controls in reading order, row by row from the top and
+// left to right in a row, not in the template's order.
+constexpr int kTabOrder[] = {
+    IDC_BMIN,       IDC_BEXIT,         IDC_BQUES,         IDC_ESOURCEPATH,  IDC_BBROWSEFILE, IDC_EOUTPUTFOLDER,
+    IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,     IDC_BCLOSEBUT,    IDC_EMUSICPATH,  IDC_BBRBGMUSIC,
+    IDC_CSMALLMAP,  IDC_CNAVSCROLL,    IDC_CZOOMSLIDER,   IDC_CCLICK2ZOOM,  IDC_BPERVIEW,    IDC_BSAVE,
+};
 }  // namespace
 
 CKerfelDialog::CKerfelDialog(wxWindow* parent)
@@ -131,6 +139,13 @@ void CKerfelDialog::CreateControls() {
     m_chkNavigationScroll = check(IDC_CNAVSCROLL);
     m_chkZoomSlider = check(IDC_CZOOMSLIDER);
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
+
+    wxWindow* previous = nullptr;
+    for (int id : kTabOrder) {
+        wxWindow* w = FindWindow(id);
+        if (previous) w->MoveAfterInTabOrder(previous);
+        previous = w;
+    }
 }
 
 void CKerfelDialog::SetUpDialog() {

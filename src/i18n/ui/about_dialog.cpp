@@ -46,6 +46,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     m_btnOK->SetLabel(Text("ABOUTDIALOG.IDOK"));
     SetTitle(Text("ABOUTDIALOG.WINDOWTEXT"));
     CentreOnScreen();
+    // The box's only control: Enter and Space answer it from the start.
+    m_btnOK->SetFocus();
 }
 
 void CAboutDialog::PaintOverBackground(wxDC& dc) {

@@ -20,9 +20,14 @@ wxBEGIN_EVENT_TABLE(CSkinButton, wxControl)
     EVT_KILL_FOCUS(CSkinButton::OnKillFocus)
     EVT_SET_FOCUS(CSkinButton::OnSetFocus)
     EVT_KEY_DOWN(CSkinButton::OnKeyDown)
+    EVT_KEY_UP(CSkinButton::OnKeyUp)
 wxEND_EVENT_TABLE()
 
 namespace {
+// Inset of the focus rectangle when the dialog gives none: inside the face
+// of every picture, clear of the caption.
+constexpr int kKeyboardFocusInset = 3;
+
 // Pure red in a state picture shows the dialog's background through it.
 wxBitmap Keyed(const wxBitmap& bmp) {
     if (!bmp.IsOk()) return bmp;
@@ -93,7 +98,7 @@ bool CSkinButton::Enable(bool enable) {
     bool changed = wxControl::Enable(enable);
     if (!enable) {
         if (HasCapture()) ReleaseMouse();
-        m_bTracking = m_bPushed = m_bHover = false;
+        m_bTracking = m_bPushed = m_bHover = m_bSpaceDown = false;
     }
     Refresh();
     return changed;
@@ -112,6 +117,13 @@ CSkinButton::Face CSkinButton::CurrentFace() const {
     if (m_bHover && m_bmpHover.IsOk()) return Face::Hover;
     if (HasFocus() && m_bmpFocus.IsOk()) return Face::Focus;
     return Face::Normal;
+}
+
+bool CSkinButton::ShowsFocusRect() const {
+    if (!IsEnabled() || !HasFocus()) return false;
+    if (m_nFocusInset > 0) return true;
+    auto* skin = dynamic_cast<CSkinDialog*>(wxGetTopLevelParent(const_cast<CSkinButton*>(this)));
+    return skin && skin->ShowsKeyboardCues();
 }
 
 void CSkinButton::OnPaint(wxPaintEvent&) {
@@ -145,10 +157,18 @@ void CSkinButton::OnPaint(wxPaintEvent&) {
     }
     if (m_bPushed) caption.Offset(1, 1);
     if (m_nEdge) DrawEdge(dc, r, m_bPushed);
-    if (HasFocus() && m_nFocusInset > 0) {
-        wxRect f = r.Deflate(m_nFocusInset);
-        dc.SetPen(wxPen(m_clrText, 1, wxPENSTYLE_DOT));
+    if (ShowsFocusRect()) {
+        // The smallest buttons (the window's minimise and close crosses) get
+        // their rectangle closer to the edge, clear of their symbol.
+        int inset = m_nFocusInset > 0 ? m_nFocusInset : std::min(kKeyboardFocusInset, std::min(r.width, r.height) / 8);
+        wxRect f = r.Deflate(inset);
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        // Dots of the caption colour between dots of its opposite: visible
+        // on a light face and on a dark one alike.
+        wxColour under = m_clrText.GetLuminance() < 0.5 ? *wxWHITE : *wxBLACK;
+        dc.SetPen(wxPen(under, 1));
+        dc.DrawRectangle(f);
+        dc.SetPen(wxPen(m_clrText, 1, wxPENSTYLE_DOT));
         dc.DrawRectangle(f);
     }
     DrawCaption(dc, caption, m_clrText);
@@ -250,6 +270,7 @@ void CSkinButton::OnCaptureLost(wxMouseCaptureLostEvent&) {
 void CSkinButton::OnKillFocus(wxFocusEvent& event) {
     if (HasCapture()) ReleaseMouse();
     m_bTracking = false;
+    m_bSpaceDown = false;
     SetPushed(false);
     Refresh();
     event.Skip();
@@ -260,12 +281,32 @@ void CSkinButton::OnSetFocus(wxFocusEvent& event) {
     event.Skip();
 }
 
+// Space clicks on release, as a push button does, so that holding it down
+// (the key repeats) presses the button once.
 void CSkinButton::OnKeyDown(wxKeyEvent& event) {
     int key = event.GetKeyCode();
-    if (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER) SendClick();
-    else if (key == WXK_TAB)
+    if (key == WXK_SPACE && !event.HasAnyModifiers()) {
+        if (!m_bTracking && IsEnabled()) {
+            m_bSpaceDown = true;
+            SetPushed(true);
+        }
+    } else if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
+        SendClick();
+    } else if (key == WXK_TAB) {
         Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
-    else event.Skip();
+    } else {
+        event.Skip();
+    }
+}
+
+void CSkinButton::OnKeyUp(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_SPACE || !m_bSpaceDown) {
+        event.Skip();
+        return;
+    }
+    m_bSpaceDown = false;
+    SetPushed(false);
+    SendClick();
 }
 
 void CSkinButton::SetPushed(bool pushed) {

@@ -3,6 +3,9 @@
 // a centred caption, a hover picture and a tooltip. A click (press and
 // release over the button) sends wxEVT_BUTTON; a press released outside
 // sends nothing, and the second press of a double click counts as a press.
+// From the keyboard, Enter presses it and Space presses it when released
+// (looking pushed while held); the focus is shown by a dotted rectangle once
+// its dialog is worked with the keyboard (CSkinDialog::ShowsKeyboardCues).
 #include <wx/bitmap.h>
 #include <wx/control.h>
 
@@ -34,6 +37,8 @@ public:
     int GetDrawMode() const { return m_nDrawMode; }
     // The picture the next paint draws.
     Face CurrentFace() const;
+    // Whether the next paint draws the focus rectangle.
+    bool ShowsFocusRect() const;
 
 protected:
     void OnPaint(wxPaintEvent& event);
@@ -45,6 +50,7 @@ protected:
     void OnKillFocus(wxFocusEvent& event);
     void OnSetFocus(wxFocusEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnKeyUp(wxKeyEvent& event);
     wxSize DoGetBestSize() const override { return GetSize(); }
     bool AcceptsFocus() const override { return IsEnabled(); }
 
@@ -59,6 +65,7 @@ private:
     bool m_bHover = false;     // the mouse is over the button
     bool m_bTracking = false;  // the left button went down here and is not up yet
     bool m_bPushed = false;    // pressed look: tracking with the cursor over the button
+    bool m_bSpaceDown = false; // Space went down here and is not up yet
     wxBitmap m_bmpNormal, m_bmpPressed, m_bmpDisabled, m_bmpHover, m_bmpFocus;
     int m_nFocusInset = 0;
     wxColour m_clrText;

@@ -1,13 +1,18 @@
 #include "skin/ui/skin_dialog.h"
 
+#include <wx/app.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
 #include <wx/region.h>
 #include <wx/settings.h>
+#include <wx/textentry.h>
 
 #include <algorithm>
+#include <functional>
 
+#include "skin/ui/button_mnemonics.h"
 #include "skin/ui/skin_bitmaps.h"
+#include "skin/ui/skin_button.h"
 
 wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
     EVT_PAINT(CSkinDialog::OnPaint)
@@ -16,6 +21,7 @@ wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
     EVT_MOTION(CSkinDialog::OnMotion)
     EVT_LEFT_UP(CSkinDialog::OnLeftUp)
     EVT_MOUSE_CAPTURE_LOST(CSkinDialog::OnCaptureLost)
+    EVT_CHAR_HOOK(CSkinDialog::OnCharHook)
 wxEND_EVENT_TABLE()
 
 // The size is given to the constructor: a borderless window sized later,
@@ -23,6 +29,10 @@ wxEND_EVENT_TABLE()
 CSkinDialog::CSkinDialog(wxWindow* parent, wxWindowID id, const wxString& title, const wxSize& size)
     : wxDialog(parent, id, title, wxDefaultPosition, size, wxBORDER_NONE | wxFRAME_SHAPED) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    // A box opened from a dialog that is worked with the keyboard shows its
+    // focus at once: it was most likely opened with the keyboard too.
+    wxWindow* opener = parent ? parent : (wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
+    if (auto* skin = dynamic_cast<CSkinDialog*>(opener)) m_bKeyboardCues = skin->ShowsKeyboardCues();
 }
 
 bool CSkinDialog::SetBitmap(int resourceId) {
@@ -143,3 +153,41 @@ void CSkinDialog::OnLeftUp(wxMouseEvent& event) {
 }
 
 void CSkinDialog::OnCaptureLost(wxMouseCaptureLostEvent&) { m_bDragging = false; }
+
+void CSkinDialog::ShowKeyboardCues() {
+    if (m_bKeyboardCues) return;
+    m_bKeyboardCues = true;
+    if (wxWindow* focus = FindFocus(); focus && wxGetTopLevelParent(focus) == this) focus->Refresh();
+}
+
+// Letters alone have no other use while a button has the focus, unless the
+// dialog has fields to type into: there a slip off a field would press a
+// button, so only Alt+letter does.
+bool CSkinDialog::TakesBareMnemonics() const {
+    wxWindow* focus = FindFocus();
+    if (focus && focus != this && !dynamic_cast<CSkinButton*>(focus)) return false;
+    std::function<bool(const wxWindow*)> hasField = [&](const wxWindow* w) {
+        for (const wxWindow* child : w->GetChildren()) {
+            if (child->IsTopLevel()) continue;
+            if (dynamic_cast<const wxTextEntry*>(child) || hasField(child)) return true;
+        }
+        return false;
+    };
+    return !hasField(this);
+}
+
+void CSkinDialog::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+        case WXK_TAB: case WXK_LEFT: case WXK_RIGHT: case WXK_UP: case WXK_DOWN: case WXK_ALT:
+            ShowKeyboardCues();
+            break;
+        default: break;
+    }
+    int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
+    bool mnemonic = modifiers == wxMOD_ALT || (modifiers == wxMOD_NONE && TakesBareMnemonics());
+    if (mnemonic && kerfel::PressMnemonic(this, kerfel::LetterOf(event))) {
+        ShowKeyboardCues();
+        return;
+    }
+    event.Skip();
+}

@@ -2,6 +2,12 @@
 // A borderless dialog that draws a picture as its background, takes the
 // picture's outline (the transparent colour is see-through and lets clicks
 // through) and moves when its background is dragged.
+//
+// Keyboard: Alt+letter presses the bitmap button whose caption marks that
+// letter with "&" (the bare letter too while the focus is on a button of a
+// dialog without text fields). Focus cues on the bitmap buttons stay hidden
+// until the keyboard is used to move around the dialog (Tab, arrows, Alt),
+// so a dialog worked with the mouse keeps its look.
 #include <wx/bitmap.h>
 #include <wx/dialog.h>
 
@@ -27,6 +33,9 @@ public:
     bool IsDragEnabled() const { return m_bDrag; }
     bool HasSkin() const { return m_bmpSkin.IsOk(); }
 
+    bool ShowsKeyboardCues() const { return m_bKeyboardCues; }
+    void ShowKeyboardCues();
+
     // What the background shows under a rectangle of the client area, for
     // children that draw over the picture.
     wxBitmap BackgroundUnder(const wxRect& rect);
@@ -41,10 +50,13 @@ protected:
     void OnMotion(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    // Runs after the derived dialogs' own key hooks when they pass a key on.
+    void OnCharHook(wxKeyEvent& event);
 
 private:
     void RenderBackground();
     void ApplyShape();
+    bool TakesBareMnemonics() const;
 
     bool m_bDrag = true;
     wxBitmap m_bmpSkin;        // the picture as given
@@ -54,5 +66,6 @@ private:
     wxColour m_clrTransparent{255, 0, 0};
     bool m_bDragging = false;
     wxPoint m_ptDragOffset;
+    bool m_bKeyboardCues = false;
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,294 @@
+// The whole tool without a mouse: Tab order, focus cues, Space/Enter on the
+// bitmap buttons, Alt+letter mnemonics, the Help menu and every box answered
+// from the keyboard. Keys are real key presses of the display
+// (wxUIActionSimulator); without a window manager the keyboard follows the
+// pointer, so the pointer is parked over the window that should have it.
+#include <gtest/gtest.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "app/ui/control_ids.h"
+#include "app/ui/kerfel_dialog.h"
+#include "gui_test_util.h"
+#include "i18n/language_table.h"
+#include "i18n/ui/about_dialog.h"
+#include "i18n/ui/help_menu.h"
+#include "i18n/ui/message_box_dialog.h"
+#include "i18n/utf_convert.h"
+#include "publish/ui/preview_dialog.h"
+#include "skin/ui/button_mnemonics.h"
+
+namespace {
+
+void Key(int key, int modifiers = wxMOD_NONE) {
+    wxUIActionSimulator().Char(key, modifiers);
+    guitest::Pump(80);
+}
+
+// Puts the pointer on a spot of `w` where a click would do nothing, so that
+// key presses go to its window.
+void PointAt(wxWindow* w, wxPoint client) {
+    wxUIActionSimulator().MouseMove(w->ClientToScreen(client));
+    guitest::Pump(80);
+}
+
+// Saves a picture of the screen when KERFEL_SCREENSHOTS names a folder.
+void MaybeScreenshot(const char* name) {
+    if (const char* dir = std::getenv("KERFEL_SCREENSHOTS")) guitest::Screenshot(std::string(dir) + "/" + name);
+}
+
+template <class T>
+T* ShownDialog() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* d = dynamic_cast<T*>(w); d && d->IsShown()) return d;
+    return nullptr;
+}
+
+// Runs steps one after another on a timer, so that they go on while a modal
+// dialog or a popup menu runs its own loop. A step that returns false is
+// tried again at the next tick (it waits for something to appear).
+class Script : public wxTimer {
+public:
+    using Step = std::function<bool()>;
+    explicit Script(std::vector<Step> steps) : m_steps(std::move(steps)) { Start(80); }
+    void Notify() override {
+        if (m_next < m_steps.size() && m_steps[m_next]()) ++m_next;
+        if (m_next == m_steps.size()) Stop();
+        if (++m_ticks == 150) {
+            ADD_FAILURE() << "step " << m_next << " never completed";
+            Stop();
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal() && d->GetParent()) d->EndModal(-999);
+        }
+    }
+
+private:
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    int m_ticks = 0;
+};
+
+Script::Step Press(int key, int modifiers = wxMOD_NONE) {
+    return [=] {
+        wxUIActionSimulator().Char(key, modifiers);
+        return true;
+    };
+}
+
+struct MainDialogKeys : ::testing::Test {
+    CKerfelDialog* dlg = nullptr;
+    std::vector<int> pressed;  // ids of the buttons that sent a click, in order
+    std::set<int> passOn;      // ids whose click also runs the command
+    void SetUp() override {
+        dlg = new CKerfelDialog();
+        dlg->Move(40, 40);
+        dlg->Show();
+        // The commands themselves are tested elsewhere: here a click is only
+        // recorded.
+        for (int id : {IDC_BMIN, IDC_BBROWSEFILE, IDC_BEXIT, IDC_BGENERATE, IDC_BCLOSEBUT, IDC_BBRBGMUSIC,
+                       IDC_BBROWSEFOLDER, IDC_BPERVIEW, IDC_BSAVE, IDC_BQUES})
+            dlg->Bind(wxEVT_BUTTON, [this](wxCommandEvent& e) {
+                pressed.push_back(e.GetId());
+                e.Skip(passOn.count(e.GetId()) > 0);
+            }, id);
+        guitest::Pump(200);
+        PointAt(dlg, wxPoint(30, 480));  // the skin below the option boxes
+    }
+    void TearDown() override {
+        dlg->Destroy();
+        guitest::Pump(50);
+    }
+    int Focused() const {
+        wxWindow* f = wxWindow::FindFocus();
+        return f ? f->GetId() : 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocus) {
+    ASSERT_EQ(Focused(), IDC_BBROWSEFILE);
+    // Worked with the mouse so far: no focus rectangle changes the look.
+    EXPECT_FALSE(dlg->m_btnBrowseFile->ShowsFocusRect());
+    MaybeScreenshot("keyboard-main-start.png");
+
+    const std::vector<int> forward = {
+        IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,   IDC_EMUSICPATH, IDC_BBRBGMUSIC,
+        IDC_CSMALLMAP,     IDC_CNAVSCROLL,    IDC_CZOOMSLIDER, IDC_CCLICK2ZOOM, IDC_BMIN,       IDC_BEXIT,
+        IDC_BQUES,         IDC_ESOURCEPATH,   IDC_BBROWSEFILE,
+    };
+    // The list's focus lies on an inner widget of the toolkit that the
+    // framework does not know: it shows as no window, and Down moving the
+    // selection shows where it is.
+    dlg->m_cmbLevels->Append("2");
+    std::vector<int> seen;
+    for (size_t i = 0; i < forward.size(); ++i) {
+        Key(WXK_TAB);
+        seen.push_back(Focused());
+        if (seen.back() == 0) {
+            Key(WXK_DOWN);
+            if (dlg->m_cmbLevels->GetStringSelection() == "2") seen.back() = IDC_CLEVELS;
+        }
+        if (seen.back() == IDC_BBROWSEFOLDER) {
+            EXPECT_TRUE(dlg->m_btnBrowseFolder->ShowsFocusRect());
+            MaybeScreenshot("keyboard-main-focus-on-browse-folder.png");
+        }
+    }
+    EXPECT_EQ(seen, forward);  // Preview and Export are disabled: skipped
+    EXPECT_TRUE(pressed.empty());
+
+    Key(WXK_TAB, wxMOD_SHIFT);
+    EXPECT_EQ(Focused(), IDC_ESOURCEPATH);
+    Key(WXK_TAB, wxMOD_SHIFT);
+    EXPECT_EQ(Focused(), IDC_BQUES);
+
+    // Once enabled they are on the way, after the option boxes.
+    dlg->m_btnPreview->Enable(true);
+    dlg->m_btnExport->Enable(true);
+    dlg->m_chkClickToZoom->SetFocus();
+    guitest::Pump(50);
+    Key(WXK_TAB);
+    EXPECT_EQ(Focused(), IDC_BPERVIEW);
+    Key(WXK_TAB);
+    EXPECT_EQ(Focused(), IDC_BSAVE);
+    Key(WXK_TAB, wxMOD_SHIFT);
+    Key(WXK_TAB, wxMOD_SHIFT);
+    EXPECT_EQ(Focused(), IDC_CCLICK2ZOOM);
+    // Space ticks the focused option box as a click does.
+    bool before = dlg->m_chkClickToZoom->GetValue();
+    Key(' ');
+    EXPECT_NE(dlg->m_chkClickToZoom->GetValue(), before);
+    EXPECT_TRUE(pressed.empty());
+}
+
+TEST_F(MainDialogKeys, SpaceAndEnterPressTheFocusedButtonOnce) {
+    dlg->m_btnMake->SetFocus();
+    guitest::Pump(50);
+    wxUIActionSimulator sim;
+    // Held down, Space shows the button pushed and repeats nothing; the
+    // click comes with the release.
+    sim.KeyDown(WXK_SPACE);
+    guitest::Pump(80);
+    EXPECT_TRUE(dlg->m_btnMake->IsPushed());
+    EXPECT_TRUE(pressed.empty());
+    sim.KeyUp(WXK_SPACE);
+    guitest::Pump(80);
+    EXPECT_FALSE(dlg->m_btnMake->IsPushed());
+    EXPECT_EQ(pressed, std::vector<int>{IDC_BGENERATE});
+
+    Key(WXK_RETURN);
+    Key(WXK_NUMPAD_ENTER);
+    EXPECT_EQ(pressed, (std::vector<int>{IDC_BGENERATE, IDC_BGENERATE, IDC_BGENERATE}));
+
+    // A disabled button that kept the focus presses nothing.
+    dlg->m_btnPreview->Enable(true);
+    dlg->m_btnPreview->SetFocus();
+    dlg->m_btnPreview->Enable(false);
+    guitest::Pump(50);
+    Key(' ');
+    Key(WXK_RETURN);
+    EXPECT_EQ(pressed.size(), 3u);
+}
+
+TEST_F(MainDialogKeys, AltLetterPressesTheButtonWhoseCaptionMarksIt) {
+    struct Case {
+        char letter;
+        int id;
+    };
+    // English captions: &Make, Browse &File ..., Browse F&older, &Browse, &Help.
+    for (Case c : {Case{'m', IDC_BGENERATE}, Case{'f', IDC_BBROWSEFILE}, Case{'o', IDC_BBROWSEFOLDER},
+                   Case{'b', IDC_BBRBGMUSIC}, Case{'h', IDC_BQUES}}) {
+        pressed.clear();
+        Key(c.letter, wxMOD_ALT);
+        EXPECT_EQ(pressed, std::vector<int>{c.id}) << c.letter;
+        EXPECT_EQ(Focused(), c.id) << c.letter;
+    }
+    EXPECT_TRUE(dlg->m_btnHelp->ShowsFocusRect());
+
+    // Disabled Preview and hidden Close do not answer; enabled, Preview does.
+    pressed.clear();
+    Key('p', wxMOD_ALT);
+    Key('c', wxMOD_ALT);
+    EXPECT_TRUE(pressed.empty());
+    dlg->m_btnPreview->Enable(true);
+    Key('p', wxMOD_ALT);
+    EXPECT_EQ(pressed, std::vector<int>{IDC_BPERVIEW});
+
+    // The dialog has fields to type into: a bare letter is only a letter,
+    // also while a button has the focus.
+    pressed.clear();
+    dlg->m_btnBrowseFile->SetFocus();
+    guitest::Pump(50);
+    Key('m');
+    EXPECT_TRUE(pressed.empty());
+    dlg->m_editMusicPath->SetFocus();
+    guitest::Pump(50);
+    Key('m');
+    Key('e');
+    EXPECT_EQ(dlg->m_editMusicPath->GetValue(), "me");
+    EXPECT_TRUE(pressed.empty());
+
+    // Two buttons with one letter (as a translation may give them): Alt+letter
+    // takes the focus from one to the other and presses neither.
+    dlg->m_btnHelp->SetLabel("&Aide");
+    dlg->m_btnPreview->SetLabel(wxString::FromUTF8("&Aper\xC3\xA7u"));
+    Key('a', wxMOD_ALT);
+    EXPECT_EQ(Focused(), IDC_BQUES);
+    Key('a', wxMOD_ALT);
+    EXPECT_EQ(Focused(), IDC_BPERVIEW);
+    Key('a', wxMOD_ALT);
+    EXPECT_EQ(Focused(), IDC_BQUES);
+    EXPECT_TRUE(pressed.empty());
+
+    // Escape still ends the tool, from a button as from a field.
+    bool cancelled = false;
+    dlg->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { cancelled = true; }, wxID_CANCEL);
+    Key(WXK_ESCAPE);
+    EXPECT_TRUE(cancelled);
+}
+
+TEST(MnemonicLetters, AreReadFromTheCaption) {
+    EXPECT_EQ(kerfel::MnemonicOf("Browse F&older"), wxUniChar('O'));
+    EXPECT_EQ(kerfel::MnemonicOf("&&Save && &Close"), wxUniChar('C'));
+    EXPECT_EQ(kerfel::MnemonicOf(wxString::FromUTF8("\xC3\x9C&ber")), wxUniChar('B'));
+    EXPECT_EQ(kerfel::MnemonicOf("OK"), wxUniChar(0));
+    EXPECT_EQ(kerfel::MnemonicOf("Trailing&"), wxUniChar(0));
+}
+
+// The Help menu opens from the keyboard and its entries are reached with the
+// arrows: About opens the about box, which Enter closes again.
+TEST_F(MainDialogKeys, HelpMenuOpensAndItsEntriesAreReachedByKeyboard) {
+    passOn.insert(IDC_BQUES);
+    bool aboutSeen = false, aboutFocusOnOk = false;
+    auto about = [] { return ShownDialog<CAboutDialog>(); };
+    Script script({
+        [] { return true; },
+        Press(WXK_UP),  // the last entry: About
+        Press(WXK_RETURN),
+        [&] {
+            CAboutDialog* a = about();
+            if (!a) return false;
+            aboutSeen = true;
+            PointAt(a, wxPoint(20, 80));
+            return true;
+        },
+        [&] {
+            aboutFocusOnOk = wxWindow::FindFocus() == about()->m_btnOK;
+            MaybeScreenshot("keyboard-about-box.png");
+            return true;
+        },
+        Press(WXK_RETURN),
+    });
+    Key('h', wxMOD_ALT);  // the menu's own loop runs the script
+    ASSERT_TRUE(guitest::WaitFor([&] { return !script.IsRunning(); }, 10000));
+    guitest::Pump(100);
+    EXPECT_EQ(pressed, std::vector<int>{IDC_BQUES});
+    EXPECT_TRUE(aboutSeen);
+    EXPECT_TRUE(aboutFocusOnOk);
+    EXPECT_EQ(about(), nullptr);
+}
