@@ -4,6 +4,7 @@
 // (wxUIActionSimulator); without a window manager the keyboard follows the
 // pointer, so the pointer is parked over the window that should have it.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -63,7 +64,7 @@ public:
             ADD_FAILURE() << "step " << m_next << " never completed";
             Stop();
             for (wxWindow* w : wxTopLevelWindows)
-                if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal() && d->GetParent()) d->EndModal(-999);
+                if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal() && d != wxTheApp->GetTopWindow()) d->EndModal(-999);
         }
     }
 
@@ -291,4 +292,82 @@ TEST_F(MainDialogKeys, HelpMenuOpensAndItsEntriesAreReachedByKeyboard) {
     EXPECT_TRUE(aboutSeen);
     EXPECT_TRUE(aboutFocusOnOk);
     EXPECT_EQ(about(), nullptr);
+}
+
+namespace {
+struct BoxKeys : ::testing::Test {
+    void SetUp() override {
+        kerfel::SetLanguageTable(kerfel::Utf8ToUtf16(
+            "MESSAGEBOX.IDOK=OK\r\nMESSAGEBOX.IDCANCEL=Cancel\r\nMESSAGEBOX.IDYES=&Yes\r\n"
+            "MESSAGEBOX.IDNO=&No\r\nMESSAGEBOX.IDRETRY=&Retry\r\nMESSAGEBOX.IDABORT=&Abort\r\n"
+            "MESSAGEBOX.IDIGNORE=&Ignore\r\nABOUTDIALOG.IDOK=&OK\r\nPREVIEWDIALOG.IDCANCEL=&Close\r\n"));
+    }
+    // Shows a message box, answers it with `keys` once it is up and returns
+    // its result.
+    static int AnswerBox(int flags, std::vector<Script::Step> keys) {
+        std::vector<Script::Step> steps = {[] {
+            CMessageBoxDialog* box = ShownDialog<CMessageBoxDialog>();
+            if (!box) return false;
+            PointAt(box, wxPoint(5, 5));
+            return true;
+        }};
+        steps.insert(steps.end(), keys.begin(), keys.end());
+        Script script(steps);
+        CMessageBoxDialog box(nullptr);
+        return box.Show("Replace the folder?", "Make", flags);
+    }
+};
+}  // namespace
+
+TEST_F(BoxKeys, MessageBoxIsAnsweredByItsLettersTabAndEnter) {
+    EXPECT_EQ(AnswerBox(MBX_YESNO | MBX_ICONQUESTION, {Press(WXK_RETURN)}), IDYES);  // the focused first button
+    EXPECT_EQ(AnswerBox(MBX_YESNO | MBX_ICONQUESTION, {Press('n', wxMOD_ALT)}), IDNO);
+    EXPECT_EQ(AnswerBox(MBX_YESNO | MBX_ICONQUESTION, {Press('n')}), IDNO);
+    EXPECT_EQ(AnswerBox(MBX_ABORTRETRYIGNORE, {Press('i')}), IDIGNORE);
+    EXPECT_EQ(AnswerBox(MBX_YESNOCANCEL, {Press(WXK_TAB), Press(WXK_TAB), Press(' ')}), IDCANCEL);
+    EXPECT_EQ(AnswerBox(MBX_YESNO, {Press('x'), Press(WXK_ESCAPE)}), IDNO);  // no such letter: nothing
+}
+
+TEST_F(BoxKeys, AboutBoxIsAnsweredByEnterSpaceItsLetterAndEscape) {
+    struct Case {
+        int key, modifiers, result;
+    };
+    for (Case c : {Case{WXK_RETURN, wxMOD_NONE, wxID_OK}, Case{' ', wxMOD_NONE, wxID_OK},
+                   Case{'o', wxMOD_NONE, wxID_OK}, Case{'o', wxMOD_ALT, wxID_OK},
+                   Case{WXK_ESCAPE, wxMOD_NONE, wxID_CANCEL}}) {
+        bool focusOnOk = false;
+        Script script({[&] {
+                           CAboutDialog* a = ShownDialog<CAboutDialog>();
+                           if (!a) return false;
+                           PointAt(a, wxPoint(20, 80));
+                           focusOnOk = wxWindow::FindFocus() == a->m_btnOK;
+                           return true;
+                       },
+                       Press(c.key, c.modifiers)});
+        CAboutDialog about(nullptr);
+        EXPECT_EQ(about.ShowModal(), c.result) << c.key;
+        EXPECT_TRUE(focusOnOk);
+    }
+}
+
+TEST_F(BoxKeys, PreviewClosesByEscapeEnterAndItsLetter) {
+    for (int key : {int(WXK_ESCAPE), int(WXK_RETURN), int('c')}) {
+        bool focusOnClose = false;
+        Script script({[&] {
+                           CPreviewDialog* p = ShownDialog<CPreviewDialog>();
+                           if (!p) return false;
+                           PointAt(p, wxPoint(5, 20));
+                           focusOnClose = wxWindow::FindFocus() == p->m_btnClose;
+                           if (key == WXK_ESCAPE) MaybeScreenshot("keyboard-preview.png");
+                           return true;
+                       },
+                       Press(key)});
+        auto* preview = new CPreviewDialog();
+        preview->m_rcViewer = wxRect(0, 0, 331, 260);
+        preview->m_strFallbackHtml = "<html><body>no viewer</body></html>";
+        EXPECT_EQ(preview->ShowModal(), wxID_CANCEL) << key;
+        EXPECT_TRUE(focusOnClose) << key;
+        preview->Destroy();
+        guitest::Pump(50);
+    }
 }

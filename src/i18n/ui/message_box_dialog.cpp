@@ -12,6 +12,7 @@
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_model.h"
+#include "skin/ui/button_mnemonics.h"
 
 wxBEGIN_EVENT_TABLE(CMessageBoxDialog, wxDialog)
     EVT_BUTTON(CMessageBoxDialog::IDC_BUTTON_LEFT, CMessageBoxDialog::OnButton)
@@ -215,9 +216,13 @@ void CMessageBoxDialog::OnEscape(wxCommandEvent&) {
 }
 
 // The box has no Cancel button of its own, so Escape is handled here.
+// Alt+letter answers with the button whose caption marks that letter; so does
+// the bare letter, unless the language chooser's field is there to type in.
 void CMessageBoxDialog::OnCharHook(wxKeyEvent& event) {
     if (event.GetKeyCode() != WXK_ESCAPE) {
-        event.Skip();
+        int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
+        bool mnemonic = modifiers == wxMOD_ALT || (modifiers == wxMOD_NONE && !m_bLanguageChoice);
+        if (!mnemonic || !kerfel::PressMnemonic(this, kerfel::LetterOf(event))) event.Skip();
         return;
     }
     wxCommandEvent escape;

@@ -28,6 +28,17 @@ CPreviewDialog::CPreviewDialog() : CSkinDialog(nullptr, IDD, " Image Kerfel", wx
     new wxWindow(this, IDC_BROWSER, wxPoint(0, 0), wxSize(250, 60));
     new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
     m_btnClose = new CSkinButton(this, wxID_CANCEL, "&Close", wxPoint(170, 10), wxSize(76, 24));
+    // Escape closes, also while the page has the keyboard: the Close button
+    // is drawn by the tool, so the framework does not find it as the dialog's
+    // cancel button. Other keys go on to the page and the button mnemonics.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
+            wxCommandEvent close(wxEVT_BUTTON, wxID_CANCEL);
+            OnClose(close);
+        } else {
+            event.Skip();
+        }
+    });
 }
 
 CPreviewDialog::~CPreviewDialog() {
@@ -63,6 +74,8 @@ bool CPreviewDialog::SetUpDialog() {
     Place();
     m_btnClose->SetLabel(Text("PREVIEWDIALOG.IDCANCEL", "&Close"));
     m_btnClose->Raise();
+    // Enter, Space and Escape close the preview from the start.
+    m_btnClose->SetFocus();
     return true;
 }
 
