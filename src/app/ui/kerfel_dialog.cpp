@@ -45,9 +45,12 @@ wxFont DialogFont() { return kerfel::SkinFont(); }
 // Tab visits the controls in reading order, row by row from the top and
 // left to right in a row, not in the template's order.
 constexpr int kTabOrder[] = {
-    IDC_BMIN,       IDC_BEXIT,         IDC_BQUES,         IDC_ESOURCEPATH,  IDC_BBROWSEFILE, IDC_EOUTPUTFOLDER,
-    IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,     IDC_BCLOSEBUT,    IDC_EMUSICPATH,  IDC_BBRBGMUSIC,
-    IDC_CSMALLMAP,  IDC_CNAVSCROLL,    IDC_CZOOMSLIDER,   IDC_CCLICK2ZOOM,  IDC_BPERVIEW,    IDC_BSAVE,
+    IDC_BMIN,        IDC_BEXIT,       IDC_BQUES,                         // title band
+    IDC_ESOURCEPATH, IDC_BBROWSEFILE, IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER,
+    IDC_CLEVELS,     IDC_BGENERATE,   IDC_BCLOSEBUT,                     // levels, Make, Close
+    IDC_EMUSICPATH,  IDC_BBRBGMUSIC,                                     // music
+    IDC_CSMALLMAP,   IDC_CNAVSCROLL,  IDC_CZOOMSLIDER,   IDC_CCLICK2ZOOM, // the option boxes
+    IDC_BPERVIEW,    IDC_BSAVE,
 };
 }  // namespace
 
