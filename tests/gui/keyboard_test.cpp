@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/timer.h>
+#include <wx/webview.h>
 #include <wx/uiaction.h>
 
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/utf_convert.h"
 #include "publish/ui/preview_dialog.h"
+#include "publish/ui/web_browser_host.h"
 #include "skin/ui/button_mnemonics.h"
 
 namespace {
@@ -370,4 +372,32 @@ TEST_F(BoxKeys, PreviewClosesByEscapeEnterAndItsLetter) {
         preview->Destroy();
         guitest::Pump(50);
     }
+}
+
+// Once the page is shown and clicked, the keyboard is the page's; Escape
+// still closes the preview.
+TEST_F(BoxKeys, PreviewClosesByEscapeWhileThePageHasTheKeyboard) {
+    bool pageHadFocus = false;
+    int ticks = 0;
+    Script script({[&] {
+                       CPreviewDialog* p = ShownDialog<CPreviewDialog>();
+                       wxWebView* view = p && p->m_wndBrowser ? p->m_wndBrowser->Browser() : nullptr;
+                       if (!view || view->IsBusy() || view->GetCurrentURL().empty()) return false;
+                       if (++ticks < 5) return false;
+                       guitest::Click(view);
+                       return true;
+                   },
+                   [&] {
+                       CPreviewDialog* p = ShownDialog<CPreviewDialog>();
+                       pageHadFocus = wxWindow::FindFocus() != p->m_btnClose;
+                       return true;
+                   },
+                   Press(WXK_ESCAPE)});
+    auto* preview = new CPreviewDialog();
+    preview->m_rcViewer = wxRect(0, 0, 331, 260);
+    preview->m_strFallbackHtml = "<html><body><p>no viewer</p></body></html>";
+    EXPECT_EQ(preview->ShowModal(), wxID_CANCEL);
+    EXPECT_TRUE(pageHadFocus);
+    preview->Destroy();
+    guitest::Pump(50);
 }
