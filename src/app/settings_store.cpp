@@ -1,6 +1,7 @@
 #include "app/settings_store.h"
 
 #include "engine/file_read.h"
+#include "engine/file_write.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -144,17 +145,6 @@ bool ParseLine(std::string line, bool first, std::string& name, std::string& raw
     return true;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Where the bytes go: the target of a symbolic link, so that a linked
 // settings file stays linked.
 std::string TargetOf(const std::string& path) {
@@ -180,7 +170,7 @@ bool ReplaceFile(const std::string& path, const std::string& content) {
     if (fd < 0) return false;
     struct stat st {};
     mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
-    bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, content.data(), content.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace kerfel {
@@ -16,6 +17,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t li
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
     }
     FILE* f = ::fdopen(fd, "rb");

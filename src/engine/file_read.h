@@ -10,7 +10,8 @@
 namespace kerfel {
 
 // The file's bytes, or nullopt when it is not a regular file (a folder, a
-// named pipe, a device), cannot be opened or a read fails.
+// named pipe, a device), cannot be opened or a read fails, with errno
+// telling why (EISDIR for a folder, EINVAL for other non-files).
 // Stops once more than `limit` bytes are in, so a caller that bounds what it
 // accepts can tell a larger file without reading all of it.
 std::optional<std::string> ReadWholeFile(const std::string& path,

@@ -15,7 +15,19 @@ Status WriteWholeFile(const std::string& path, const void* data, size_t size);
 // readers see either the old file or the complete new one, never a part.
 Status WriteFileAtomically(const std::string& path, const void* data, size_t size);
 
-// Copies a file atomically (temporary name, then rename).
+// Creates an empty, private temporary file beside `finalPath`, named after
+// it with a leading full stop, and returns its path in `tempPath`.
+Status MakeHiddenTempFile(const std::string& finalPath, std::string& tempPath);
+
+// Gives the finished temporary file the mode of a new file under the user's
+// umask, flushes it to disk and renames it to `finalPath`, replacing any file
+// there. The temporary file is removed when this fails.
+Status CommitTempFile(const std::string& tempPath, const std::string& finalPath);
+
+// write() until everything is written; false with errno set on failure.
+bool WriteAll(int fd, const void* data, size_t size);
+
+// Copies a regular file atomically (temporary name, then rename).
 Status CopyFileAtomically(const std::string& from, const std::string& to);
 
 // "path: reason" for the current errno.

@@ -7,23 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "publish/file_util.h"
+#include "engine/file_write.h"
 
 namespace kerfel {
-namespace {
-
-bool WriteAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string MusicCopyPath(const std::string& jobFolder) { return jobFolder + "/" + kMusicFileName; }
 
@@ -57,7 +43,7 @@ Status RefreshMusicCopy(const std::string& musicPath, const std::string& jobFold
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) result = Status::Bad(musicPath + ": cannot be read: " + std::strerror(errno));
         else if (got == 0) break;
-        else if (!WriteAll(out, buffer, got)) result = Status::Output(dest + ": cannot be written: " + std::strerror(errno));
+        else if (!WriteAll(out, buffer, static_cast<size_t>(got))) result = Status::Output(dest + ": cannot be written: " + std::strerror(errno));
     }
     if (out < 0) result = Status::Output(dest + ": cannot be written: " + std::strerror(errno));
     else if (::close(out) != 0 && result.ok()) result = Status::Output(dest + ": cannot be written: " + std::strerror(errno));

@@ -2,13 +2,14 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "app/app_folder.h"
+#include "engine/file_read.h"
 #include "engine/file_write.h"
 #include "publish/html_escape.h"
 
@@ -59,11 +60,9 @@ std::string FillTemplate(const std::string& text, const std::string& title, cons
 }
 
 Status ReadText(const fs::path& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    if (in) s << in.rdbuf();  // fails on a folder or an empty file as well
-    if (!in || s.fail()) return Status::Output(path.string() + ": cannot read the viewer's page template");
-    out = s.str();
+    std::optional<std::string> bytes = ReadWholeFile(path.string());
+    if (!bytes || bytes->empty()) return Status::Output(path.string() + ": cannot read the viewer's page template");
+    out = std::move(*bytes);
     return Status::Ok();
 }
 

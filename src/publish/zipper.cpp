@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "publish/file_util.h"
+#include "engine/file_write.h"
 
 namespace {
 
