@@ -13,12 +13,7 @@ using namespace kerfel;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using gentest::ReadAll;
 
 TEST(Descriptor, BytesFollowTheAttributeOrderAndSpelling) {
     TilePyramid p = TilePyramid::Build(1000, 800);

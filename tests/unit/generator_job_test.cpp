@@ -22,12 +22,7 @@ using namespace kerfel;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using gentest::ReadAll;
 
 // Where tile n comes in the order the job writes: levels from the largest
 // down, columns left to right, rows top to bottom.

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "engine/file_read.h"
 #include "engine/file_write.h"
 #include "engine/pixel_buffer.h"
 #include "engine/tile_encoder.h"
@@ -34,6 +35,9 @@ inline void WriteJpeg(const std::string& path, const kerfel::PixelBuffer& b) {
     ASSERT_TRUE(enc.Encode(b.data.get(), b.width, b.height, jpeg).ok());
     ASSERT_TRUE(kerfel::WriteWholeFile(path, jpeg.data(), jpeg.size()).ok());
 }
+
+// A file's bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::string& path) { return kerfel::ReadWholeFile(path).value_or(std::string()); }
 
 inline std::string TempFolder() {
     std::string t = (std::filesystem::temp_directory_path() / "kerfel-unit-XXXXXX").string();
