@@ -1,20 +1,16 @@
 // `kerfel export JOB_FOLDER ARCHIVE [--root FOLDER] [--overwrite]`
 #include <sys/stat.h>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "cli/interrupt_guard.h"
 #include "publish/export_job.h"
 
 namespace kerfel {
 namespace {
 
 constexpr char kWho[] = "kerfel export";
-
-std::atomic<bool> g_interrupted{false};
-void OnInterrupt(int) { g_interrupted = true; }
 
 int Usage(const std::string& why) {
     std::fprintf(stderr, "%s: %s\n", kWho, OneLine(why).c_str());
@@ -47,11 +43,9 @@ int RunExport(const std::vector<std::string>& args) {
     if (!overwrite && ::lstat(request.archive.c_str(), &st) == 0) {
         return ReportError(Status::Output(request.archive + ": exists (use --overwrite to replace it)"), kWho);
     }
-    g_interrupted = false;
-    auto previous = std::signal(SIGINT, OnInterrupt);
-    request.cancelled = [] { return g_interrupted.load(); };
+    InterruptGuard interrupts;
+    request.cancelled = InterruptGuard::Interrupted;
     Status status = ExportJob(request);
-    std::signal(SIGINT, previous);
     return status ? 0 : ReportError(status, kWho);
 }
 

@@ -1,15 +1,14 @@
 // `kerfel make`: what Make and the generation do, without a window.
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/interrupt_guard.h"
 #include "engine/generator.h"
 #include "engine/source_image.h"
 #include "i18n/message_box_flags.h"
@@ -18,10 +17,6 @@
 
 namespace kerfel {
 namespace {
-
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
 struct MakeOptions {
     std::string image, output, music, zip;
@@ -115,26 +110,6 @@ private:
     std::chrono::steady_clock::time_point m_last{};
 };
 
-// Ctrl-C (and a polite kill) end the job between two tiles.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        g_interrupted = false;
-        struct sigaction sa {};
-        sa.sa_handler = OnInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_oldInt);
-        sigaction(SIGTERM, &sa, &m_oldTerm);
-    }
-    ~InterruptGuard() {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_oldInt {}, m_oldTerm {};
-};
-
 }  // namespace
 
 int RunMake(const std::vector<std::string>& args) {
@@ -167,7 +142,7 @@ int RunMake(const std::vector<std::string>& args) {
     InterruptGuard interrupts;
     GeneratorHooks hooks;
     hooks.progress = [&](int done, int total) { bar.Update(done, total); };
-    hooks.cancelRequested = [] { return g_interrupted.load(); };
+    hooks.cancelRequested = InterruptGuard::Interrupted;
     hooks.ask = [&](const std::string&, const std::string&, int) { return o.overwrite ? IDYES : IDNO; };
     hooks.describe = [&](DescriptorValues& v) {
         v = DescribePyramid(job.pyramid, o.levels);
@@ -193,7 +168,7 @@ int RunMake(const std::vector<std::string>& args) {
     }
     if (!o.zip.empty()) {
         // Ctrl-C still stops the job while it is packed; the old archive stays.
-        if (!(s = ExportJob({r.jobFolder, o.zip, "", [] { return g_interrupted.load(); }}))) return Fail(s);
+        if (!(s = ExportJob({r.jobFolder, o.zip, "", InterruptGuard::Interrupted}))) return Fail(s);
     }
     if (!o.quiet)
         std::printf("%s: %d tiles in %d levels, view %s\n", r.jobFolder.c_str(), r.tilesWritten,
