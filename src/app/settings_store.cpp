@@ -1,7 +1,7 @@
 #include "app/settings_store.h"
 
-#include "engine/file_read.h"
-#include "engine/file_write.h"
+#include "base/file_read.h"
+#include "base/file_write.h"
 
 #include <fcntl.h>
 #include <pwd.h>

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -9,7 +9,7 @@
 #include "engine/pixel_buffer.h"
 #include "engine/pixel_view.h"
 #include "engine/source_image.h"
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -1,6 +1,6 @@
 #include "engine/descriptor.h"
 
-#include "engine/file_write.h"
+#include "base/file_write.h"
 
 namespace kerfel {
 namespace {

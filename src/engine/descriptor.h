@@ -2,7 +2,7 @@
 // "ImageKerfel.xml": everything the browser viewer learns about a job.
 #include <string>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/decoded_source.h"
-#include "engine/file_write.h"
+#include "base/file_write.h"
 #include "engine/level_scaler.h"
 #include "i18n/format_text.h"
 #include "engine/source_image.h"

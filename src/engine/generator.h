@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/descriptor.h"
-#include "engine/status.h"
+#include "base/status.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {

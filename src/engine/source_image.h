@@ -6,7 +6,7 @@
 
 #include "engine/jpeg_header.h"
 #include "engine/pixel_buffer.h"
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "engine/file_write.h"
+#include "base/file_write.h"
 
 namespace kerfel {
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

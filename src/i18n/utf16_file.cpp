@@ -1,6 +1,6 @@
 #include "i18n/utf16_file.h"
 
-#include "engine/file_read.h"
+#include "base/file_read.h"
 
 namespace kerfel {
 

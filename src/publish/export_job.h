@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/file_write.h"
+#include "base/file_write.h"
 
 namespace kerfel {
 

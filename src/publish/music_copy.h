@@ -4,7 +4,7 @@
 // when no music is set. Preview, Export and `kerfel make --music` share it.
 #include <string>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/descriptor.h"
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

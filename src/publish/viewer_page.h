@@ -3,7 +3,7 @@
 // written into the private preview folder only, never into a job folder.
 #include <string>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -8,9 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "app/app_folder.h"
-#include "engine/file_read.h"
-#include "engine/file_write.h"
+#include "base/app_folder.h"
+#include "base/file_read.h"
+#include "base/file_write.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/descriptor.h"
-#include "engine/status.h"
+#include "base/status.h"
 
 namespace kerfel {
 

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine/file_write.h"
+#include "base/file_write.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/status.h"
+#include "base/status.h"
 
 // Destroying a zipper with an open archive completes it, unless something
 // went wrong (LastError), in which case the unfinished archive is removed.

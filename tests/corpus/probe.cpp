@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/settings_store.h"
-#include "engine/file_read.h"
+#include "base/file_read.h"
 #include "i18n/format_text.h"
 #include "i18n/language_catalogue.h"
 #include "i18n/language_list.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/app_folder.h"
+#include "base/app_folder.h"
 #include "app/settings_store.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"

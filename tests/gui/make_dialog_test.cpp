@@ -7,7 +7,7 @@
 #include "app/ui/control_ids.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
-#include "engine/file_write.h"
+#include "base/file_write.h"
 #include "engine/pixel_buffer.h"
 #include "engine/tile_encoder.h"
 #include "gui_test_util.h"

@@ -4,7 +4,7 @@
 #include <wx/image.h>
 #include <wx/uiaction.h>
 
-#include "app/app_folder.h"
+#include "base/app_folder.h"
 #include "app/ui/kerfel_dialog.h"
 #include "app/ui/main_dialog_layout.h"
 #include "gui_test_util.h"

@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "engine/file_read.h"
-#include "engine/file_write.h"
+#include "base/file_read.h"
+#include "base/file_write.h"
 #include "engine/pixel_buffer.h"
 #include "engine/tile_encoder.h"
 

@@ -5,7 +5,7 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 
-#include "app/app_folder.h"
+#include "base/app_folder.h"
 #include "app/ui/main_dialog_layout.h"
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"

@@ -8,7 +8,7 @@
 
 #include <mutex>
 
-#include "app/app_folder.h"
+#include "base/app_folder.h"
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_model.h"

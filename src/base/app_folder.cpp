@@ -1,4 +1,4 @@
-#include "app/app_folder.h"
+#include "base/app_folder.h"
 
 #include <filesystem>
 #include <system_error>

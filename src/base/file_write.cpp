@@ -1,4 +1,4 @@
-#include "engine/file_write.h"
+#include "base/file_write.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/file_read.h"
+#include "base/file_read.h"
 
 namespace kerfel {
 namespace {

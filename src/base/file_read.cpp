@@ -1,4 +1,4 @@
-#include "engine/file_read.h"
+#include "base/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
