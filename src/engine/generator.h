@@ -22,6 +22,8 @@ struct GeneratorJob {
     // overlapped path (files written and the next level made beside the
     // encoding) must match byte for byte.
     bool oneThread = false;
+    int threads = 0;                // tile encoders; 0: one per core
+    unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
 };
 
 struct GeneratorHooks {
