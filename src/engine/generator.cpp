@@ -4,19 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <future>
-#include <memory>
 #include <new>
 #include <system_error>
 #include <vector>
 
-#include "engine/decoded_source.h"
 #include "base/file_write.h"
-#include "engine/level_scaler.h"
+#include "engine/cut_pyramid.h"
 #include "i18n/format_text.h"
-#include "engine/source_image.h"
-#include "engine/tile_encoder.h"
-#include "engine/tile_writer.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_flags.h"
 #include "publish/viewer_site.h"
@@ -74,65 +68,6 @@ JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
     return r;
 }
 
-// Cuts one level picture into its tiles, columns left to right, each column
-// top to bottom. Tiles go to the writer thread when there is one; progress
-// is reported here, on the job's thread, once per tile in order, as soon as
-// the tile is on disk.
-struct LevelCutter {
-    const GeneratorHooks& hooks;
-    const std::string& images;
-    int total;
-    JobResult& result;
-    TileWriter* writer;  // null: written here
-    TileEncoder encoder;
-    std::vector<uint8_t> pixels, jpeg;
-
-    void ReportWritten() {
-        const int written = writer ? writer->Written() : result.tilesWritten;
-        while (result.tilesWritten < written) {
-            ++result.tilesWritten;
-            if (hooks.progress) hooks.progress(result.tilesWritten, total);
-        }
-    }
-
-    // Ok, a failure, or Fault::Cancelled.
-    Status Cut(const PixelView& level, int index) {
-        const int columns = TileColumns(level.width), rows = TileRows(level.height);
-        for (int c = 0; c < columns; ++c) {
-            for (int r = 0; r < rows; ++r) {
-                const std::string path = images + "/" + TileFileName(index, c, r);
-                Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {index, path}));
-                TileRect rect = CopyTilePixels(level, TileAt(level.width, level.height, c, r), pixels);
-                Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
-                if (!s) return Status::Output(path + ": " + s.message);
-                // Under a hidden name first: a job killed mid-write leaves no broken tile.
-                if (writer) {
-                    s = writer->Submit(path, jpeg);
-                    ReportWritten();
-                } else {
-                    s = WriteFileAtomically(path, jpeg.data(), jpeg.size());
-                    if (s) {
-                        ++result.tilesWritten;
-                        if (hooks.progress) hooks.progress(result.tilesWritten, total);
-                    }
-                }
-                if (!s) return s;
-                if (CancelRequested(hooks)) return Status::Cancel();
-            }
-        }
-        return Status::Ok();
-    }
-
-    // Waits for the writer's queue and reports its tiles; the writer's
-    // first failure (it names the tile), or else `s`.
-    Status Finish(Status s) {
-        if (!writer) return s;
-        Status w = writer->Drain();
-        ReportWritten();
-        return w ? s : w;
-    }
-};
-
 }  // namespace
 
 std::string JobName(const std::string& sourcePath) {
@@ -187,7 +122,7 @@ namespace {
 struct JobState {
     JobResult result;
     std::vector<std::string> madeFolders;  // created by this run, outermost first
-    int level = -1;                        // the level being made or cut
+    int level = -1;                        // the level last cut
 };
 
 Status MakeOwnFolder(const std::string& path, JobState& state) {
@@ -234,51 +169,20 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
     Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
-    DecodedSource source;
+    // Tiles are reported as they reach the disk: strip by strip, each
+    // level's full strip before the smaller levels' strips it completes.
+    PyramidEvents events;
+    events.tileWritten = [&](int level, int, int, const std::string& path) {
+        state.level = level;
+        Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {level, path}));
+        ++result.tilesWritten;
+        if (hooks.progress) hooks.progress(result.tilesWritten, p.m_nTotalTiles);
+    };
+    events.cancelRequested = [&] { return CancelRequested(hooks); };
     state.level = p.LevelCount() - 1;
-    if (!(s = source.Load(job.sourcePath))) return Failed(result, s);
-    // The path may have been typed after the table was made: cutting a
-    // picture with another picture's table would read outside its pixels.
-    const PixelView top = source.View();
-    if (top.width != p.SourceWidth() || top.height != p.SourceHeight())
-        return Failed(result, Status::Bad(job.sourcePath + ": the picture is " + SizeText(top.width, top.height) +
-                                          " pixels now, not the " + SizeText(p.SourceWidth(), p.SourceHeight()) +
-                                          " it had when it was chosen; choose it again"));
-
-    // Each level is made in memory from the next larger one by averaging
-    // 2 x 2 pixels; at most two are held. No working JPEG carries a level to
-    // the next: it would lose quality again at every level, and a file far
-    // larger than a tile would sit under the smallest tile's name, left there
-    // by a cancelled job. This way only real tiles are ever written.
-    // Unless the job runs on one thread, the next level is made while this
-    // one is encoded, and tiles are written by a thread of their own.
-    std::unique_ptr<TileWriter> writer;
-    if (!job.oneThread) writer = std::make_unique<TileWriter>();
-    LevelCutter cutter{hooks, images, p.m_nTotalTiles, result, writer.get(), {}, {}, {}};
-    PixelBuffer level;
-    for (int l = p.LevelCount() - 1; l >= 0; --l) {
-        const PixelView current = level.Empty() ? top : PixelView(level);
-        auto halve = [&] {
-            if (l == 0) return PixelBuffer{};
-            return HalveLevel(current, p.m_arrLevelWidth[l - 1], p.m_arrLevelHeight[l - 1]);
-        };
-        std::future<PixelBuffer> next;
-        if (!job.oneThread) next = std::async(std::launch::async, halve);
-        state.level = l;
-        s = cutter.Cut(current, l);
-        state.level = l - 1;
-        PixelBuffer smaller = job.oneThread ? (s ? halve() : PixelBuffer{}) : next.get();
-        if (s.fault == Fault::Cancelled) {
-            if (writer) writer->Cancel();  // what is queued is dropped, the tile in hand finished
-            cutter.Finish(Status::Ok());
-            return Cancelled(result, hooks);
-        }
-        if (!s) return Failed(result, cutter.Finish(s));
-        level = std::move(smaller);
-        source.Release();
-    }
-    if (!(s = cutter.Finish(Status::Ok()))) return Failed(result, s);
-    level = PixelBuffer{};
+    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events);
+    if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
+    if (!s) return Failed(result, s);
     if (CancelRequested(hooks)) return Cancelled(result, hooks);
 
     if (hooks.describe) {

@@ -25,8 +25,8 @@ struct JpegHeader {
 Status ReadJpegHeader(const std::string& path, JpegHeader& out);
 Status ParseJpegHeader(const uint8_t* data, size_t size, JpegHeader& out);
 
-// The decoder holds width * height * channels bytes in a 32-bit size; refuse
-// anything whose decoded size could not be held.
+// Whether width * height * channels bytes (a whole decoded picture) stay
+// below 4 GiB. Only pictures decoded whole need asking; the job streams.
 bool DecodedSizeFits(unsigned width, unsigned height, int channels);
 
 // Every 8x8 block of the full-resolution component costs at least one bit,

@@ -1,7 +1,7 @@
 #pragma once
-// Decoding the chosen JPEG: header checks first, then the image library,
-// then colour and orientation put right, so every caller sees the upright
-// RGB picture a photo viewer shows.
+// Decoding the chosen JPEG: header checks first, then the decoder, with
+// colour and orientation put right, so every caller sees the upright RGB
+// picture a photo viewer shows.
 #include <string>
 
 #include "engine/jpeg_header.h"
@@ -19,11 +19,15 @@ struct SourceInfo {
 // The whole picture. Errors name the file.
 Status DecodeSource(const std::string& path, PixelBuffer& out, SourceInfo* info = nullptr);
 
-// A picture whose larger side is `box` pixels (the source's aspect kept), made
-// from one decode without keeping the full picture.
-Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb, SourceInfo& info);
+// A picture whose larger side is `box` pixels (the source's aspect kept),
+// decoded at a fraction of its size and shrunk band by band, so that only
+// what cannot stream (see JpegReader) grows with the picture; that part is
+// held to `memoryLimit` (0: half of the machine's memory).
+Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb, SourceInfo& info,
+                       unsigned long long memoryLimit = 0);
 
-// Header checks only: size, type, whether the library could hold it.
+// Header checks only: size, type, sides JPEG can hold, a file long enough
+// for them. Reads nothing past the header.
 Status InspectSource(const std::string& path, SourceInfo& info);
 
 }  // namespace kerfel

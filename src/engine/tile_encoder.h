@@ -1,9 +1,10 @@
 #pragma once
 // Turning one tile of a level picture into JPEG bytes. Only the tile's own
-// pixels are copied (cropping a copy of the whole level per tile costs
+// pixels are read (cropping a copy of the whole level per tile costs
 // seconds on large pictures), every rectangle is clamped to the level, and
-// one library image is reused for every tile.
+// one compressor is reused for every tile: an encoder belongs to one thread.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/pixel_buffer.h"
@@ -35,9 +36,12 @@ public:
 
     // Encodes packed RGB rows (top row first) at quality 70 into `jpeg`.
     Status Encode(const uint8_t* rgb, unsigned width, unsigned height, std::vector<uint8_t>& jpeg);
+    // The same for rows `stride` bytes apart (a tile inside a wider strip).
+    Status Encode(const uint8_t* rgb, size_t stride, unsigned width, unsigned height, std::vector<uint8_t>& jpeg);
 
 private:
-    unsigned m_name = 0;
+    struct Codec;
+    std::unique_ptr<Codec> m_codec;
 };
 
 }  // namespace kerfel

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/jpeg_header.h"
+#include "engine/jpeg_reader.h"
 #include "engine/source_image.h"
 #include "fuzz_support.h"
 
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(info.header.width == h.width && info.header.height == h.height);
         FUZZ_CHECK(info.header.orientation == h.orientation && info.header.components == h.components);
         FUZZ_CHECK(info.header.fileSize == size);
-        FUZZ_CHECK(kerfel::DecodedSizeFits(h.width, h.height, h.components));
+        FUZZ_CHECK(h.width <= kerfel::kMaxJpegSide && h.height <= kerfel::kMaxJpegSide);
         const bool swap = h.orientation >= 5;
         FUZZ_CHECK(info.width == (swap ? h.height : h.width) && info.height == (swap ? h.width : h.height));
     } else {

@@ -1,0 +1,59 @@
+#include "engine/cut_pyramid.h"
+
+#include "engine/jpeg_reader.h"
+#include "engine/memory_rule.h"
+#include "engine/strip_pyramid.h"
+
+namespace kerfel {
+namespace {
+
+// The pool reads the strips' pixels: it must have stopped before they go,
+// however the job ends.
+struct AbandonOnExit {
+    EncodePool& pool;
+    ~AbandonOnExit() { pool.Abandon(); }
+};
+
+Status Decode(JpegReader& source, StripPyramid& strips) {
+    std::vector<uint8_t*> rows;
+    while (!strips.Complete()) {
+        Status s = strips.NextRows(rows);
+        if (!s) return s;
+        if (rows.empty()) break;
+        // Bands of up to 16 rows: progress and a stop are seen between them.
+        for (size_t done = 0; done < rows.size();) {
+            const unsigned n = static_cast<unsigned>(std::min<size_t>(16, rows.size() - done));
+            if (!(s = source.ReadRows(rows.data() + done, n))) return s;
+            if (!(s = strips.Filled(n))) return s;
+            done += n;
+        }
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
+                  int threads, unsigned long long memoryLimit, const PyramidEvents& events) {
+    JpegReader source;
+    Status s = source.Open(sourcePath);
+    if (!s) return s;
+    // The path may have been typed after the table was made: cutting a
+    // picture with another picture's table would read outside its pixels.
+    if (source.Width() != table.SourceWidth() || source.Height() != table.SourceHeight())
+        return Status::Bad(sourcePath + ": the picture is " + SizeText(source.Width(), source.Height()) +
+                           " pixels now, not the " + SizeText(table.SourceWidth(), table.SourceHeight()) +
+                           " it had when it was chosen; choose it again");
+    if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
+    if (!(s = source.Start())) return s;
+
+    EncodePool pool(imagesFolder, threads, events);
+    StripPyramid strips(table, pool);
+    AbandonOnExit abandon{pool};
+    s = Decode(source, strips);
+    if (s) s = pool.Finish();
+    if (!s) pool.Stop();
+    return s;
+}
+
+}  // namespace kerfel

@@ -1,0 +1,23 @@
+#pragma once
+// The tiles of every level of a JPEG, cut in one pass over the source: it
+// is decoded a band of rows at a time into a strip pyramid whose full
+// strips go to a pool of encoders. Knows nothing of texts or windows.
+#include <string>
+
+#include "base/status.h"
+#include "engine/encode_pool.h"
+#include "engine/tile_pyramid.h"
+
+namespace kerfel {
+
+// Writes "level-column-row.jpg" for every tile of `table` (which must
+// describe the source and pass CheckPyramid) into `imagesFolder`.
+// threads: encoders, 0 one per core, -1 none (everything on the calling
+// thread, one tile after another). memoryLimit: what a picture that cannot
+// stream may take, 0 half of the machine's memory; above it the job is
+// refused before anything is written. Every error names its file; a stop
+// asked for through the events ends with Fault::Cancelled.
+Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
+                  int threads, unsigned long long memoryLimit, const PyramidEvents& events);
+
+}  // namespace kerfel

@@ -1,0 +1,162 @@
+#include "engine/encode_pool.h"
+
+#include <new>
+
+#include "base/file_write.h"
+#include "engine/generator.h"
+#include "engine/tile_encoder.h"
+
+namespace kerfel {
+
+struct EncodePool::Task {
+    TileCut cut;
+    std::string path;
+    enum { Queued, Running, Done } state = Queued;
+    Status status;
+};
+
+EncodePool::EncodePool(const std::string& imagesFolder, int threads, const PyramidEvents& events)
+    : m_images(imagesFolder), m_events(events) {
+    if (threads < 0) {
+        m_inline = std::make_unique<TileEncoder>();
+        return;
+    }
+    if (threads == 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    try {
+        for (int i = 0; i < threads; ++i) m_threads.emplace_back(&EncodePool::Run, this);
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+}
+
+EncodePool::~EncodePool() { Abandon(); }
+
+void EncodePool::Abandon() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& t : m_threads) t.join();
+    m_threads.clear();
+}
+
+Status EncodePool::Encode(Task& task, std::vector<uint8_t>& jpeg, TileEncoder& encoder) {
+    const TileCut& t = task.cut;
+    Status s = encoder.Encode(t.pixels, t.stride, t.width, t.height, jpeg);
+    if (!s) return Status::Output(task.path + ": " + s.message);
+    // Under a hidden name first: a job killed mid-write leaves no broken tile.
+    return WriteFileAtomically(task.path, jpeg.data(), jpeg.size());
+}
+
+void EncodePool::Run() {
+    std::vector<uint8_t> jpeg;
+    std::unique_ptr<TileEncoder> encoder;
+    std::unique_lock<std::mutex> hold(m_lock);
+    for (;;) {
+        m_changed.wait(hold, [this] { return m_stopping || m_nextQueued < m_tasks.size(); });
+        if (m_stopping) return;
+        std::shared_ptr<Task> task = m_tasks[m_nextQueued++];
+        task->state = Task::Running;
+        hold.unlock();
+        Status s;
+        // Nothing may escape this thread: it would end the tool.
+        try {
+            if (!encoder) encoder = std::make_unique<TileEncoder>();
+            s = Encode(*task, jpeg, *encoder);
+        } catch (const std::bad_alloc&) {
+            s = Status::Output(task->path + ": not enough memory to encode it");
+        }
+        hold.lock();
+        task->status = std::move(s);
+        task->state = Task::Done;
+        --*task->cut.readers;
+        m_changed.notify_all();
+    }
+}
+
+Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
+    if (!m_failure.ok()) return m_failure;
+    while (!m_tasks.empty() && m_tasks.front()->state == Task::Done) {
+        std::shared_ptr<Task> task = m_tasks.front();
+        m_tasks.pop_front();
+        --m_nextQueued;
+        if (!task->status.ok()) return m_failure = task->status;
+        hold.unlock();
+        if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
+        hold.lock();
+    }
+    hold.unlock();
+    const bool cancel = m_events.cancelRequested && m_events.cancelRequested();
+    hold.lock();
+    return cancel ? Status::Cancel() : Status::Ok();
+}
+
+Status EncodePool::Take(const TileCut& tile) {
+    const std::string path = m_images + "/" + TileFileName(tile.level, tile.column, tile.row);
+    if (m_inline) {
+        Task task{tile, path, Task::Queued, Status::Ok()};
+        Status s = Encode(task, m_inlineJpeg, *m_inline);
+        if (!s) return s;
+        if (m_events.tileWritten) m_events.tileWritten(tile.level, tile.column, tile.row, path);
+        if (m_events.cancelRequested && m_events.cancelRequested()) return Status::Cancel();
+        return Status::Ok();
+    }
+    auto task = std::make_shared<Task>();
+    task->cut = tile;
+    task->path = path;
+    std::unique_lock<std::mutex> hold(m_lock);
+    Status s = ReportDone(hold);
+    if (!s) return s;
+    m_tasks.push_back(std::move(task));
+    ++*tile.readers;
+    hold.unlock();
+    m_changed.notify_one();
+    return Status::Ok();
+}
+
+Status EncodePool::AwaitReaders(int* readers) {
+    std::unique_lock<std::mutex> hold(m_lock);
+    for (;;) {
+        Status s = ReportDone(hold);
+        if (!s) return s;
+        if (*readers == 0) return Status::Ok();
+        m_changed.wait(hold);
+    }
+}
+
+Status EncodePool::Finish() {
+    std::unique_lock<std::mutex> hold(m_lock);
+    for (;;) {
+        Status s = ReportDone(hold);
+        if (!s || m_tasks.empty()) return s;
+        m_changed.wait(hold);
+    }
+}
+
+void EncodePool::Stop() {
+    std::unique_lock<std::mutex> hold(m_lock);
+    while (m_tasks.size() > m_nextQueued) {
+        --*m_tasks.back()->cut.readers;
+        m_tasks.pop_back();
+    }
+    m_changed.wait(hold, [this] {
+        for (const auto& t : m_tasks)
+            if (t->state == Task::Running) return false;
+        return true;
+    });
+    // After a failure nothing more is reported: the job ends at that tile.
+    while (m_failure.ok() && !m_tasks.empty() && m_tasks.front()->status.ok()) {
+        std::shared_ptr<Task> task = m_tasks.front();
+        m_tasks.pop_front();
+        --m_nextQueued;
+        hold.unlock();
+        if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
+        hold.lock();
+    }
+    m_tasks.clear();
+    m_nextQueued = 0;
+}
+
+}  // namespace kerfel

@@ -1,0 +1,265 @@
+#include "engine/jpeg_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+// The library's header needs the standard types declared first.
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "engine/tile_pyramid.h"
+
+namespace kerfel {
+namespace {
+
+struct ErrorExit {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    int code = 0;  // the message code that ended decoding
+    bool truncated = false;
+};
+
+// Any error ends the call that met it, through the jump set by Guarded.
+[[noreturn]] void OnError(j_common_ptr c) {
+    ErrorExit* e = reinterpret_cast<ErrorExit*>(c->err);
+    e->code = c->err->msg_code;
+    std::longjmp(e->jump, 1);
+}
+
+// Warnings are not printed. A file that ends early is an error (the rest of
+// the picture would be grey); damage inside the data is not, as before.
+void OnMessage(j_common_ptr c, int level) {
+    ErrorExit* e = reinterpret_cast<ErrorExit*>(c->err);
+    if (level < 0 && c->err->msg_code == JWRN_JPEG_EOF) e->truncated = true;
+}
+
+// Adobe CMYK is stored inverted (255 = no ink); plain CMYK is not.
+void CmykToRgb(const uint8_t* src, uint8_t* dst, size_t pixels, bool inverted) {
+    for (size_t i = 0; i < pixels; ++i, src += 4, dst += 3) {
+        unsigned k = inverted ? src[3] : 255 - src[3];
+        for (int c = 0; c < 3; ++c) {
+            unsigned v = inverted ? src[c] : 255 - src[c];
+            dst[c] = static_cast<uint8_t>((v * k + 127) / 255);
+        }
+    }
+}
+
+// A file cut short lacks its end marker. Found before decoding, so that a
+// job does not write the top of a picture whose bottom is missing. Bytes
+// after the marker are allowed, as long as it lies in the last 64 KiB.
+bool EndMarkerNearEnd(int fd, unsigned long long size) {
+    const size_t window = static_cast<size_t>(std::min<unsigned long long>(size, 1 << 16));
+    std::vector<uint8_t> tail(window);
+    size_t got = 0;
+    while (got < window) {
+        ssize_t r = ::pread(fd, tail.data() + got, window - got, static_cast<off_t>(size - window + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        got += static_cast<size_t>(r);
+    }
+    for (size_t i = window; i-- > 1;)
+        if (tail[i - 1] == 0xFF && tail[i] == 0xD9) return true;
+    return false;
+}
+
+void MirrorRow(uint8_t* row, unsigned width) {
+    for (unsigned a = 0, b = width ? width - 1 : 0; a < b; ++a, --b)
+        for (int c = 0; c < 3; ++c) std::swap(row[a * 3 + c], row[b * 3 + c]);
+}
+
+}  // namespace
+
+struct JpegReader::Codec {
+    jpeg_decompress_struct info{};
+    ErrorExit error;
+    std::FILE* file = nullptr;
+    bool created = false;
+    std::vector<uint8_t> cmyk;  // one band of stored CMYK rows
+
+    ~Codec() {
+        if (created) jpeg_destroy_decompress(&info);
+        if (file) std::fclose(file);
+    }
+
+    // Runs `step` (library calls only: nothing in it may need a destructor);
+    // false when the library gave up on the way.
+    template <class Step>
+    bool Guarded(Step step) {
+        if (setjmp(error.jump)) return false;
+        step();
+        return !error.truncated;
+    }
+
+    Status Failure(unsigned width, unsigned height) const {
+        if (!error.truncated && error.code == JERR_OUT_OF_MEMORY) return NoMemory(width, height, "picture");
+        return Status::Bad("the JPEG data is damaged or incomplete");
+    }
+};
+
+bool OrientationNeedsWholePicture(int o) { return o >= 3 && o <= 8; }
+
+JpegReader::JpegReader() = default;
+JpegReader::~JpegReader() = default;
+
+Status JpegReader::Named(Status s) const {
+    if (!s.ok()) s.message = m_name + ": " + s.message;
+    return s;
+}
+
+unsigned JpegReader::Width() const {
+    return OrientationSwapsSides(m_header.orientation) ? m_header.height : m_header.width;
+}
+
+unsigned JpegReader::Height() const {
+    return OrientationSwapsSides(m_header.orientation) ? m_header.width : m_header.height;
+}
+
+unsigned long long JpegReader::WholePictureBytes(int scale) const {
+    unsigned long long bytes = m_coefficientBytes;
+    const unsigned long long w = (m_header.width + scale - 1) / scale, h = (m_header.height + scale - 1) / scale;
+    if (OrientationNeedsWholePicture(m_header.orientation)) bytes += 2 * w * h * 3;
+    return bytes;
+}
+
+Status JpegReader::Open(const std::string& path) {
+    m_name = path;
+    Status s = ReadJpegHeader(path, m_header);
+    if (!s) return Named(s);
+    // Not blocking on the open: a named pipe put there since would hold the caller.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (!file) {
+        const int err = errno;
+        if (fd >= 0) ::close(fd);
+        return Named(Status::Bad(std::string("cannot open: ") + std::strerror(err)));
+    }
+    m_codec = std::make_unique<Codec>();
+    m_codec->file = file;
+    return OpenMemory(nullptr, 0, path);
+}
+
+Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::string& name) {
+    m_name = name;
+    if (data) {
+        Status s = ParseJpegHeader(data, size, m_header);
+        if (!s) return Named(s);
+        m_header.fileSize = size;
+        m_codec = std::make_unique<Codec>();
+    }
+    const JpegHeader& h = m_header;
+    if (h.width > kMaxJpegSide || h.height > kMaxJpegSide)
+        return Named(Status::Bad("the picture is larger than a JPEG can be (" + SizeText(h.width, h.height) +
+                                 " pixels; at most " + std::to_string(kMaxJpegSide) + " a side)"));
+    if (h.fileSize < MinimumCodedBytes(h.width, h.height))
+        return Named(Status::Bad("the file is too short for the " + SizeText(h.width, h.height) +
+                                 " pixels its header claims (damaged)"));
+    Codec& c = *m_codec;
+    c.info.err = jpeg_std_error(&c.error.base);
+    c.error.base.error_exit = OnError;
+    c.error.base.emit_message = OnMessage;
+    const bool read = c.Guarded([&] {
+        jpeg_create_decompress(&c.info);
+        c.created = true;
+        if (c.file) jpeg_stdio_src(&c.info, c.file);
+        else jpeg_mem_src(&c.info, data, static_cast<unsigned long>(size));
+        jpeg_read_header(&c.info, TRUE);
+    });
+    if (!read) return Named(c.Failure(h.width, h.height));
+    if (c.info.image_width != h.width || c.info.image_height != h.height)
+        return Named(Status::Bad("the decoded size does not match the header"));
+    // What the library holds for the whole picture when it cannot decode
+    // it in one pass: every coefficient block of every component.
+    m_coefficientBytes = 0;
+    if (jpeg_has_multiple_scans(&c.info)) {
+        const unsigned long long mcuWide = (h.width + 8ull * c.info.max_h_samp_factor - 1) / (8 * c.info.max_h_samp_factor);
+        const unsigned long long mcuHigh = (h.height + 8ull * c.info.max_v_samp_factor - 1) / (8 * c.info.max_v_samp_factor);
+        for (int i = 0; i < c.info.num_components; ++i) {
+            const jpeg_component_info& comp = c.info.comp_info[i];
+            m_coefficientBytes += mcuWide * comp.h_samp_factor * mcuHigh * comp.v_samp_factor * sizeof(JBLOCK);
+        }
+    }
+    return Status::Ok();
+}
+
+Status JpegReader::Start(int scaleDenominator) {
+    if (!m_codec || !m_codec->created) return Named(Status::Bad("the file is not open"));
+    Codec& c = *m_codec;
+    const JpegHeader& h = m_header;
+    if (c.file && !EndMarkerNearEnd(::fileno(c.file), h.fileSize))
+        return Named(Status::Bad("the JPEG data is damaged or incomplete"));
+    c.info.scale_num = 1;
+    c.info.scale_denom = static_cast<unsigned>(std::clamp(scaleDenominator, 1, 8));
+    c.info.out_color_space = c.info.num_components == 4 ? JCS_CMYK : JCS_RGB;
+    if (!c.Guarded([&] { jpeg_start_decompress(&c.info); })) return Named(c.Failure(Width(), Height()));
+    const bool swap = OrientationSwapsSides(h.orientation);
+    m_outWidth = swap ? c.info.output_height : c.info.output_width;
+    m_outHeight = swap ? c.info.output_width : c.info.output_height;
+    m_rowsGiven = 0;
+    if (OrientationNeedsWholePicture(h.orientation)) return LoadWholePicture();
+    return Status::Ok();
+}
+
+Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
+    Codec& c = *m_codec;
+    const unsigned width = c.info.output_width;
+    const bool cmyk = c.info.out_color_space == JCS_CMYK;
+    try {
+        if (cmyk) c.cmyk.resize(size_t(width) * 4 * 16);
+    } catch (const std::bad_alloc&) {
+        return NoMemory(Width(), Height(), "picture");
+    }
+    unsigned done = 0;
+    while (done < count) {
+        JSAMPROW band[16];
+        const unsigned want = std::min(count - done, 16u);
+        for (unsigned i = 0; i < want; ++i) band[i] = cmyk ? c.cmyk.data() + size_t(i) * width * 4 : rows[done + i];
+        JDIMENSION got = 0;
+        if (!c.Guarded([&] { got = jpeg_read_scanlines(&c.info, band, want); }) || got == 0)
+            return c.Failure(Width(), Height());
+        for (unsigned i = 0; i < got; ++i) {
+            if (cmyk) CmykToRgb(band[i], rows[done + i], width, m_header.adobe);
+            if (m_header.orientation == 2) MirrorRow(rows[done + i], width);
+        }
+        done += got;
+    }
+    return Status::Ok();
+}
+
+Status JpegReader::LoadWholePicture() {
+    Codec& c = *m_codec;
+    try {
+        PixelBuffer stored = PixelBuffer::Make(c.info.output_width, c.info.output_height);
+        std::vector<uint8_t*> rows(stored.height);
+        for (unsigned y = 0; y < stored.height; ++y) rows[y] = stored.Row(y);
+        Status s = ReadStoredRows(rows.data(), stored.height);
+        if (!s) return Named(s);
+        m_whole = Reorient(std::move(stored), m_header.orientation);
+    } catch (const std::bad_alloc&) {
+        m_whole = PixelBuffer{};
+        return Named(NoMemory(Width(), Height(), "picture"));
+    }
+    return Status::Ok();
+}
+
+Status JpegReader::ReadRows(uint8_t* const* rows, unsigned count) {
+    if (!m_codec || m_outHeight == 0) return Named(Status::Bad("decoding has not started"));
+    if (count > m_outHeight - m_rowsGiven) return Named(Status::Bad("more rows asked for than the picture has"));
+    if (!m_whole.Empty()) {
+        for (unsigned i = 0; i < count; ++i) std::memcpy(rows[i], m_whole.Row(m_rowsGiven + i), m_whole.Stride());
+    } else {
+        Status s = ReadStoredRows(rows, count);
+        if (!s) return Named(s);
+    }
+    m_rowsGiven += count;
+    return Status::Ok();
+}
+
+}  // namespace kerfel

@@ -1,0 +1,21 @@
+#pragma once
+// What a picture that cannot stream may take: it is sized from its header
+// before anything large is allocated, and refused above a limit rather than
+// left to run the machine out of memory part way through a job.
+#include <string>
+
+#include "base/status.h"
+
+namespace kerfel {
+
+// Half of the machine's physical memory.
+unsigned long long DefaultMemoryLimit();
+
+// "1.5 GiB", "340 MiB", "12 KiB".
+std::string MemoryText(unsigned long long bytes);
+
+// Ok when `needed` fits in `limit` (0: the default limit); otherwise one
+// line naming the file and the memory it would need.
+Status CheckMemoryRule(const std::string& path, unsigned long long needed, unsigned long long limit);
+
+}  // namespace kerfel
