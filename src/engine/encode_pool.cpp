@@ -95,6 +95,7 @@ Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
 
 Status EncodePool::Take(const TileCut& tile) {
     const std::string path = m_images + "/" + TileFileName(tile.level, tile.column, tile.row);
+    if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
     if (m_inline) {
         Task task{tile, path, Task::Queued, Status::Ok()};
         Status s = Encode(task, m_inlineJpeg, *m_inline);

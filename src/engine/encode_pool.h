@@ -19,6 +19,9 @@
 namespace kerfel {
 
 struct PyramidEvents {
+    // A tile is cut and handed to an encoder. Called on the job's thread,
+    // in the same order as tileWritten, before the tile is written.
+    std::function<void(int level, int column, int row, const std::string& path)> tileStarted;
     // A tile is on disk under its final name. Called on the job's thread
     // (the one that runs CutPyramid), in the order the tiles were cut:
     // strip by strip, each level's full strip before the smaller levels'.

@@ -169,12 +169,14 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
     Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
-    // Tiles are reported as they reach the disk: strip by strip, each
-    // level's full strip before the smaller levels' strips it completes.
+    // Tiles come strip by strip, each level's full strip before the smaller
+    // levels' strips it completes; named when cut, counted once on disk.
     PyramidEvents events;
-    events.tileWritten = [&](int level, int, int, const std::string& path) {
+    events.tileStarted = [&](int level, int, int, const std::string& path) {
         state.level = level;
         Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {level, path}));
+    };
+    events.tileWritten = [&](int, int, int, const std::string&) {
         ++result.tilesWritten;
         if (hooks.progress) hooks.progress(result.tilesWritten, p.m_nTotalTiles);
     };
@@ -183,6 +185,7 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events);
     if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
     if (!s) return Failed(result, s);
+    state.level = -1;  // no level is to blame for what fails now
     if (CancelRequested(hooks)) return Cancelled(result, hooks);
 
     if (hooks.describe) {
