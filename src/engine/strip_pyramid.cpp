@@ -25,7 +25,7 @@ struct StripPyramid::Level {
     bool TwoStrips() const { return height > stripRows; }
 };
 
-StripPyramid::StripPyramid(const TilePyramid& table, TileSink& sink) : m_table(table), m_sink(sink) {
+StripPyramid::StripPyramid(const TilePyramid& table, TileSink& sink) : m_sink(sink) {
     for (int i = 0; i < table.LevelCount(); ++i) {
         auto level = std::make_unique<Level>();
         level->index = i;

@@ -63,7 +63,6 @@ private:
     Status CutStrip(Level& level);
     Status Begin(Level& level);
 
-    const TilePyramid& m_table;
     TileSink& m_sink;
     std::vector<std::unique_ptr<Level>> m_levels;  // index as the table's
 };

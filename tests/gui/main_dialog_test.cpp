@@ -65,6 +65,8 @@ TEST_F(DialogFixture, ChoosingAnImageShowsSizesListAndThumbnail) {
     EXPECT_TRUE(dlg->m_lblDisplaySizeValue->IsShown());
     EXPECT_EQ(dlg->m_pyramid.m_nTotalTiles, 22);
     // The thumbnail's larger side is the frame's height, centred in the frame.
+    // It comes from a worker thread, after the sizes.
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_stcThumbnail->IsShown(); }));
     wxRect frame = dlg->m_stcThumbFrame->GetRect();
     wxRect pic = dlg->m_stcThumbnail->GetRect();
     EXPECT_NEAR(pic.height * 1000 / 800, pic.width, 2);

@@ -76,9 +76,10 @@ TEST(StripPyramid, TilesAreTheWholePictureRuleOnAwkwardSizes) {
         std::map<int, Key> last;
         for (const Key& k : sink.order) {
             const int l = std::get<0>(k);
-            if (last.count(l))
+            if (last.count(l)) {
                 EXPECT_LT(std::make_pair(std::get<2>(last[l]), std::get<1>(last[l])),
                           std::make_pair(std::get<2>(k), std::get<1>(k)));
+            }
             last[l] = k;
         }
     }

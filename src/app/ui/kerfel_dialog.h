@@ -16,9 +16,13 @@
 #include <wx/textctrl.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
+#include "base/status.h"
+#include "engine/pixel_buffer.h"
 #include "engine/tile_pyramid.h"
 #include "skin/ui/skin_button.h"
 #include "skin/ui/skin_dialog.h"
@@ -26,6 +30,41 @@
 
 class CSkinProgressCtrl;
 struct CMakeJob;
+
+// Threads that decode thumbnails, one per choice of a file; finished ones
+// are joined at the next choice, the rest when the dialog goes.
+class ThumbnailWorkers {
+public:
+    ThumbnailWorkers() = default;
+    ThumbnailWorkers(const ThumbnailWorkers&) = delete;
+    ThumbnailWorkers& operator=(const ThumbnailWorkers&) = delete;
+    ~ThumbnailWorkers() {
+        for (Worker& w : m_workers) w.thread.join();
+    }
+    void Start(std::function<void()> work) {
+        for (auto it = m_workers.begin(); it != m_workers.end();) {
+            if (!it->done->load()) {
+                ++it;
+                continue;
+            }
+            it->thread.join();
+            it = m_workers.erase(it);
+        }
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        m_workers.push_back({std::thread([work = std::move(work), done] {
+                                 work();
+                                 done->store(true);
+                             }),
+                             done});
+    }
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Worker> m_workers;
+};
 
 class CKerfelDialog : public CSkinDialog {
 public:
@@ -145,10 +184,15 @@ private:
     void CreateControls();
     void SetUpDialog();
     void MakeThumbnail(const wxImage& thumb);
+    void StartThumbnail(const wxString& path);
+    void ShowSourceError(const kerfel::Status& status);
+    void ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const kerfel::Status& status);
     void CenterThumbnail();
     void FillLevelsList();
     void EndDialog(int result);
 
     std::thread m_worker;
+    int m_nThumbnailChoice = 0;  // which choice of a file the shown sizes belong to
+    ThumbnailWorkers m_thumbnailWorkers;  // last member: joined before the others go
     wxDECLARE_EVENT_TABLE();
 };

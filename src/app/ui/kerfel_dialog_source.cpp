@@ -1,6 +1,5 @@
-// Choosing the source image: decode, level table, sizes, thumbnail.
-#include <wx/busyinfo.h>
-#include <wx/utils.h>
+// Choosing the source image: header, level table, sizes, then the thumbnail.
+#include <memory>
 
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
@@ -19,24 +18,15 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     const wxString path = chooser.FileName;
     if (path.empty()) return;
 
-    kerfel::PixelBuffer thumb;
+    // The header alone gives the sizes and the levels list at once; the
+    // thumbnail follows from a worker thread.
     kerfel::SourceInfo info;
-    kerfel::Status status;
-    {
-        wxBusyCursor wait;
-        m_rcThumbFrame = m_stcThumbFrame->GetScreenRect();
-        status = kerfel::DecodeThumbnail(path.utf8_string(), m_rcThumbFrame.height, thumb, info);
-    }
+    const kerfel::Status status = kerfel::InspectSource(path.utf8_string(), info);
     if (!status) {
         // Everything shown stays as it was: it still describes the last good image.
-        CMessageBoxDialog box(this);
-        box.Show(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT")) + "\n" +
-                     wxString::FromUTF8(status.message),
-                 wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION")),
-                 MBX_OK | MBX_ICONERROR);
+        ShowSourceError(status);
         return;
     }
-    wxBusyCursor wait;
     m_btnExport->Enable(false);
     m_btnPreview->Enable(false);
     m_strSourcePath = path;
@@ -48,7 +38,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     UpdateData(true);
     m_pyramid = kerfel::TilePyramid::Build(info.width, info.height);
     FillLevelsList();
-    MakeThumbnail(wxImage(thumb.width, thumb.height, thumb.data.get(), true).Copy());
+    StartThumbnail(path);
     if (m_cmbLevels->GetCount() > 0) {
         m_lblDisplaySize->Show();
         m_lblDisplaySizeValue->Show();
@@ -59,6 +49,40 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     }
     m_strStatus = " ";
     UpdateData(false);
+}
+
+void CKerfelDialog::ShowSourceError(const kerfel::Status& status) {
+    CMessageBoxDialog box(this);
+    box.Show(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT")) + "\n" +
+                 wxString::FromUTF8(status.message),
+             wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION")),
+             MBX_OK | MBX_ICONERROR);
+}
+
+// The picture is decoded at a fraction of its size on a thread of its own,
+// so a large file keeps the window responsive; only the latest choice's
+// thumbnail is shown, whichever decode finishes first.
+void CKerfelDialog::StartThumbnail(const wxString& path) {
+    const int choice = ++m_nThumbnailChoice;
+    m_stcThumbnail->Hide();
+    m_rcThumbFrame = m_stcThumbFrame->GetScreenRect();
+    const unsigned box = m_rcThumbFrame.height;
+    m_thumbnailWorkers.Start([this, choice, box, file = path.utf8_string()] {
+        auto thumb = std::make_shared<kerfel::PixelBuffer>();
+        kerfel::SourceInfo info;
+        const kerfel::Status s = kerfel::DecodeThumbnail(file, box, *thumb, info);
+        CallAfter([this, choice, thumb, s] { ThumbnailDone(choice, thumb.get(), s); });
+    });
+}
+
+void CKerfelDialog::ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const kerfel::Status& status) {
+    if (choice != m_nThumbnailChoice) return;  // a later choice has its own
+    if (!status) {
+        ShowSourceError(status);
+        return;
+    }
+    MakeThumbnail(wxImage(thumb->width, thumb->height, thumb->data.get(), true).Copy());
+    m_stcThumbnail->Show();
 }
 
 void CKerfelDialog::FillLevelsList() {
