@@ -1,6 +1,6 @@
 #pragma once
 // Each zoom level is made from the next larger one by averaging every 2 x 2
-// block. Dropping every other pixel instead (what the image library's scaler
+// block. Dropping every other pixel instead (what a plain scaler
 // does when halving) aliases, and the error grows level after level.
 #include "engine/pixel_buffer.h"
 #include "engine/pixel_view.h"

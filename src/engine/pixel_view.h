@@ -1,6 +1,6 @@
 #pragma once
 // Read-only access to packed RGB rows that someone else owns: a PixelBuffer,
-// or the image library's own buffer of a decoded source.
+// or a strip of a level.
 #include <cstddef>
 #include <cstdint>
 

@@ -95,6 +95,15 @@ class Corpus:
             write(self.path("claims-65000.jpg"), with_frame_size(b, 65000, 65000)), 2)
         add("claims-30000.jpg", "header claims 30000 x 30000 over 600 x 400 data",
             write(self.path("claims-30000.jpg"), with_frame_size(b, 30000, 30000)), 2)
+        add("claims-65500.jpg", "header claims 65500 x 65500 (the largest JPEG) over 600 x 400 data",
+            write(self.path("claims-65500.jpg"), with_frame_size(b, 65500, 65500)), 2)
+        add("claims-65535.jpg", "header claims 65535 x 400, over what JPEG can hold",
+            write(self.path("claims-65535.jpg"), with_frame_size(b, 65535, 400)), 2)
+        wide = self.path("65500x512.jpg")
+        subprocess.run(["vips", "gaussnoise", self.path("wide.v"), "65500", "512"], check=True)
+        subprocess.run(["vips", "cast", self.path("wide.v"), wide + "[Q=70]", "uchar"], check=True)
+        os.remove(self.path("wide.v"))
+        add("65500x512.jpg", "65500 x 512, the widest JPEG (streams in memory that follows the width)", wide, 0)
         add("png.jpg", "a PNG named .jpg", convert(["-size", "20x20", "xc:green"], "png:" + self.path("png.jpg"))[4:], 2)
         add("text.jpg", "text named .jpg", write(self.path("text.jpg"), b"hello, world\n"), 2)
         os.mkdir(self.path("folder.jpg"))
@@ -277,6 +286,37 @@ def check_make(case_id, what, kerfel, source, expected, out_root, timeout, unpri
     return row
 
 
+def memory_cases(kerfel, corpus, out_root, timeout):
+    """The widest picture streams within 64 MiB + 2.5 KiB per pixel of width;
+    a picture that cannot stream is refused above --memory-limit, before
+    anything is written."""
+    rows = []
+    wide = corpus.path("65500x512.jpg")
+    out = tempfile.mkdtemp(dir=out_root)
+    log = os.path.join(out_root, "time.log")
+    r = subprocess.run(["/usr/bin/time", "-o", log, "-f", "%M", kerfel, "make", wide, out, "--quiet"],
+                       capture_output=True, timeout=timeout)
+    peak = int(read(log).split()[-1]) // 1024
+    goal = 64 + 65500 * 5 // 2 // 1024
+    ok = r.returncode == 0 and peak <= goal
+    rows.append(("65500x512.jpg peak memory", "make of the widest JPEG, peak resident memory", "make",
+                 f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
+                 ("" if ok else f" (FAIL: {peak} MiB)"), ok))
+    usage = subprocess.run([kerfel, "help", "make"], capture_output=True, text=True).stdout
+    progressive = corpus.path("progressive.jpg")
+    what = "progressive (cannot stream) over --memory-limit 1M"
+    if "--memory-limit" not in usage:
+        rows.append(("progressive.jpg, small limit", what, "make", "skipped (no --memory-limit option yet)", True))
+        return rows
+    out = tempfile.mkdtemp(dir=out_root)
+    row = check("progressive.jpg, small limit", what,
+                [kerfel, "make", progressive, out, "--quiet", "--memory-limit", "1M"], 3, progressive, timeout)
+    if os.listdir(out):
+        row = row[:3] + (f"FAIL left {os.listdir(out)}", False)
+    rows.append(row)
+    return rows
+
+
 def output_cases(kerfel, corpus, out_root, timeout):
     """Where the tiles, the music and the archive go."""
     rows = []
@@ -414,6 +454,7 @@ def main():
             rows.append(check(case_id, what, [args.kerfel, "info", path], expected, path, args.timeout, unpriv))
             made = 2 if case_id in MAKE_REFUSES else expected
             rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
+        rows += memory_cases(args.kerfel, corpus, out_root, args.timeout)
         rows += output_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_make(args.kerfel, out_root))
         rows += export_cases(args.kerfel, corpus, out_root, args.timeout)

@@ -8,6 +8,7 @@
 
 #include "engine/jpeg_reader.h"
 #include "engine/strip_pyramid.h"
+#include "engine/tile_encoder.h"
 #include "fuzz_support.h"
 
 namespace {

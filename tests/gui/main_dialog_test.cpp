@@ -81,6 +81,23 @@ TEST_F(DialogFixture, ChoosingAnImageShowsSizesListAndThumbnail) {
     EXPECT_EQ(dlg->m_strLevels, "2");
 }
 
+// Thumbnails are made on worker threads: a slow one of an earlier choice
+// never replaces the thumbnail of the file chosen after it.
+TEST_F(DialogFixture, AnEarlierChoicesThumbnailNeverReplacesALaterOne) {
+    std::string dir = guitest::MakeTempFolder();
+    std::string wide = guitest::MakeJpeg(dir, "wide.jpg", 3000, 1000);
+    std::string tall = guitest::MakeJpeg(dir, "tall.jpg", 300, 600);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(wide));
+    guitest::Click(dlg->m_btnBrowseFile);
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(tall));
+    guitest::Click(dlg->m_btnBrowseFile);
+    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "300 x 600");  // at once, from the header
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_stcThumbnail->IsShown(); }));
+    guitest::Pump(1500);  // the wide picture's thumbnail has come and gone by now
+    wxRect pic = dlg->m_stcThumbnail->GetRect();
+    EXPECT_NEAR(pic.width * 2, pic.height, 2);
+}
+
 TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
     std::string dir = guitest::MakeTempFolder();
     std::string jpg = guitest::MakeJpeg(dir, "good.jpg", 600, 400);
