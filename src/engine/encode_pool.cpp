@@ -47,7 +47,7 @@ Status EncodePool::Encode(Task& task, std::vector<uint8_t>& jpeg, TileEncoder& e
     Status s = encoder.Encode(t.pixels, t.stride, t.width, t.height, jpeg);
     if (!s) return Status::Output(task.path + ": " + s.message);
     // Under a hidden name first: a job killed mid-write leaves no broken tile.
-    return WriteFileAtomically(task.path, jpeg.data(), jpeg.size());
+    return ReplaceFile(task.path, jpeg.data(), jpeg.size());
 }
 
 void EncodePool::Run() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/file_write.h"
+#include "base/path.h"
 #include "engine/cut_pyramid.h"
 #include "i18n/format_text.h"
 #include "i18n/language_table.h"
@@ -71,8 +72,7 @@ JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
 }  // namespace
 
 std::string JobName(const std::string& sourcePath) {
-    const size_t slash = sourcePath.find_last_of('/');
-    const std::string file = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
+    const std::string file = FileNameOf(sourcePath);
     const size_t dot = file.find_last_of('.');
     // A name that is all extension (".jpg") keeps it, so the job never
     // becomes the output folder itself.
@@ -81,11 +81,7 @@ std::string JobName(const std::string& sourcePath) {
 }
 
 std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
-    std::string joined = outputFolder + "/" + JobName(sourcePath);
-    std::string out;
-    for (char ch : joined)
-        if (!(ch == '/' && !out.empty() && out.back() == '/')) out += ch;
-    return out;
+    return JoinPath(outputFolder, JobName(sourcePath));
 }
 
 std::string TileFileName(int level, int column, int row) {

@@ -5,7 +5,7 @@
 #include "app/ui/kerfel_dialog.h"
 #include "engine/source_image.h"
 #include "i18n/ui/message_box_dialog.h"
-#include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 
 void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     UpdateData(true);
@@ -53,10 +53,8 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
 
 void CKerfelDialog::ShowSourceError(const kerfel::Status& status) {
     CMessageBoxDialog box(this);
-    box.Show(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT")) + "\n" +
-                 wxString::FromUTF8(status.message),
-             wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION")),
-             MBX_OK | MBX_ICONERROR);
+    box.Show(kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" + wxString::FromUTF8(status.message),
+             kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION"), MBX_OK | MBX_ICONERROR);
 }
 
 // The picture is decoded at a fraction of its size on a thread of its own,
