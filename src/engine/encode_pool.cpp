@@ -76,16 +76,20 @@ void EncodePool::Run() {
     }
 }
 
+void EncodePool::ReportFront(std::unique_lock<std::mutex>& hold) {
+    std::shared_ptr<Task> task = m_tasks.front();
+    m_tasks.pop_front();
+    --m_nextQueued;
+    hold.unlock();
+    if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
+    hold.lock();
+}
+
 Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
     if (!m_failure.ok()) return m_failure;
     while (!m_tasks.empty() && m_tasks.front()->state == Task::Done) {
-        std::shared_ptr<Task> task = m_tasks.front();
-        m_tasks.pop_front();
-        --m_nextQueued;
-        if (!task->status.ok()) return m_failure = task->status;
-        hold.unlock();
-        if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
-        hold.lock();
+        if (!m_tasks.front()->status.ok()) return m_failure = m_tasks.front()->status;
+        ReportFront(hold);
     }
     hold.unlock();
     const bool cancel = m_events.cancelRequested && m_events.cancelRequested();
@@ -148,14 +152,7 @@ void EncodePool::Stop() {
         return true;
     });
     // After a failure nothing more is reported: the job ends at that tile.
-    while (m_failure.ok() && !m_tasks.empty() && m_tasks.front()->status.ok()) {
-        std::shared_ptr<Task> task = m_tasks.front();
-        m_tasks.pop_front();
-        --m_nextQueued;
-        hold.unlock();
-        if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
-        hold.lock();
-    }
+    while (m_failure.ok() && !m_tasks.empty() && m_tasks.front()->status.ok()) ReportFront(hold);
     m_tasks.clear();
     m_nextQueued = 0;
 }
