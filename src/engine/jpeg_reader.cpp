@@ -154,6 +154,7 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
         m_header.fileSize = size;
         m_codec = std::make_unique<Codec>();
     }
+    if (!m_codec) return Named(Status::Bad("the file is empty"));
     const JpegHeader& h = m_header;
     if (h.width > kMaxJpegSide || h.height > kMaxJpegSide)
         return Named(Status::Bad("the picture is larger than a JPEG can be (" + SizeText(h.width, h.height) +
