@@ -47,7 +47,7 @@ TEST_F(DialogFixture, StartUpStateIsIdle) {
     EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
     EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
     EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());
     EXPECT_TRUE(guitest::WaitFor([&] { return dlg->GetTitle() == " Image Kerfel"; }));
 }
 

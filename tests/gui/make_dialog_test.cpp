@@ -79,7 +79,7 @@ struct MakeFixture : ::testing::Test {
         dlg->GetEventHandler()->ProcessEvent(ev);
     }
     bool WaitForIdle(int ms = 30000) {
-        return guitest::WaitFor([&] { return !dlg->m_bJobRunning; }, ms);
+        return guitest::WaitFor([&] { return !dlg->JobRunning(); }, ms);
     }
 };
 
@@ -90,10 +90,12 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     dlg->m_chkClickToZoom->SetValue(true);
     dlg->m_chkZoomSlider->SetValue(false);
     dlg->m_chkNavigationScroll->SetValue(false);
-    dlg->m_editMusicPath->ChangeValue("/music/song.mp3");
+    const std::string song = dir + "/song.mp3";
+    std::ofstream(song) << "ID3 tune";
+    dlg->m_editMusicPath->ChangeValue(wxString::FromUTF8(song));
     PressMake();
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the box that tells the job is done
-    EXPECT_TRUE(dlg->m_bJobRunning);
+    EXPECT_TRUE(dlg->JobRunning());
     EXPECT_FALSE(dlg->m_btnMake->IsEnabled());
     EXPECT_FALSE(dlg->m_btnBrowseFile->IsEnabled());
     EXPECT_FALSE(dlg->m_btnBrowseFolder->IsEnabled());
@@ -105,6 +107,7 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
               "<Images Width=\"1000\" Height=\"800\" Tiles=\"22\" Copyright=\"(c) Lorvak Image Kerfel\" "
               "viewHeight=\"400\" viewWidth=\"500\" showNav=\"1\" showSlider=\"0\" showpanButtons=\"0\" "
               "clicktoLorvak=\"1\" soundURL=\"bgmusic.mp3\"/>");
+    EXPECT_EQ(ReadAll(out + "/photo/bgmusic.mp3"), "ID3 tune");  // the job folder is whole as it stands
     EXPECT_EQ(dlg->m_strJobFolder, wxString::FromUTF8(out + "/photo"));
     EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
     EXPECT_TRUE(dlg->m_btnPreview->IsEnabled());
@@ -151,7 +154,7 @@ TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     EXPECT_GE(written, 1u);
     EXPECT_LT(written, static_cast<size_t>(total));
     EXPECT_FALSE(fs::exists(out + "/big/ImageKerfel.xml"));
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);  // the worker took the request
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());  // the worker took the request
     EXPECT_EQ(dlg->m_pProgress, nullptr);
     EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
 }
@@ -233,33 +236,41 @@ TEST_F(MakeFixture, AFailedJobShowsTheFileAndReasonAndReturnsToIdle) {
 
 TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
     PressMake(IDOK);  // no image chosen: nothing at all happens
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
     Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
     dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
     dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(out));
     dlg->m_cmbLevels->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
     // A path typed by hand that is not the picture the table was made from.
     dlg->m_cmbLevels->SetStringSelection("1");
     const std::string other = guitest::MakeJpeg(dir, "other.jpg", 640, 480);
     dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(other));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
     dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/missing.jpg"));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("missing.jpg"));
+
+    // Music that cannot be read is named before any tile is written.
+    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
+    dlg->m_editMusicPath->ChangeValue(wxString::FromUTF8(dir + "/gone.mp3"));
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->JobRunning());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("gone.mp3"));
+    dlg->m_editMusicPath->ChangeValue("");
 
     // Answering No to the confirmation writes nothing.
     dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
     PressMake(IDNO);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
     guitest::Pump(100);
     EXPECT_EQ(CountFiles(out), 0u);
 }

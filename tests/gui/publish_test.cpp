@@ -212,7 +212,7 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     EXPECT_EQ(LastStandardBoxText(), CMessageBoxDialog::LastText());
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(dir + "/missing.mp3")));
     EXPECT_FALSE(fs::exists(out + "/never.zip"));
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());
     CFileOpenComponent::AnswerNextWith("");  // the unused scripted answer
 
     // An archive folder that cannot be written: the error box names the archive.

@@ -162,17 +162,17 @@ TEST_F(MainDialogOnScreen, CloseDuringAJobStopsItWhateverItsCaption) {
     // A language switch during a job gives the button the caption of the job
     // state; even when the texts of closing and stopping are the same, a press
     // stops the job and keeps the tool open.
-    dlg->m_bJobRunning = true;
+    dlg->SetJobPhase(CKerfelDialog::JobPhase::Writing);
     dlg->m_btnClose->Show();
     dlg->ApplyLanguageTexts();
     EXPECT_EQ(dlg->m_btnClose->GetLabel(),
               wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.IDC_BCLOSEBUT1")));
     guitest::Click(dlg->m_btnClose);
-    EXPECT_EQ(dlg->m_bCancelRequested, 1);
+    EXPECT_TRUE(dlg->Jobs().CancelRequested());
     EXPECT_TRUE(dlg->IsShown());
     EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    dlg->m_bJobRunning = false;
-    dlg->m_bCancelRequested = 0;
+    dlg->SetJobPhase(CKerfelDialog::JobPhase::Idle);
+    dlg->Jobs().ClearCancel();
 }
 
 TEST_F(ButtonOnSkin, HoverShowsTheHoverPictureAndLeavingRestoresIt) {

@@ -15,26 +15,34 @@
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
-#include <atomic>
-#include <memory>
-#include <thread>
+#include <optional>
+#include <string>
 
+#include "app/job_controller.h"
 #include "engine/tile_pyramid.h"
 #include "skin/ui/skin_button.h"
 #include "skin/ui/skin_dialog.h"
 #include "skin/ui/transparent_static.h"
 
 class CSkinProgressCtrl;
-struct CMakeJob;
 
 class CKerfelDialog : public CSkinDialog {
 public:
     explicit CKerfelDialog(wxWindow* parent = nullptr);
     ~CKerfelDialog() override;
 
-    // Job state.
-    std::atomic<int> m_bCancelRequested{0};
-    std::atomic<bool> m_bJobRunning{false};
+    // Where the job stands; it alone decides which buttons work.
+    enum class JobPhase {
+        Idle,            // no job: Preview and Export work when a finished job is there
+        Asking,          // a job started and may ask about an existing folder
+        Writing,         // tiles are being written; Close stops the job
+        Stopping,        // stopped: the inputs are back while the job ends its tile
+        WaitingToStart,  // Make was confirmed while a stopped job was still ending
+    };
+    void SetJobPhase(JobPhase phase);
+    bool JobRunning() const { return m_phase != JobPhase::Idle; }
+    kerfel::JobController& Jobs() { return m_jobs; }
+
     // Make was confirmed while a stopped job was still ending: the new job
     // starts when that one has ended (kerfel_dialog_make.cpp).
     bool m_bStartPending = false;
@@ -42,7 +50,6 @@ public:
     wxString m_strAppFolder;
     wxString m_strJobFolder;
     CSkinProgressCtrl* m_pProgress = nullptr;
-    std::shared_ptr<CMakeJob> m_pMakeJob;  // the last generation started (kerfel_dialog_make.cpp)
     wxRect m_rcThumbFrame;
 
     // Exchanged with their controls by UpdateData.
@@ -113,10 +120,10 @@ public:
     void RestoreSettings();
     // Make and the generation.
     void OnBGenerate(wxCommandEvent& event);
-    void GenerateTails();
     void StartGeneration();
-    void ApplyJobProgress(const std::shared_ptr<CMakeJob>& job);
-    void EndGeneration(const std::shared_ptr<CMakeJob>& job);
+    // What a job publishes, from the options, music and levels entry as the
+    // dialog shows them now (`levelsEntry` when none is chosen).
+    kerfel::JobPublishing PublishingNow(int levelsEntry) const;
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);
@@ -149,6 +156,11 @@ private:
     void FillLevelsList();
     void EndDialog(int result);
 
-    std::thread m_worker;
+    void OnJobStarted(const std::string& jobFolder);
+    void OnJobEnded(const kerfel::JobResult& result);
+
+    JobPhase m_phase = JobPhase::Idle;
+    bool m_bJobReady = false;  // the job folder of the last Make is finished
+    kerfel::JobController m_jobs{[this](std::function<void()> f) { CallAfter(std::move(f)); }};
     wxDECLARE_EVENT_TABLE();
 };

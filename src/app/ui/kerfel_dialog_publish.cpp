@@ -16,6 +16,7 @@
 #include "publish/music_copy.h"
 #include "publish/preview_files.h"
 #include "publish/viewer_page.h"
+#include "publish/job_files.h"
 #include "publish/viewer_site.h"
 #include "publish/ui/preview_dialog.h"
 #include "publish/ui/standard_box.h"
@@ -27,34 +28,17 @@ std::string JobFolder(const CKerfelDialog& d) { return d.m_strJobFolder.utf8_str
 
 // The descriptor's values as the dialog shows them now.
 kerfel::DescriptorValues DescriptorFromDialog(const CKerfelDialog& d) {
-    kerfel::DescriptorValues v;
-    const kerfel::TilePyramid& p = d.m_pyramid;
-    v.width = p.SourceWidth();
-    v.height = p.SourceHeight();
-    v.tiles = p.m_nTotalTiles;
-    int k = kerfel::ParseLevelText(d.m_strLevels.utf8_string());
-    if (!p.ValidEntry(k)) k = kerfel::ParseLevelText(d.m_cmbLevels->GetStringSelection().utf8_string());
-    if (!p.ValidEntry(k)) k = 1;  // never an index outside the level table
-    if (!p.Empty()) {
-        v.viewWidth = p.DisplayWidth(k);
-        v.viewHeight = p.DisplayHeight(k);
-    }
-    v.showNav = d.m_chkSmallMap->GetValue();
-    v.showSlider = d.m_chkZoomSlider->GetValue();
-    v.showPanButtons = d.m_chkNavigationScroll->GetValue();
-    v.clickToZoom = d.m_chkClickToZoom->GetValue();
-    v.music = !d.m_editMusicPath->GetValue().empty();
-    return v;
+    const int listed = kerfel::ParseLevelText(d.m_cmbLevels->GetStringSelection().utf8_string());
+    kerfel::JobPublishing p = d.PublishingNow(listed);
+    p.values.music = !p.musicPath.empty();
+    return p.values;
 }
 
 // The descriptor and the browser viewer, rewritten so that options changed
 // since the generation take effect.
 kerfel::Status RefreshJobFiles(const CKerfelDialog& d, kerfel::DescriptorValues& values) {
     values = DescriptorFromDialog(d);
-    const std::string job = JobFolder(d);
-    kerfel::Status s = kerfel::WriteDescriptor(job + "/ImageKerfel.xml", values);
-    if (!s) return s;
-    return kerfel::WriteViewerSite(job, values, std::filesystem::path(job).filename().string());
+    return kerfel::WriteJobFiles(JobFolder(d), values);
 }
 
 enum class Command { Preview, Export };
@@ -97,7 +81,7 @@ bool MusicStep(CKerfelDialog& d, const wxString& copyingText, Command command) {
     CMessageBoxDialog box(&d);
     box.Show(text, caption, MBX_OK | MBX_ICONERROR);
     SetStatus(d, wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.STATICTEXT_PROCMP3"), {})));
-    d.m_bCancelRequested = 0;
+    d.Jobs().ClearCancel();
     return false;
 }
 
@@ -209,7 +193,7 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     CPreviewDialog dlg;
     dlg.m_rcViewer = wxRect(wxPoint(0, 0), wxPoint(int(values.viewWidth) + 31, int(values.viewHeight) + 20));
     dlg.m_strPagePath = wxString::FromUTF8(page);
-    const std::string index = job + "/" + kerfel::kViewerIndexName;
+    const std::string index = job + "/" + kerfel::kViewerPageName;
     if (wxFileName::FileExists(wxString::FromUTF8(index))) dlg.m_strViewerPath = wxString::FromUTF8(index);
     else
         dlg.m_strFallbackHtml = wxString::FromUTF8(
