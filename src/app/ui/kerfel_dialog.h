@@ -43,6 +43,29 @@ public:
     bool JobRunning() const { return m_phase != JobPhase::Idle; }
     kerfel::JobController& Jobs() { return m_jobs; }
 
+    // What the window holds of the job, for those that drive it (the tests).
+    const kerfel::TilePyramid& Pyramid() const { return m_pyramid; }
+    CSkinProgressCtrl* Progress() const { return m_pProgress; }
+    const wxString& SourcePath() const { return m_strSourcePath; }
+    const wxString& OutputFolder() const { return m_strOutputFolder; }
+    const wxString& JobFolder() const { return m_strJobFolder; }
+    const wxString& MusicPath() const { return m_strMusicPath; }
+    const wxString& AppFolder() const { return m_strAppFolder; }
+    const wxString& Levels() const { return m_strLevels; }
+    const wxString& DisplaySize() const { return m_strDisplaySize; }
+    bool StartPending() const { return m_bStartPending; }
+    // Puts a finished job's folder back in the window as Make leaves it,
+    // so that Preview and Export work on it.
+    void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
+                    const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
+
+    // Members to controls (false) or controls to members (true).
+    void UpdateData(bool saveAndValidate);
+    // Languages and the texts of the window.
+    void LoadLanguage(const wxString& path);
+    void ApplyLanguageTexts();
+
+private:
     // Make was confirmed while a stopped job was still ending: the new job
     // starts when that one has ended (kerfel_dialog_make.cpp).
     bool m_bStartPending = false;
@@ -103,8 +126,6 @@ public:
     wxCheckBox* m_chkSmallMap = nullptr;
     wxCheckBox* m_chkZoomSlider = nullptr;
 
-    // Members to controls (false) or controls to members (true).
-    void UpdateData(bool saveAndValidate);
     // Dispatches the pending events of the user-interface thread; false when
     // the application is quitting.
     bool DrainMessages();
@@ -124,13 +145,16 @@ public:
     // What a job publishes, from the options, music and levels entry as the
     // dialog shows them now (`levelsEntry` when none is chosen).
     kerfel::JobPublishing PublishingNow(int levelsEntry) const;
+    // Preview and Export (kerfel_dialog_publish.cpp).
+    kerfel::DescriptorValues DescriptorNow() const;
+    kerfel::Status RefreshJobFiles(kerfel::DescriptorValues& values);
+    bool MusicStep(const wxString& copyingText, bool exporting);
+    void SetStatusLine(const wxString& text);
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);
     void OnBBrBgMusic(wxCommandEvent& event);
     // Languages, texts and the Help menu.
-    void LoadLanguage(const wxString& path);
-    void ApplyLanguageTexts();
     void OnBQues(wxCommandEvent& event);
     void ShowAbout();
     // Pictures of the ten bitmap buttons.
@@ -140,7 +164,6 @@ public:
     void OnBExit(wxCommandEvent& event);
     void OnBMinimize(wxCommandEvent& event);
 
-protected:
     void OnPaint(wxPaintEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnCancel(wxCommandEvent& event);
@@ -148,7 +171,6 @@ protected:
     void OnContextMenu(wxContextMenuEvent& event);
     void OnAboutCommand(wxCommandEvent& event);
 
-private:
     void CreateControls();
     void SetUpDialog();
     void MakeThumbnail(const wxImage& thumb);
