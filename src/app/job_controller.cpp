@@ -49,22 +49,31 @@ void JobController::Start(const GeneratorJob& job, Window window) {
 }
 
 // Runs `ask` on the user-interface thread and waits for its answer; nothing
-// when the job is stopped first.
+// when the job is stopped first. A question the worker no longer waits for
+// is never put to the user.
 template <typename T>
 std::optional<T> JobController::AskWindow(const std::shared_ptr<Job>& job, std::function<T()> ask) {
-    auto answer = std::make_shared<std::optional<T>>();
-    m_post([this, job, ask, answer] {
-        T value = m_job == job ? ask() : T{};
+    struct Pending {
+        std::optional<T> answer;
+        bool abandoned = false;
+    };
+    auto pending = std::make_shared<Pending>();
+    m_post([this, job, ask, pending] {
         {
             std::lock_guard<std::mutex> hold(m_waitLock);
-            *answer = std::move(value);
+            if (pending->abandoned || m_cancel.load() || m_job != job) return;
+        }
+        T value = ask();
+        {
+            std::lock_guard<std::mutex> hold(m_waitLock);
+            pending->answer = std::move(value);
         }
         m_answered.notify_all();
     });
     std::unique_lock<std::mutex> hold(m_waitLock);
-    m_answered.wait(hold, [&] { return answer->has_value() || m_cancel.load(); });
-    if (!answer->has_value()) return std::nullopt;
-    return *answer;
+    m_answered.wait(hold, [&] { return pending->answer.has_value() || m_cancel.load(); });
+    if (!pending->answer) pending->abandoned = true;
+    return pending->answer;
 }
 
 void JobController::QueueUpdate(const std::shared_ptr<Job>& job) {
