@@ -19,6 +19,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     chooser.ShowOpen(this);
     const wxString path = chooser.FileName;
     if (path.empty()) return;
+    ShowStatus(kerfel::StatusLine::Blank());  // an earlier job's last words no longer hold
 
     kerfel::PixelBuffer thumb;
     kerfel::SourceInfo info;
@@ -58,6 +59,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
         int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
     }
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
 }
@@ -86,6 +88,7 @@ void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
     int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (m_pyramid.ValidEntry(k))
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
     m_cmbLevels->SetSelection(selected);
