@@ -120,7 +120,9 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     EXPECT_TRUE(guitest::Button(dlg, IDC_BBRBGMUSIC)->IsEnabled());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
     EXPECT_EQ(guitest::Button(dlg, IDC_BCLOSEBUT)->GetLabel(), "&Close");
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
+    // The status line names the job folder written.
+    EXPECT_TRUE(guitest::Label(dlg, IDC_LSTATUS)->GetLabel().Contains(wxString::FromUTF8(out + "/photo")))
+        << guitest::Label(dlg, IDC_LSTATUS)->GetLabel();
     EXPECT_EQ(dlg->Progress(), nullptr);
     EXPECT_EQ(dlg->DisplaySize(), "500 x 400");
 
@@ -264,6 +266,7 @@ TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
     guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
     PressMake(IDOK);
     EXPECT_FALSE(dlg->JobRunning());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(dir + "/deleted")));
 
     guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(out));
     guitest::LevelsList(dlg)->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0

@@ -26,6 +26,8 @@ using ziptest::WriteFile;
 
 namespace {
 
+wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
+
 // The main dialog right after a generation of "my.photo.jpg" (1000 x 800)
 // into <out>/my.photo, built by hand: tiles from ImageMagick and a descriptor.
 struct PublishFixture : ::testing::Test {
@@ -105,7 +107,9 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
         << Descriptor();
     EXPECT_NE(Descriptor().find("soundURL=\"bgmusic.mp3\""), std::string::npos);
     EXPECT_EQ(ReadFile(job + "/bgmusic.mp3"), "ID3 music bytes");
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
+    // The status line names the archive written.
+    EXPECT_TRUE(guitest::Label(dlg, IDC_LSTATUS)->GetLabel().Contains(wxString::FromUTF8(archive)))
+        << guitest::Label(dlg, IDC_LSTATUS)->GetLabel();
 
     auto report = ziptest::CheckArchive(archive);
     ASSERT_TRUE(report.AllOk()) << report.details;
@@ -227,8 +231,17 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("ImageKerfel.xml")) << CMessageBoxDialog::LastText();
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), Text("KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION"));
     EXPECT_FALSE(fs::exists(out + "/gone.zip"));
     CFileOpenComponent::AnswerNextWith("");
+
+    // Preview says so in its own words, not in those of a failed generation.
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
+    guitest::Pump(300);
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), Text("KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_CAPTION"));
+    EXPECT_TRUE(CMessageBoxDialog::LastText().StartsWith(Text("KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_TEXT")))
+        << CMessageBoxDialog::LastText();
 }
 
 TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {

@@ -54,7 +54,10 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     ShowStatus(kerfel::StatusLine::Blank());  // a stopped job's line no longer holds
     UpdateData(true);
     if (!kerfel::IsFolder(m_strOutputFolder.utf8_string())) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_TEXT"), "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
+        ShowBox(this,
+                wxString::FromUTF8(kerfel::FormatText(
+                    kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_FOLDERTEXT"), {m_strOutputFolder.utf8_string()})),
+                "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
@@ -174,7 +177,7 @@ void CKerfelDialog::OnJobEnded(const kerfel::JobResult& r) {
     }
     switch (r.end) {
         case kerfel::JobEnd::Finished:
-            ShowStatus(kerfel::StatusLine::Blank());
+            ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_DONE", r.jobFolder));
             ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT"),
                     "KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_CAPTION", MBX_OK | MBX_ICONINFORMATION);
             m_btnClose->SetLabel("&Close");

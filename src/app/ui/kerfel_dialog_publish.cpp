@@ -27,9 +27,9 @@ namespace {
 // made as asked, for Preview the job cannot be shown as it is set.
 void ShowJobFileError(wxWindow* owner, const kerfel::Status& s, bool exporting) {
     CMessageBoxDialog box(owner);
-    box.Show(kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") +
+    box.Show(kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX5_TEXT" : "KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_TEXT") +
                  "\n" + wxString::FromUTF8(s.message),
-             kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"),
+             kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION" : "KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_CAPTION"),
              MBX_OK | MBX_ICONERROR);
 }
 
@@ -148,6 +148,7 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
                  kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION"), MBX_OK | MBX_ICONERROR);
         return;
     }
+    ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.ONBSAVE.STATICTEXT_DONE", archive.utf8_string()));
     box.Show(kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT"), kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION"),
              MBX_OK | MBX_ICONINFORMATION);
 }
