@@ -11,19 +11,9 @@
 #include "base/file_write.h"
 #include "base/path.h"
 #include "engine/cut_pyramid.h"
-#include "i18n/format_text.h"
-#include "i18n/language_table.h"
-#include "i18n/message_box_flags.h"
-#include "publish/viewer_site.h"
 
 namespace kerfel {
 namespace {
-
-std::string Text(const char* key) { return GetLanguageText(key); }
-
-void Say(const GeneratorHooks& hooks, const std::string& text) {
-    if (hooks.status) hooks.status(text);
-}
 
 bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
 
@@ -45,48 +35,19 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Asks before writing into a job folder that is already there.
-bool MayWriteInto(const GeneratorHooks& hooks, const std::string& name) {
-    if (!hooks.ask) return true;
-    const std::string text = FormatText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {name}) + "\n" +
-                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
-                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
-    // Only an explicit Yes overwrites: a box closed any other way keeps the files.
-    return hooks.ask(text, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_CAPTION"), MBX_YESNO | MBX_ICONQUESTION) ==
-           IDYES;
-}
-
 JobResult Failed(JobResult r, Status s) {
     r.end = JobEnd::Failed;
     r.status = std::move(s);
     return r;
 }
 
-JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
-    Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+JobResult Cancelled(JobResult r) {
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
     return r;
 }
 
 }  // namespace
-
-std::string JobName(const std::string& sourcePath) {
-    const std::string file = FileNameOf(sourcePath);
-    const size_t dot = file.find_last_of('.');
-    // A name that is all extension (".jpg") keeps it, so the job never
-    // becomes the output folder itself.
-    if (dot == std::string::npos || dot == 0) return file;
-    return file.substr(0, dot);
-}
-
-std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
-    return JoinPath(outputFolder, JobName(sourcePath));
-}
-
-std::string TileFileName(int level, int column, int row) {
-    return std::to_string(level) + "-" + std::to_string(column) + "-" + std::to_string(row) + ".jpg";
-}
 
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
@@ -152,25 +113,23 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     Status s = CheckPyramid(p);
     if (!s) return Failed(result, Status::Bad(job.sourcePath + ": " + s.message));
 
-    const std::string name = JobName(job.sourcePath);
     const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
     result.jobFolder = folder;
-    if (Exists(folder) && !MayWriteInto(hooks, name)) {
+    if (Exists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
     if (hooks.started) hooks.started(folder);
     if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
-    const std::string images = folder + "/Images";
+    const std::string images = ImagesFolderOf(folder);
     if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
-    Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
     // Tiles come strip by strip, each level's full strip before the smaller
-    // levels' strips it completes; named when cut, counted once on disk.
+    // levels' strips it completes; started when cut, counted once on disk.
     PyramidEvents events;
-    events.tileStarted = [&](int level, int, int, const std::string& path) {
+    events.tileStarted = [&](int level, int column, int row, const std::string& path) {
         state.level = level;
-        Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {level, path}));
+        if (hooks.tileStarted) hooks.tileStarted({level, column, row, path});
     };
     events.tileWritten = [&](int, int, int, const std::string&) {
         ++result.tilesWritten;
@@ -179,20 +138,11 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     events.cancelRequested = [&] { return CancelRequested(hooks); };
     state.level = p.LevelCount() - 1;
     s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events);
-    if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
+    if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now
-    if (CancelRequested(hooks)) return Cancelled(result, hooks);
+    if (CancelRequested(hooks)) return Cancelled(result);
 
-    if (hooks.describe) {
-        DescriptorValues values;
-        s = hooks.describe(values);
-        if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
-        if (!s) return Failed(result, s);
-        Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
-        if (!(s = WriteDescriptor(folder + "/ImageKerfel.xml", values))) return Failed(result, s);
-        if (!(s = WriteViewerSite(folder, values, name))) return Failed(result, s);
-    }
     result.end = JobEnd::Finished;
     return result;
 }

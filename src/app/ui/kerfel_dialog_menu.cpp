@@ -59,7 +59,7 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_btnMake->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BGENERATE"));
     // During a job the button stops it and says so in the new language too;
     // its handler asks the job's state, never the caption.
-    m_btnClose->SetLabel(kerfel::UiText(m_bJobRunning ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
+    m_btnClose->SetLabel(kerfel::UiText(JobRunning() ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
     m_btnBrowseMusic->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BBRBGMUSIC"));
     m_btnPreview->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BPERVIEW"));
     m_btnExport->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BSAVE"));
@@ -74,6 +74,9 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_btnMinimize->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN"));
     m_btnExport->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE"));
     m_btnPreview->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW"));
+    // The status line says what it said, now in this language.
+    m_strStatus = wxString::FromUTF8(kerfel::SayStatus(m_status));
+    m_lblStatus->SetLabel(m_strStatus);
 }
 
 void CKerfelDialog::OnBQues(wxCommandEvent&) {

@@ -17,6 +17,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     chooser.ShowOpen(this);
     const wxString path = chooser.FileName;
     if (path.empty()) return;
+    ShowStatus(kerfel::StatusLine::Blank());  // an earlier job's last words no longer hold
 
     // The header alone gives the sizes and the levels list at once; the
     // thumbnail follows from a worker thread.
@@ -27,8 +28,8 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
         ShowSourceError(status);
         return;
     }
-    m_btnExport->Enable(false);
-    m_btnPreview->Enable(false);
+    m_bJobReady = false;
+    SetJobPhase(m_phase);
     m_strSourcePath = path;
     if (m_strOutputFolder.empty()) m_strOutputFolder = path.BeforeLast('/');
     m_lblOriginalSize->Show();
@@ -47,6 +48,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
         int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
     }
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
 }
@@ -107,6 +109,7 @@ void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
     int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (m_pyramid.ValidEntry(k))
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
     m_cmbLevels->SetSelection(selected);
