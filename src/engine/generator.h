@@ -1,8 +1,8 @@
 #pragma once
 // The tile pyramid of one job: the job folder named after the image and its
-// "Images" folder with one JPEG per tile ("level-column-row.jpg", levels
-// from the largest down, columns left to right, rows top to bottom within a
-// column). It reports what happens as events and knows no texts, windows or
+// "Images" folder with one JPEG per tile ("level-column-row.jpg"), written
+// strip by strip as the source is decoded from the top: each full strip of
+// a level left to right, before the strips of smaller levels it completes. It reports what happens as events and knows no texts, windows or
 // publishing: the job runner (app/job_runner.h) turns its events into the
 // language's texts and writes the descriptor and viewer beside the tiles.
 #include <functional>
@@ -19,9 +19,8 @@ struct GeneratorJob {
     std::string sourcePath;
     std::string outputFolder;
     TilePyramid pyramid;  // the table the job is cut by; must describe the source
-    // Every step on the calling thread, one after another: the reference the
-    // overlapped path (files written and the next level made beside the
-    // encoding) must match byte for byte.
+    // Every tile encoded and written on the calling thread, one after
+    // another: the reference the pool of encoders must match byte for byte.
     bool oneThread = false;
     int threads = 0;                // tile encoders; 0: one per core
     unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
