@@ -1,6 +1,5 @@
 // Texts on the dialog, the Help menu, the about box and the button pictures.
 #include <wx/msgdlg.h>
-#include <wx/utils.h>
 
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "i18n/language_choice.h"
 #include "i18n/language_list.h"
 #include "i18n/ui/help_menu.h"
+#include "i18n/ui/help_page.h"
 
 namespace {
 wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
@@ -87,8 +87,7 @@ void CKerfelDialog::OnBQues(wxCommandEvent&) {
     if (command == ID_HELP_ABOUT) {
         ShowAbout();
     } else if (command == ID_HELP_HELP) {
-        const std::string page = kerfel::GetLanguageText("APPLICATION.HELP_ID");
-        if (kerfel::IsPlainFileName(page)) wxLaunchDefaultApplication(m_strAppFolder + "/help/" + wxString::FromUTF8(page));
+        OpenHelpPage(this, m_strAppFolder);
     } else if (command == ID_HELP_ENGLISH) {
         path = m_strAppFolder + "/LanguageFiles/eng.txt";
     } else if (command >= ID_LANGUAGE_FIRST) {

@@ -13,6 +13,7 @@
 #include "i18n/language_table.h"
 #include "i18n/message_box_model.h"
 #include "skin/ui/button_mnemonics.h"
+#include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CMessageBoxDialog, wxDialog)
     EVT_BUTTON(CMessageBoxDialog::IDC_BUTTON_LEFT, CMessageBoxDialog::OnButton)
@@ -107,7 +108,7 @@ int CMessageBoxDialog::Show(const wxString& text, const wxString& caption, int f
 }
 
 void CMessageBoxDialog::CreateControls() {
-    SetFont(wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans")));
+    SetFont(kerfel::SkinFont());  // the one type of all the tool's windows
     static const char* kTemplateCaptions[] = {"Button1", "Button2", "Button3"};
     static const int kTemplateX[] = {33, 93, 153};
     for (int i = 0; i < 3; ++i)
