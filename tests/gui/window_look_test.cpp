@@ -122,5 +122,11 @@ TEST(PreviewLook, CloseCaptionIsEmptyWithoutItsKey) {
     wxRect close = preview.m_btnClose->GetRect();
     EXPECT_LE(close.GetRight(), preview.GetClientSize().x - 1);
     EXPECT_EQ(close.GetSize(), wxSize(76, 24));
+    // The band's rounded ends are cut at both top corners, whatever the width.
+    const int w = preview.GetClientSize().x;
+    for (int x : {0, w - 1}) {
+        wxImage corner = preview.BackgroundUnder(wxRect(x, 0, 1, 1)).ConvertToImage();
+        EXPECT_EQ(wxColour(corner.GetRed(0, 0), corner.GetGreen(0, 0), corner.GetBlue(0, 0)), wxColour(255, 0, 0)) << x;
+    }
     kerfel::LoadLanguageTable(kerfel::FindAppFolder() + "/LanguageFiles/eng.txt");
 }
