@@ -5,6 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/timer.h>
 
+#include <functional>
 #include <string>
 
 #include "app/ui/kerfel_dialog.h"
@@ -33,7 +34,13 @@ wxFont ModalFont(Open open) {
     probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         for (wxWindow* w : wxTopLevelWindows)
             if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal()) {
+                // The largest type of the window and its controls.
                 font = d->GetFont();
+                std::function<void(wxWindow*)> visit = [&](wxWindow* c) {
+                    if (c->GetFont().GetPointSize() > font.GetPointSize()) font = c->GetFont();
+                    for (wxWindow* child : c->GetChildren()) visit(child);
+                };
+                visit(d);
                 d->EndModal(wxID_CANCEL);
             }
     });

@@ -103,6 +103,8 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     }
     m_tree = new wxGenericDirCtrl(this, ID_FOLDER_TREE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                   wxDIRCTRL_DIR_ONLY | wxDIRCTRL_3D_INTERNAL);
+    // The tree inside the folder control does not take the window's type by itself.
+    m_tree->GetTreeCtrl()->SetFont(GetFont());
     // No folder is selected until a handler or the user selects one.
     m_tree->UnselectAll();
     column->Add(m_tree, 1, wxEXPAND | wxALL, 10);
