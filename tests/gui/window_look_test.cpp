@@ -12,7 +12,7 @@
 #include "base/app_folder.h"
 #include "gui_test_util.h"
 #include "i18n/language_table.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 #include "publish/ui/preview_dialog.h"
 #include "skin/ui/skin_bitmaps.h"
 

@@ -1,8 +1,9 @@
 #include "i18n/ui/about_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 #include <wx/dc.h>
 
-#include "app/ui/control_ids.h"
+#include "skin/dialog_units.h"
 #include "i18n/language_table.h"
 #include "skin/ui/skin_bitmaps.h"
 
@@ -12,7 +13,9 @@ wxBEGIN_EVENT_TABLE(CAboutDialog, CSkinDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
+
+using kerfel::DuX;
+using kerfel::DuY;
 
 CTransparentStatic* Label(wxWindow* parent, int id, const char* text, int x, int y, int w, int h) {
     return new CTransparentStatic(parent, id, wxString::FromUTF8(text), wxPoint(DuX(x), DuY(y)),
@@ -38,14 +41,14 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     m_lblName->SetFont(GetFont().Bold());
 
     m_btnOK->SetTextColor(*wxBLACK);
-    m_btnOK->SetTooltipText(Text("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
+    m_btnOK->SetTooltipText(kerfel::UiText("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
     m_btnOK->SetBitmaps(248, 248, 250, 248, 0, CSkinButton::DrawNatural, 0, 0);
 
-    m_lblName->SetLabel(Text("ABOUTDIALOG.IDC_L_NAME"));
-    m_lblVersion->SetLabel(Text("ABOUTDIALOG.IDC_L_VERSION"));
-    m_lblCprt->SetLabel(Text("ABOUTDIALOG.IDC_L_CPRT"));
-    m_btnOK->SetLabel(Text("ABOUTDIALOG.IDOK"));
-    SetTitle(Text("ABOUTDIALOG.WINDOWTEXT"));
+    m_lblName->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_NAME"));
+    m_lblVersion->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_VERSION"));
+    m_lblCprt->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_CPRT"));
+    m_btnOK->SetLabel(kerfel::UiText("ABOUTDIALOG.IDOK"));
+    SetTitle(kerfel::UiText("ABOUTDIALOG.WINDOWTEXT"));
     CentreOnScreen();
     // The box's only control: Enter and Space answer it from the start.
     m_btnOK->SetFocus();

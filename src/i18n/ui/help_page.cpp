@@ -10,18 +10,17 @@
 #include "i18n/format_text.h"
 #include "i18n/language_choice.h"
 #include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 #include "i18n/message_box_flags.h"
 #include "i18n/ui/message_box_dialog.h"
 
 namespace {
 
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
-
 void TellNotOpened(wxWindow* owner, const wxString& target) {
     std::string text = kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBQUES.MESSAGEBOX_TEXT"),
                                           {target.utf8_string()});
     CMessageBoxDialog box(owner);
-    box.Show(wxString::FromUTF8(text), Text("KERFELDIALOG.ONBQUES.MESSAGEBOX_CAPTION"), MBX_OK | MBX_ICONERROR);
+    box.Show(wxString::FromUTF8(text), kerfel::UiText("KERFELDIALOG.ONBQUES.MESSAGEBOX_CAPTION"), MBX_OK | MBX_ICONERROR);
 }
 
 // The desktop's opener runs on its own; its exit status tells whether it

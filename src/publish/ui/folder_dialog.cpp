@@ -11,12 +11,11 @@
 #include <wx/utils.h>
 
 #include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 #include "publish/typed_folder.h"
 #include "skin/ui/skin_bitmaps.h"
 
 namespace {
-
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
 
 // `path` when it is a folder, else the nearest folder above it; empty when
 // none is (a relative or empty path).
@@ -110,7 +109,7 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     column->Add(m_tree, 1, wxEXPAND | wxALL, 10);
     if (bi.ulFlags & BIF_EDITBOX) {
         auto* row = new wxBoxSizer(wxHORIZONTAL);
-        row->Add(new wxStaticText(this, ID_FOLDER_LABEL, Text("FOLDERDIALOG.IDC_LFOLDER")), 0,
+        row->Add(new wxStaticText(this, ID_FOLDER_LABEL, kerfel::UiText("FOLDERDIALOG.IDC_LFOLDER")), 0,
                  wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
         m_edit = new wxTextCtrl(this, ID_FOLDER_EDIT, wxString(), wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
@@ -118,7 +117,7 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
         column->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     }
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    buttons->Add(new wxButton(this, ID_FOLDER_NEW, Text("FOLDERDIALOG.IDC_BNEWFOLDER")), 0, wxALIGN_CENTER_VERTICAL);
+    buttons->Add(new wxButton(this, ID_FOLDER_NEW, kerfel::UiText("FOLDERDIALOG.IDC_BNEWFOLDER")), 0, wxALIGN_CENTER_VERTICAL);
     buttons->AddStretchSpacer();
     buttons->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_CENTER_VERTICAL);
     column->Add(buttons, 0, wxEXPAND | wxALL, 10);
@@ -221,7 +220,7 @@ void CFolderBrowseWindow::OnUpdateNewFolder(wxUpdateUIEvent& event) {
 void CFolderBrowseWindow::OnNewFolder(wxCommandEvent&) {
     const wxString parent = SelectedPath();
     if (parent.empty()) return;
-    wxString base = Text("FOLDERDIALOG.NEWFOLDER");
+    wxString base = kerfel::UiText("FOLDERDIALOG.NEWFOLDER");
     if (base.empty() || base.Contains("/")) base = "New Folder";  // a folder needs a name
     const wxString path = FreeFolderName(parent, base);
     if (!wxMkdir(path)) {

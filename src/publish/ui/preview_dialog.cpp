@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 #include "publish/preview_files.h"
 #include "publish/ui/web_browser_host.h"
 #include "skin/ui/skin_bitmaps.h"
@@ -18,8 +19,6 @@ wxBEGIN_EVENT_TABLE(CPreviewDialog, CSkinDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
-
 // The Close button keeps this margin from the window's right edge.
 constexpr int kCloseMargin = 10;
 constexpr int kCloseWidth = 76, kCloseHeight = 24;
@@ -80,7 +79,7 @@ bool CPreviewDialog::SetUpDialog() {
     SetTransparentColor(wxColour(255, 0, 0), true);
 
     m_btnClose->SetTextColor(*wxBLACK);
-    m_btnClose->SetTooltipText(Text("PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL"));
+    m_btnClose->SetTooltipText(kerfel::UiText("PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL"));
     m_btnClose->SetBitmaps(210, 210, 211, 210, 2);
 
     m_wndBrowser = new CWebBrowserHost();
@@ -93,7 +92,7 @@ bool CPreviewDialog::SetUpDialog() {
     m_timer.StartOnce(500);
     m_nTimer = kStartTimer;
     Place();
-    m_btnClose->SetLabel(Text("PREVIEWDIALOG.IDCANCEL"));
+    m_btnClose->SetLabel(kerfel::UiText("PREVIEWDIALOG.IDCANCEL"));
     m_btnClose->Raise();
     // Enter, Space and Escape close the preview from the start.
     m_btnClose->SetFocus();
