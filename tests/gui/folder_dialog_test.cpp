@@ -194,7 +194,7 @@ TEST_F(FolderDialogTest, OpensAtTheOutputFolderInViewTypingToItsFieldAndMakesANe
     dlg->Show();
     guitest::Pump(150);
     const wxString start = wxString::FromUTF8(base + "/Ziel ü/inner");
-    dlg->m_editOutputFolder->ChangeValue(start);  // typed, not chosen yet
+    guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(start);  // typed, not chosen yet
     bool selected = false, inView = false, labelled = false;
     wxString held, made;
     Script script({
@@ -219,7 +219,7 @@ TEST_F(FolderDialogTest, OpensAtTheOutputFolderInViewTypingToItsFieldAndMakesANe
             return true;
         },
     });
-    guitest::Click(dlg->m_btnBrowseFolder);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFOLDER));
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && script.Finished(); }));
     EXPECT_TRUE(selected);
     EXPECT_TRUE(inView);
@@ -227,7 +227,7 @@ TEST_F(FolderDialogTest, OpensAtTheOutputFolderInViewTypingToItsFieldAndMakesANe
     EXPECT_TRUE(made.StartsWith(start + "/")) << made;
     EXPECT_EQ(held, made);
     EXPECT_TRUE(fs::is_directory(made.utf8_string()));
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), start);  // cancelled: the field keeps its text
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), start);  // cancelled: the field keeps its text
     dlg->Destroy();
     guitest::Pump(30);
 }

@@ -298,7 +298,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
     // Close lies fully inside the window, at the top right.
     EXPECT_EQ(closePos, wxPoint(506 - 76 - 10, 10));
     // The Preview button that opened the dialog does not stay hovered.
-    EXPECT_FALSE(dlg->m_btnPreview->IsHovering());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsHovering());
     // The title band runs over the whole width, its amber line above the page.
     wxImage shot(wxString::FromUTF8(out + "/preview.png"), wxBITMAP_TYPE_PNG);
     ASSERT_TRUE(shot.IsOk());

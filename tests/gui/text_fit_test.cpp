@@ -11,6 +11,7 @@
 #include "app/ui/kerfel_dialog.h"
 #include "base/app_folder.h"
 #include "gui_test_util.h"
+#include "main_dialog_controls.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_flags.h"
 #include "i18n/ui/about_dialog.h"

@@ -11,6 +11,7 @@
 #include "app/ui/main_dialog_layout.h"
 #include "base/app_folder.h"
 #include "gui_test_util.h"
+#include "main_dialog_controls.h"
 #include "i18n/language_table.h"
 #include "base/utf8.h"
 #include "publish/ui/preview_dialog.h"
@@ -58,18 +59,18 @@ TEST_F(MainDialogLook, PathsShowTheirAmpersandAndDisabledButtonsLookDisabled) {
     }
     // The Make picture, disabled, is washed out (its disabled picture is the normal one).
     guitest::Pump(100);
-    double enabled = Saturation(dlg->m_btnMake);
-    dlg->m_btnMake->Enable(false);
-    dlg->m_btnMake->Update();
+    double enabled = Saturation(guitest::Button(dlg, IDC_BGENERATE));
+    guitest::Button(dlg, IDC_BGENERATE)->Enable(false);
+    guitest::Button(dlg, IDC_BGENERATE)->Update();
     guitest::Pump(100);
-    double disabled = Saturation(dlg->m_btnMake);
+    double disabled = Saturation(guitest::Button(dlg, IDC_BGENERATE));
     EXPECT_LT(disabled * 4, enabled) << enabled << " vs " << disabled;
-    dlg->m_btnMake->Enable(true);
+    guitest::Button(dlg, IDC_BGENERATE)->Enable(true);
 }
 
 TEST_F(MainDialogLook, RowsKeepTheirControlsInsideTheirRectangles) {
     // Levels: the drop-down fits its row and shares the label's centre line.
-    wxRect label = dlg->m_lblLevels->GetRect(), combo = dlg->m_cmbLevels->GetRect();
+    wxRect label = guitest::Label(dlg, IDC_LLEVELS)->GetRect(), combo = guitest::LevelsList(dlg)->GetRect();
     EXPECT_LE(std::abs((label.y + label.height / 2) - (combo.y + combo.height / 2)), 1);
     EXPECT_LE(combo.height, DuY(16)) << combo.height;
     // Options: each box inside its rectangle, a gap before its label, and the
@@ -84,8 +85,8 @@ TEST_F(MainDialogLook, RowsKeepTheirControlsInsideTheirRectangles) {
         EXPECT_GE(box.y, DuY(261) - 2) << boxes[i];
     }
     // Title band: minimise and close cross on one line, pictures at their size.
-    EXPECT_EQ(dlg->m_btnMinimize->GetRect().y, dlg->m_btnExit->GetRect().y);
-    for (int id : {239, 240, 241, 242}) EXPECT_EQ(kerfel::LoadSkinBitmap(id).GetSize(), dlg->m_btnExit->GetSize()) << id;
+    EXPECT_EQ(guitest::Button(dlg, IDC_BMIN)->GetRect().y, guitest::Button(dlg, IDC_BEXIT)->GetRect().y);
+    for (int id : {239, 240, 241, 242}) EXPECT_EQ(kerfel::LoadSkinBitmap(id).GetSize(), guitest::Button(dlg, IDC_BEXIT)->GetSize()) << id;
 }
 
 TEST_F(MainDialogLook, AButtonThatOpenedAModalWindowForgetsItsHoverWhenThePointerLeft) {
@@ -105,11 +106,11 @@ TEST_F(MainDialogLook, AButtonThatOpenedAModalWindowForgetsItsHoverWhenThePointe
         opened = true;
         modal.ShowModal();
     }, IDC_BBROWSEFOLDER);
-    guitest::Click(dlg->m_btnBrowseFolder);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFOLDER));
     guitest::Pump(200);
     ASSERT_TRUE(opened);
-    EXPECT_FALSE(dlg->m_btnBrowseFolder->IsHovering());
-    EXPECT_EQ(dlg->m_btnBrowseFolder->CurrentFace(), CSkinButton::Face::Normal);
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFOLDER)->IsHovering());
+    EXPECT_EQ(guitest::Button(dlg, IDC_BBROWSEFOLDER)->CurrentFace(), CSkinButton::Face::Normal);
 }
 
 TEST(PreviewLook, CloseCaptionIsEmptyWithoutItsKey) {
