@@ -3,7 +3,9 @@
 #include <wx/dc.h>
 
 #include "app/ui/control_ids.h"
+#include "base/version.h"
 #include "i18n/language_table.h"
+#include "i18n/version_text.h"
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CAboutDialog, CSkinDialog)
@@ -31,7 +33,7 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
 
     m_btnOK = new CSkinButton(this, wxID_OK, "&OK", wxPoint(DuX(199), DuY(131)), wxSize(DuX(54), DuY(16)));
     m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 171, 12);
-    m_lblVersion = Label(this, IDC_L_VERSION, "Version 1.0", 33, 69, 171, 12);
+    m_lblVersion = Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 171, 12);
     m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 171, 12);
     wxFont name = GetFont();
     m_lblName->SetFont(name.Bold().Scaled(1.25f));
@@ -41,7 +43,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     m_btnOK->SetBitmaps(248, 248, 250, 248, 0, CSkinButton::DrawNatural, 0, 0);
 
     m_lblName->SetLabel(Text("ABOUTDIALOG.IDC_L_NAME"));
-    m_lblVersion->SetLabel(Text("ABOUTDIALOG.IDC_L_VERSION"));
+    m_lblVersion->SetLabel(wxString::FromUTF8(
+        kerfel::VersionLine(kerfel::GetLanguageText("ABOUTDIALOG.IDC_L_VERSION"), kerfel::ProgramVersion())));
     m_lblCprt->SetLabel(Text("ABOUTDIALOG.IDC_L_CPRT"));
     m_btnOK->SetLabel(Text("ABOUTDIALOG.IDOK"));
     SetTitle(Text("ABOUTDIALOG.WINDOWTEXT"));
