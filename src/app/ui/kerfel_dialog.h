@@ -104,6 +104,9 @@ public:
 
     // Source image and levels list.
     void OnBBrowseFile(wxCommandEvent& event);
+    // Takes `path` as the source as Browse File does once a file is picked
+    // (also how `kerfel PHOTO.jpg` starts).
+    void ChooseSource(const wxString& path);
     void OnSelChangeLevels(wxCommandEvent& event);
     // Output folder and viewer options.
     void OnBBrowseFolder(wxCommandEvent& event);

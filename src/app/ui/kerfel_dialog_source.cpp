@@ -16,9 +16,10 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     chooser.DefaultExt = "*.jpg";
     chooser.FileName.clear();
     chooser.ShowOpen(this);
-    const wxString path = chooser.FileName;
-    if (path.empty()) return;
+    if (!chooser.FileName.empty()) ChooseSource(chooser.FileName);
+}
 
+void CKerfelDialog::ChooseSource(const wxString& path) {
     kerfel::PixelBuffer thumb;
     kerfel::SourceInfo info;
     kerfel::Status status;
