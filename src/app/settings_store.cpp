@@ -2,6 +2,8 @@
 
 #include "base/file_read.h"
 #include "base/file_write.h"
+#include "base/path.h"
+#include "base/utf8.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -29,33 +31,13 @@ constexpr std::size_t kMaxFileBytes = 1 << 20;
 constexpr char kFolderName[] = "Lorvak Image Kerfel";
 constexpr char kFileName[] = "settings.ini";
 
-bool IsAbsolute(const char* p) { return p && p[0] == '/'; }
+bool IsAbsolute(const char* p) { return p && IsAbsolutePath(p); }
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     if (IsAbsolute(home)) return home;
     if (const passwd* pw = getpwuid(getuid()); pw && IsAbsolute(pw->pw_dir)) return pw->pw_dir;
     return std::string();
-}
-
-bool IsValidUtf8(const std::string& s) {
-    static constexpr uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    std::size_t i = 0;
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-        if (extra < 0 || i + extra >= s.size() + (extra == 0)) return false;
-        uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-        if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -159,31 +141,6 @@ std::string TargetOf(const std::string& path) {
 std::string FolderOf(const std::string& path) {
     std::string parent = fs::path(path).parent_path().string();
     return parent.empty() ? std::string(".") : parent;
-}
-
-// Writes `content` to a temporary file beside `path`, flushes it to disk and
-// renames it over `path`; on any failure the old file stays untouched.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-    std::string folder = FolderOf(path);
-    std::string tmp = folder + "/." + fs::path(path).filename().string() + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) return false;
-    struct stat st {};
-    mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
-    bool ok = WriteAll(fd, content.data(), content.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder's entry.
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
 }
 
 // Before a write replaces a file that was not a settings file, its bytes are
@@ -324,7 +281,10 @@ bool SettingsStore::Write(const std::string& name, const std::string& storedValu
     if (!placed) out.push_back(newLine);
     std::string content;
     for (const std::string& l : out) content += l + "\n";
-    return ReplaceFile(target, content);
+    ReplaceOptions settings;
+    settings.durable = true;
+    settings.keepMode = true;
+    return ReplaceFile(target, content.data(), content.size(), settings).ok();
 }
 
 }  // namespace kerfel

@@ -16,11 +16,13 @@
 #include <cstdint>
 #include <string>
 
+#include "i18n/language_choice.h"
+
 namespace kerfel {
 
 inline constexpr const char* kCorruptSuffix = ".corrupt";
 
-class SettingsStore {
+class SettingsStore final : public LanguageSettings {
 public:
     // The settings file of this user; empty when no home can be found.
     static std::string DefaultPath();
@@ -35,18 +37,18 @@ public:
     // Whether the store can be read and written now (the key "opens"): the
     // file exists, is a regular file that can be read and written, and its
     // folder takes the temporary file of a write.
-    bool Open();
+    bool Open() override;
     bool IsOpen() const { return m_bOpen; }
 
     // false when the store is not open or the value is absent or malformed.
     // An integer is decimal, 0 to 4294967295 or -2147483648 to -1.
-    bool ReadString(const std::string& name, std::string& value);
+    bool ReadString(const std::string& name, std::string& value) override;
     bool ReadInt(const std::string& name, uint32_t& value);
 
     // false when the write failed after the store opened (or it is not open,
     // or the name is empty or holds "=", a line break or a NUL). A failed
     // write leaves the file as it was.
-    bool WriteString(const std::string& name, const std::string& value);
+    bool WriteString(const std::string& name, const std::string& value) override;
     bool WriteInt(const std::string& name, uint32_t value);
 
     const std::string& Path() const { return m_strPath; }

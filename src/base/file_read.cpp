@@ -1,5 +1,7 @@
 #include "base/file_read.h"
 
+#include "base/regular_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,16 +12,9 @@
 namespace kerfel {
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) {
-    // Without blocking on the open, a named pipe or a device at the path
-    // would hold the caller (often the user-interface thread) forever.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    int fd = OpenRegularFile(path, st);
     if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return std::nullopt;
-    }
     FILE* f = ::fdopen(fd, "rb");
     if (!f) {
         ::close(fd);

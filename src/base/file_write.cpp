@@ -79,15 +79,16 @@ Status WriteWholeFile(const std::string& path, const void* data, size_t size) {
     return Status::Ok();
 }
 
-Status WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-    // Not flushed to disk: a job writes thousands of tiles, and a crash
-    // leaves at worst a hidden temporary, never a broken tile.
-    std::string tmp;
-    int fd = OpenHiddenTemp(path, tmp);
-    if (fd < 0) return OutputError(path, errno);
-    // mkstemp makes the file private; the job folder is meant to be published.
-    ::fchmod(fd, PublishedFileMode());
-    bool ok = WriteAll(fd, data, size);
+namespace {
+
+// Gives the written temporary its mode, flushes it when asked, closes it and
+// renames it over `path`; 0, or the errno of the failure, when the
+// temporary is gone.
+int Commit(int fd, const std::string& tmp, const std::string& path, const ReplaceOptions& o) {
+    mode_t mode = PublishedFileMode();
+    struct stat st {};
+    if (o.keepMode) mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : o.newFileMode;
+    bool ok = ::fchmod(fd, mode) == 0 && (!o.durable || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -99,9 +100,35 @@ Status WriteFileAtomically(const std::string& path, const void* data, size_t siz
     }
     if (!ok) {
         ::unlink(tmp.c_str());
+        return err;
+    }
+    if (o.durable) {
+        // The rename itself reaches the disk with the folder's entry.
+        const size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+Status ReplaceFile(const std::string& path, const void* data, size_t size, const ReplaceOptions& options) {
+    std::string tmp;
+    int fd = OpenHiddenTemp(path, tmp);
+    if (fd < 0) return OutputError(path, errno);
+    if (!WriteAll(fd, data, size)) {
+        int err = errno;
+        ::close(fd);
+        ::unlink(tmp.c_str());
         return OutputError(path, err);
     }
-    return Status::Ok();
+    int err = Commit(fd, tmp, path, options);
+    return err ? OutputError(path, err) : Status::Ok();
 }
 
 Status MakeHiddenTempFile(const std::string& finalPath, std::string& tempPath) {
@@ -112,26 +139,19 @@ Status MakeHiddenTempFile(const std::string& finalPath, std::string& tempPath) {
 }
 
 Status CommitTempFile(const std::string& tempPath, const std::string& finalPath) {
-    auto fail = [&](int err) {
-        ::unlink(tempPath.c_str());
-        return Status::Output(finalPath + ": cannot be written: " + std::strerror(err));
-    };
     int fd = ::open(tempPath.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
-    if (::fchmod(fd, PublishedFileMode()) != 0 || ::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        return fail(err);
-    }
-    if (::close(fd) != 0) return fail(errno);
-    if (std::rename(tempPath.c_str(), finalPath.c_str()) != 0) return fail(errno);
-    return Status::Ok();
+    int err = fd < 0 ? errno : 0;
+    if (fd < 0) ::unlink(tempPath.c_str());
+    ReplaceOptions durable;
+    durable.durable = true;
+    if (fd >= 0) err = Commit(fd, tempPath, finalPath, durable);
+    return err ? Status::Output(finalPath + ": cannot be written: " + std::strerror(err)) : Status::Ok();
 }
 
 Status CopyFileAtomically(const std::string& from, const std::string& to) {
     std::optional<std::string> bytes = ReadWholeFile(from);
     if (!bytes) return Status::Bad(from + ": " + std::strerror(errno ? errno : EINVAL));
-    return WriteFileAtomically(to, bytes->data(), bytes->size());
+    return ReplaceFile(to, bytes->data(), bytes->size());
 }
 
 }  // namespace kerfel

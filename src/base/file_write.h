@@ -1,6 +1,8 @@
 #pragma once
 // Writing whole files with every failure (missing rights, full disk)
 // reported as a Status that names the file and the reason.
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 
@@ -11,17 +13,28 @@ namespace kerfel {
 // Creates or replaces the file in place.
 Status WriteWholeFile(const std::string& path, const void* data, size_t size);
 
-// Writes a temporary file beside `path` and renames it over `path`, so that
-// readers see either the old file or the complete new one, never a part.
-Status WriteFileAtomically(const std::string& path, const void* data, size_t size);
+struct ReplaceOptions {
+    // Flush the file and the folder's entry to disk before returning: for
+    // files a crash must not take back (settings, archives), not for the
+    // thousands of tiles of a job.
+    bool durable = false;
+    // Keep the mode of the file being replaced (a new file gets newFileMode);
+    // otherwise the file gets what the user's umask allows, as a published
+    // file should.
+    bool keepMode = false;
+    mode_t newFileMode = 0600;
+};
 
-// Creates an empty, private temporary file beside `finalPath`, named after
-// it with a leading full stop, and returns its path in `tempPath`.
+// The one atomic replace: writes a hidden temporary beside `path` and renames
+// it over `path`, so readers see the old file or the complete new one, never
+// a part, and a killed writer leaves at worst a hidden temporary.
+Status ReplaceFile(const std::string& path, const void* data, size_t size, const ReplaceOptions& options = {});
+
+// For content too large to hold at once: an empty, private temporary beside
+// `finalPath` (its path in `tempPath`) to be filled and then committed.
 Status MakeHiddenTempFile(const std::string& finalPath, std::string& tempPath);
-
-// Gives the finished temporary file the mode of a new file under the user's
-// umask, flushes it to disk and renames it to `finalPath`, replacing any file
-// there. The temporary file is removed when this fails.
+// Replaces `finalPath` by the filled temporary, durably and with the umask's
+// mode; the temporary is removed when this fails.
 Status CommitTempFile(const std::string& tempPath, const std::string& finalPath);
 
 // write() until everything is written; false with errno set on failure.

@@ -38,7 +38,7 @@ std::string DescriptorXml(const DescriptorValues& v) {
 
 Status WriteDescriptor(const std::string& path, const DescriptorValues& values) {
     const std::string xml = DescriptorXml(values);
-    return WriteFileAtomically(path, xml.data(), xml.size());
+    return ReplaceFile(path, xml.data(), xml.size());
 }
 
 }  // namespace kerfel

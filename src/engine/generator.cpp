@@ -12,6 +12,7 @@
 
 #include "engine/decoded_source.h"
 #include "base/file_write.h"
+#include "base/path.h"
 #include "engine/level_scaler.h"
 #include "i18n/format_text.h"
 #include "engine/source_image.h"
@@ -110,7 +111,7 @@ struct LevelCutter {
                     s = writer->Submit(path, jpeg);
                     ReportWritten();
                 } else {
-                    s = WriteFileAtomically(path, jpeg.data(), jpeg.size());
+                    s = ReplaceFile(path, jpeg.data(), jpeg.size());
                     if (s) {
                         ++result.tilesWritten;
                         if (hooks.progress) hooks.progress(result.tilesWritten, total);
@@ -136,8 +137,7 @@ struct LevelCutter {
 }  // namespace
 
 std::string JobName(const std::string& sourcePath) {
-    const size_t slash = sourcePath.find_last_of('/');
-    const std::string file = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
+    const std::string file = FileNameOf(sourcePath);
     const size_t dot = file.find_last_of('.');
     // A name that is all extension (".jpg") keeps it, so the job never
     // becomes the output folder itself.
@@ -146,11 +146,7 @@ std::string JobName(const std::string& sourcePath) {
 }
 
 std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
-    std::string joined = outputFolder + "/" + JobName(sourcePath);
-    std::string out;
-    for (char ch : joined)
-        if (!(ch == '/' && !out.empty() && out.back() == '/')) out += ch;
-    return out;
+    return JoinPath(outputFolder, JobName(sourcePath));
 }
 
 std::string TileFileName(int level, int column, int row) {

@@ -1,5 +1,7 @@
 #include "engine/jpeg_header.h"
 
+#include "base/regular_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -155,15 +157,13 @@ Status ParseJpegHeader(const uint8_t* d, size_t n, JpegHeader& out) {
 
 Status ReadJpegHeader(const std::string& path, JpegHeader& out) {
     out = JpegHeader{};
-    // Not blocking on the open: a named pipe at the path would hold the caller forever.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    int fd = OpenRegularFile(path, st);
+    if (fd < 0 && errno == EINVAL) return Status::Bad("cannot read: not a regular file");
+    if (fd < 0 && errno == EISDIR) return Status::Bad(std::string("cannot read: ") + std::strerror(EISDIR));
     if (fd < 0) return Status::Bad(std::string("cannot open: ") + std::strerror(errno));
-    struct stat st {};
     Status s;
-    if (::fstat(fd, &st) != 0) s = Status::Bad(std::string("cannot read: ") + std::strerror(errno));
-    else if (S_ISDIR(st.st_mode)) s = Status::Bad(std::string("cannot read: ") + std::strerror(EISDIR));
-    else if (!S_ISREG(st.st_mode)) s = Status::Bad("cannot read: not a regular file");
-    else if (st.st_size == 0) s = Status::Bad("the file is empty");
+    if (st.st_size == 0) s = Status::Bad("the file is empty");
     else {
         HeaderBytes bytes(fd, static_cast<unsigned long long>(st.st_size));
         s = WalkHeader(bytes, out);

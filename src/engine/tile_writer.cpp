@@ -68,7 +68,7 @@ void TileWriter::Run() {
         // ever seen under a tile's name, even if the job is killed.
         Status s;
         try {
-            s = WriteFileAtomically(item.path, item.jpeg.data(), item.jpeg.size());
+            s = ReplaceFile(item.path, item.jpeg.data(), item.jpeg.size());
         } catch (const std::bad_alloc&) {  // nothing may escape this thread: it would end the tool
             s = Status::Output(item.path + ": not enough memory to write it");
         }

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/settings_store.h"
 #include "i18n/language_list.h"
 
 namespace kerfel {
@@ -35,7 +34,7 @@ std::string LanguagePath(const std::string& appFolder, const std::string& file) 
 
 std::string EnglishLanguagePath(const std::string& appFolder) { return LanguagePath(appFolder, kEnglishFile); }
 
-LanguageChoice ChooseLanguageFile(SettingsStore& store, const std::string& appFolder,
+LanguageChoice ChooseLanguageFile(LanguageSettings& store, const std::string& appFolder,
                                   const std::vector<std::string>& list, const LanguageChooser& ask) {
     LanguageChoice choice;
     std::string remembered;

@@ -6,7 +6,18 @@
 
 namespace kerfel {
 
-class SettingsStore;
+// The settings as the language choice sees them: the tool's settings store,
+// or whatever a test or another front end remembers values in.
+class LanguageSettings {
+public:
+    // Whether the settings can be read and written at all.
+    virtual bool Open() = 0;
+    virtual bool ReadString(const std::string& name, std::string& value) = 0;
+    virtual bool WriteString(const std::string& name, const std::string& value) = 0;
+
+protected:
+    ~LanguageSettings() = default;
+};
 
 // The settings value that remembers the chosen language file's full path.
 inline constexpr const char* kLanguageValue = "Language";
@@ -42,7 +53,7 @@ std::string EnglishLanguagePath(const std::string& appFolder);
 //    anything else English.
 // Then remembers the path when the store opens (again, even when it was just
 // read); a failed write is reported in the result and changes nothing else.
-LanguageChoice ChooseLanguageFile(SettingsStore& store, const std::string& appFolder,
+LanguageChoice ChooseLanguageFile(LanguageSettings& store, const std::string& appFolder,
                                   const std::vector<std::string>& list, const LanguageChooser& ask);
 
 }  // namespace kerfel

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "i18n/utf16_file.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 namespace kerfel {
 

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "i18n/utf16_file.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 namespace kerfel {
 

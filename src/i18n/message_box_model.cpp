@@ -1,6 +1,6 @@
 #include "i18n/message_box_model.h"
 
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 namespace kerfel {
 

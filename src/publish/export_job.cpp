@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/path.h"
 #include "publish/zipper.h"
 
 namespace kerfel {
@@ -14,9 +15,7 @@ namespace {
 std::string Absolute(const std::string& path) {
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(path, ec);
-    std::string s = (ec ? std::filesystem::path(path) : p).lexically_normal().string();
-    while (s.size() > 1 && s.back() == '/') s.pop_back();
-    return s;
+    return TidyPath((ec ? std::filesystem::path(path) : p).string());
 }
 
 // Whether the file at `path` begins like a zip archive.

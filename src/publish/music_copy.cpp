@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/file_write.h"
+#include "base/regular_file.h"
 
 namespace kerfel {
 
@@ -20,15 +21,10 @@ Status RefreshMusicCopy(const std::string& musicPath, const std::string& jobFold
             return Status::Output(dest + ": cannot be removed: " + std::strerror(errno));
         return Status::Ok();
     }
-    // Non-blocking open, so that a pipe named by mistake cannot hang the tool.
-    int in = ::open(musicPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    int in = OpenRegularFile(musicPath, st);
+    if (in < 0 && (errno == EISDIR || errno == EINVAL)) return Status::Bad(musicPath + ": is not a file");
     if (in < 0) return Status::Bad(musicPath + ": cannot be read: " + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
-        return Status::Bad(musicPath + ": is not a file");
-    }
-    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
     std::string temp;
     Status made = MakeHiddenTempFile(dest, temp);
     if (!made) {

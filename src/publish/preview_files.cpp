@@ -7,14 +7,13 @@
 #include <cstring>
 #include <vector>
 
+#include "base/path.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
 Status MakePreviewFolder(std::string& folder) {
     const char* env = std::getenv("TMPDIR");
-    std::string base = env && *env ? env : "/tmp";
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
-    std::string pattern = base + "/LIKXXXXXX";
+    std::string pattern = TrimTrailingSlashes(env && *env ? env : "/tmp") + "/LIKXXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!::mkdtemp(buffer.data())) {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "base/path.h"
+
 namespace kerfel {
 
 std::string ResolveTypedFolder(const std::string& typed, const std::string& current, const std::string& home) {
@@ -12,9 +14,7 @@ std::string ResolveTypedFolder(const std::string& typed, const std::string& curr
     else if (typed == "~" || typed.rfind("~/", 0) == 0) p = fs::path(home) / typed.substr(typed == "~" ? 1 : 2);
     else p = fs::path(current.empty() ? home : current) / typed;
     if (!p.is_absolute()) return std::string();
-    std::string out = p.lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/') out.pop_back();
-    return out;
+    return TidyPath(p.string());
 }
 
 }  // namespace kerfel

@@ -66,12 +66,6 @@ Status ReadText(const fs::path& path, std::string& out) {
     return Status::Ok();
 }
 
-// A reader never sees a half-written file, and a job killed mid-write leaves
-// only a hidden temporary, which no archive packs.
-Status ReplaceFile(const fs::path& to, const std::string& content) {
-    return WriteFileAtomically(to.string(), content.data(), content.size());
-}
-
 Status CopyFileReplacing(const fs::path& from, const fs::path& to) {
     Status s = CopyFileAtomically(from.string(), to.string());
     // The viewer's own files are part of the tool: failing to read them is
@@ -142,7 +136,10 @@ Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& j
     for (const char* asset : kAssets)
         if (Status s = CopyTree(source / asset, assets / asset); !s) return s;
     // The page last: once it exists, so does everything it loads.
-    return ReplaceFile(job / kViewerPageName, ViewerPageHtml(pageTemplate, values, title));
+    // A reader never sees a half-written page, and a job killed mid-write
+    // leaves only a hidden temporary, which no archive packs.
+    const std::string page = ViewerPageHtml(pageTemplate, values, title);
+    return ReplaceFile((job / kViewerPageName).string(), page.data(), page.size());
 }
 
 Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& values, const std::string& title) {

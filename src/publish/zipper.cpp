@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "base/file_write.h"
+#include "base/path.h"
+#include "base/regular_file.h"
+#include "base/utf8.h"
 
 namespace {
 
@@ -25,13 +28,8 @@ constexpr uLong kMadeByZip64 = (3 << 8) | 45;
 constexpr uLong kUtf8Flag = 0x800;
 constexpr uLong kDosReadOnly = 0x01, kDosDirectory = 0x10, kDosArchive = 0x20;
 
-bool IsAbsolute(const std::string& p) { return !p.empty() && p[0] == '/'; }
-
-std::string Normal(const std::string& path) {
-    std::string n = std::filesystem::path(path).lexically_normal().string();
-    while (n.size() > 1 && n.back() == '/') n.pop_back();
-    return n;
-}
+using kerfel::IsAbsolutePath;
+using kerfel::TidyPath;
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size()) return false;
@@ -46,20 +44,6 @@ bool HasDotDotPart(const std::string& name) {
     for (const auto& part : std::filesystem::path(name))
         if (part == "..") return true;
     return false;
-}
-
-bool IsUtf8WithNonAscii(const std::string& s) {
-    bool nonAscii = false;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = s[i];
-        int more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (more < 0 || i + more >= s.size()) return false;
-        for (int k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
-        nonAscii |= more > 0;
-        i += more + 1;
-    }
-    return nonAscii;
 }
 
 void FillTime(std::time_t t, tm_zip& out) {
@@ -106,7 +90,7 @@ bool AlreadyCompressed(const std::string& name) {
 
 // Level 0 stores the entry (method 0); any other level deflates it.
 int OpenEntry(zipFile zf, const std::string& name, const zip_fileinfo& info, int level, bool zip64) {
-    uLong flags = IsUtf8WithNonAscii(name) ? kUtf8Flag : 0;
+    uLong flags = kerfel::IsNonAsciiUtf8(name) ? kUtf8Flag : 0;
     const int method = level == 0 ? 0 : Z_DEFLATED;
     return zipOpenNewFileInZip4_64(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, 0,
                                    -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
@@ -125,7 +109,7 @@ CZipper::~CZipper() {
 }
 
 std::string CZipper::PrepareSourcePath(const std::string& path) const {
-    return IsAbsolute(path) ? path : m_szRootFolder + path;
+    return IsAbsolutePath(path) ? path : m_szRootFolder + path;
 }
 
 bool CZipper::GetLastModified(const std::string& path, tm_zip& out) {
@@ -164,10 +148,10 @@ bool CZipper::OpenZip(const std::string& archivePath, const std::optional<std::s
     m_excluded.clear();
     if (archivePath.empty()) return Fail(kerfel::Status::Output("no archive name given"));
     std::error_code ec;
-    std::string absolute = IsAbsolute(archivePath) ? archivePath : std::filesystem::current_path(ec).string() + "/" + archivePath;
+    std::string absolute = IsAbsolutePath(archivePath) ? archivePath : std::filesystem::current_path(ec).string() + "/" + archivePath;
     if (ec) return Fail(kerfel::Status::Output(archivePath + ": " + ec.message()));
     if (absolute.back() == '/') return Fail(kerfel::Status::Output(archivePath + ": names a folder, not a file"));
-    absolute = Normal(absolute);
+    absolute = TidyPath(absolute);
     struct stat st {};
     if (::stat(absolute.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return Fail(kerfel::Status::Output(absolute + ": is a folder"));
@@ -185,7 +169,7 @@ bool CZipper::OpenZip(const std::string& archivePath, const std::optional<std::s
     std::string folder = absolute.substr(0, absolute.rfind('/') + 1);
     if (!rootFolder) m_szRootFolder = folder;
     else if (rootFolder->empty()) m_szRootFolder.clear();
-    else m_szRootFolder = Normal(*rootFolder) == "/" ? "/" : Normal(*rootFolder) + "/";
+    else m_szRootFolder = TidyPath(*rootFolder) == "/" ? "/" : TidyPath(*rootFolder) + "/";
     return true;
 }
 
@@ -224,7 +208,7 @@ std::string RealPath(const std::string& path) {
 
 bool CZipper::AddFolderToZip(const std::string& folderPath) {
     if (!m_uzFile || m_bBroken || Cancelled()) return false;
-    std::string path = Normal(PrepareSourcePath(folderPath));
+    std::string path = TidyPath(PrepareSourcePath(folderPath));
     std::string name;
     if (!EntryNameUnderRoot(path, name)) return false;
     struct stat st {};
@@ -289,8 +273,8 @@ bool CZipper::AddFileToZip(const std::string& filePath) {
     if (filePath.rfind("../", 0) == 0) return false;
     std::string path = PrepareSourcePath(filePath);
     std::string name;
-    if (IsAbsolute(filePath)) {
-        if (!EntryNameUnderRoot(Normal(path), name)) return false;
+    if (IsAbsolutePath(filePath)) {
+        if (!EntryNameUnderRoot(TidyPath(path), name)) return false;
     } else {
         name = filePath.rfind("./", 0) == 0 ? filePath.substr(2) : filePath;
         if (name.empty() || name[0] == '/') return false;
@@ -300,20 +284,17 @@ bool CZipper::AddFileToZip(const std::string& filePath) {
 }
 
 bool CZipper::AddFile(const std::string& path, const std::string& name) {
-    // Non-blocking open: a pipe must not hang the export before it is seen.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Fail(kerfel::Status::Bad(path + ": cannot be read: " + Reason()));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    struct stat st;
+    int fd = kerfel::OpenRegularFile(path, st);
+    if (fd < 0 && (errno == EISDIR || errno == EINVAL)) {
         ++m_nSkipped;
         return false;
     }
+    if (fd < 0) return Fail(kerfel::Status::Bad(path + ": cannot be read: " + Reason()));
     if (m_excluded.count({st.st_dev, st.st_ino})) {
         ::close(fd);
         return true;  // the archive itself, saved inside the folder being packed
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // Entries of 4 GiB or more need the 64-bit header fields from the start.
     bool zip64 = std::uint64_t(st.st_size) >= kZip64Size;
     zip_fileinfo info = InfoFor(st, false);

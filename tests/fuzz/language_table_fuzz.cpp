@@ -7,7 +7,7 @@
 #include "fuzz_support.h"
 #include "i18n/language_table.h"
 #include "i18n/utf16_file.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 namespace {
 

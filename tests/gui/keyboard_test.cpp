@@ -21,7 +21,7 @@
 #include "i18n/ui/about_dialog.h"
 #include "i18n/ui/help_menu.h"
 #include "i18n/ui/message_box_dialog.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 #include "publish/ui/preview_dialog.h"
 #include "publish/ui/web_browser_host.h"
 #include "skin/ui/button_mnemonics.h"

@@ -9,7 +9,7 @@
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/message_box_dialog.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "engine/source_image.h"
 #include "generator_test_util.h"
 #include "i18n/language_table.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 using namespace kerfel;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "i18n/message_box_model.h"
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
 
 using namespace kerfel;
 

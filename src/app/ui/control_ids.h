@@ -1,4 +1,6 @@
 #pragma once
+#include "skin/dialog_units.h"
+
 // Control ids of the main dialog's template.
 enum KerfelControlId {
     IDC_BMIN = 1000,
@@ -40,6 +42,5 @@ enum KerfelControlId {
     IDM_ABOUTBOX = 16,
 };
 
-// Dialog units of the template font to pixels.
-inline int DuX(int du) { return du * 3 / 2; }
-inline int DuY(int du) { return du * 13 / 8; }
+using kerfel::DuX;
+using kerfel::DuY;

@@ -1,4 +1,5 @@
 #include "app/ui/kerfel_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -272,6 +273,6 @@ void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
     m_btnBrowseMusic->Enable(true);
     m_btnPreview->Enable(false);
     m_btnExport->Enable(false);
-    m_btnClose->SetLabel(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.IDC_BCLOSEBUT2")));
+    m_btnClose->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BCLOSEBUT2"));
     m_btnClose->Hide();
 }

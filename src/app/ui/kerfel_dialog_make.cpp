@@ -9,6 +9,7 @@
 // the answer while it keeps watching the cancel flag, so closing the dialog
 // (which sets the flag and joins) can never deadlock.
 #include <chrono>
+#include "i18n/ui/ui_text.h"
 #include <filesystem>
 #include <future>
 #include <mutex>
@@ -41,11 +42,10 @@ struct CMakeJob {
 
 namespace {
 
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
 
 void ShowBox(wxWindow* owner, const wxString& text, const char* captionKey, int flags) {
     CMessageBoxDialog box(owner);
-    box.Show(text, Text(captionKey), flags);
+    box.Show(text, kerfel::UiText(captionKey), flags);
 }
 
 // Runs `ask` on the user-interface thread and waits for its result while
@@ -77,7 +77,7 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     if (m_strSourcePath.empty()) return;
     UpdateData(true);
     if (!IsFolder(m_strOutputFolder)) {
-        ShowBox(this, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_TEXT"), "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_TEXT"), "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
@@ -85,7 +85,7 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     m_strLevels = m_cmbLevels->GetStringSelection();
     const int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (!m_pyramid.ValidEntry(k)) {
-        ShowBox(this, Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
@@ -98,20 +98,20 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     kerfel::Status s = kerfel::CheckPyramid(m_pyramid);
     if (s) s = kerfel::InspectSource(m_strSourcePath.utf8_string(), info);
     if (!s) {
-        ShowBox(this, Text("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" + wxString::FromUTF8(s.message),
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" + wxString::FromUTF8(s.message),
                 "KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION", MBX_OK | MBX_ICONERROR);
         return;
     }
     if (info.width != m_pyramid.SourceWidth() || info.height != m_pyramid.SourceHeight()) {
-        ShowBox(this, Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
 
     const std::string first = kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT1"), {w, h});
     CMessageBoxDialog box(this);
-    int answer = box.Show(wxString::FromUTF8(first) + "\n" + Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT2"),
-                          Text("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_CAPTION"), MBX_YESNO | MBX_ICONQUESTION);
+    int answer = box.Show(wxString::FromUTF8(first) + "\n" + kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT2"),
+                          kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_CAPTION"), MBX_YESNO | MBX_ICONQUESTION);
     if (answer == IDYES) StartGeneration();
 }
 
@@ -150,7 +150,7 @@ void CKerfelDialog::StartGeneration() {
     m_btnBrowseFolder->Enable(false);
     m_btnMake->Enable(false);
     m_btnBrowseMusic->Enable(false);
-    m_btnClose->SetLabel(Text("KERFELDIALOG.IDC_BCLOSEBUT1"));
+    m_btnClose->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BCLOSEBUT1"));
     m_bCancelRequested = 0;  // a request that came too late for the last job
     m_bJobRunning = true;
     m_pMakeJob = job;
@@ -271,7 +271,7 @@ void CKerfelDialog::EndGeneration(const std::shared_ptr<CMakeJob>& job) {
         case kerfel::JobEnd::Finished:
             m_strStatus = " ";
             m_lblStatus->SetLabel(m_strStatus);
-            ShowBox(this, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT"),
+            ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT"),
                     "KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_CAPTION", MBX_OK | MBX_ICONINFORMATION);
             backToIdle();
             m_btnClose->SetLabel("&Close");
@@ -282,7 +282,7 @@ void CKerfelDialog::EndGeneration(const std::shared_ptr<CMakeJob>& job) {
             break;
         case kerfel::JobEnd::Declined:
             backToIdle();
-            m_btnClose->SetLabel(Text("KERFELDIALOG.IDC_BCLOSEBUT2"));
+            m_btnClose->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BCLOSEBUT2"));
             m_btnPreview->Enable(job->previewWasEnabled);  // the earlier job folder is still whole
             m_btnExport->Enable(job->exportWasEnabled);
             break;
@@ -299,7 +299,7 @@ void CKerfelDialog::EndGeneration(const std::shared_ptr<CMakeJob>& job) {
             m_btnClose->SetLabel("&Close");
             m_btnClose->Hide();
             m_bCancelRequested = 0;
-            ShowBox(this, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") + "\n" + wxString::FromUTF8(r.status.message),
+            ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") + "\n" + wxString::FromUTF8(r.status.message),
                     "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION", MBX_OK | MBX_ICONERROR);
             break;
     }

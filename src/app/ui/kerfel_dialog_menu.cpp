@@ -1,5 +1,6 @@
 // Texts on the dialog, the Help menu, the about box and the button pictures.
 #include <wx/msgdlg.h>
+#include "i18n/ui/ui_text.h"
 #include <wx/utils.h>
 
 #include <string>
@@ -15,7 +16,6 @@
 #include "i18n/ui/help_menu.h"
 
 namespace {
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
 
 // Pictures of every bitmap button: normal, pressed, hover, disabled.
 struct ButtonSkin {
@@ -40,40 +40,40 @@ void CKerfelDialog::SkinButtons() {
 }
 
 void CKerfelDialog::ApplyLanguageTexts() {
-    m_lblSourceFile->SetLabel(Text("KERFELDIALOG.IDC_LSELECTFILE"));
-    m_lblOutputFolder->SetLabel(Text("KERFELDIALOG.IDC_LSELECTOUTFOLDER"));
-    m_lblLevels->SetLabel(Text("KERFELDIALOG.IDC_LLEVELS"));
-    m_lblOriginalSize->SetLabel(Text("KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE"));
-    m_lblDisplaySize->SetLabel(Text("KERFELDIALOG.IDC_LDSIZE"));
-    m_lblMusic->SetLabel(Text("KERFELDIALOG.IDC_LBGMUSIC"));
+    m_lblSourceFile->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LSELECTFILE"));
+    m_lblOutputFolder->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LSELECTOUTFOLDER"));
+    m_lblLevels->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LLEVELS"));
+    m_lblOriginalSize->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE"));
+    m_lblDisplaySize->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LDSIZE"));
+    m_lblMusic->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LBGMUSIC"));
 
-    m_strSmallMapLabel = Text("KERFELDIALOG.IDC_L_SMALLMAP");
-    m_strNavigationScrollLabel = Text("KERFELDIALOG.IDC_L_NAVSCROLL");
-    m_strZoomSliderLabel = Text("KERFELDIALOG.IDC_L_ZOOMSLIDER");
-    m_strClickToZoomLabel = Text("KERFELDIALOG.IDC_L_CLICK2ZOOM");
+    m_strSmallMapLabel = kerfel::UiText("KERFELDIALOG.IDC_L_SMALLMAP");
+    m_strNavigationScrollLabel = kerfel::UiText("KERFELDIALOG.IDC_L_NAVSCROLL");
+    m_strZoomSliderLabel = kerfel::UiText("KERFELDIALOG.IDC_L_ZOOMSLIDER");
+    m_strClickToZoomLabel = kerfel::UiText("KERFELDIALOG.IDC_L_CLICK2ZOOM");
     UpdateData(false);
 
-    m_btnHelp->SetLabel(Text("KERFELDIALOG.IDC_BQUES"));
-    m_btnBrowseFile->SetLabel(Text("KERFELDIALOG.IDC_BBROWSEFILE"));
-    m_btnBrowseFolder->SetLabel(Text("KERFELDIALOG.IDC_BBROWSEFOLDER"));
-    m_btnMake->SetLabel(Text("KERFELDIALOG.IDC_BGENERATE"));
+    m_btnHelp->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BQUES"));
+    m_btnBrowseFile->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BBROWSEFILE"));
+    m_btnBrowseFolder->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BBROWSEFOLDER"));
+    m_btnMake->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BGENERATE"));
     // During a job the button stops it and says so in the new language too;
     // its handler asks the job's state, never the caption.
-    m_btnClose->SetLabel(Text(m_bJobRunning ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
-    m_btnBrowseMusic->SetLabel(Text("KERFELDIALOG.IDC_BBRBGMUSIC"));
-    m_btnPreview->SetLabel(Text("KERFELDIALOG.IDC_BPERVIEW"));
-    m_btnExport->SetLabel(Text("KERFELDIALOG.IDC_BSAVE"));
+    m_btnClose->SetLabel(kerfel::UiText(m_bJobRunning ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
+    m_btnBrowseMusic->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BBRBGMUSIC"));
+    m_btnPreview->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BPERVIEW"));
+    m_btnExport->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BSAVE"));
 
-    m_btnBrowseFile->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFILE"));
-    m_btnBrowseFolder->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFOLDER"));
-    m_btnClose->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
-    m_btnBrowseMusic->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BBRBGMUSIC"));
-    m_btnMake->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BGENERATE "));
-    m_btnExit->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
-    m_btnHelp->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BQUES"));
-    m_btnMinimize->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN"));
-    m_btnExport->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE"));
-    m_btnPreview->SetTooltipText(Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW"));
+    m_btnBrowseFile->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFILE"));
+    m_btnBrowseFolder->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFOLDER"));
+    m_btnClose->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
+    m_btnBrowseMusic->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BBRBGMUSIC"));
+    m_btnMake->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BGENERATE "));
+    m_btnExit->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
+    m_btnHelp->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BQUES"));
+    m_btnMinimize->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN"));
+    m_btnExport->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE"));
+    m_btnPreview->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW"));
 }
 
 void CKerfelDialog::OnBQues(wxCommandEvent&) {

@@ -1,5 +1,6 @@
 // Preview, Export and the background music.
 #include <wx/filename.h>
+#include "i18n/ui/ui_text.h"
 #include <wx/utils.h>
 
 #include <filesystem>
@@ -21,7 +22,6 @@
 
 namespace {
 
-wxString Lang(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
 
 std::string JobFolder(const CKerfelDialog& d) { return d.m_strJobFolder.utf8_string(); }
 
@@ -64,9 +64,9 @@ enum class Command { Preview, Export };
 void ShowJobFileError(CKerfelDialog& d, const kerfel::Status& s, Command command) {
     const bool exporting = command == Command::Export;
     CMessageBoxDialog box(&d);
-    box.Show(Lang(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") +
+    box.Show(kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") +
                  "\n" + wxString::FromUTF8(s.message),
-             Lang(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"),
+             kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"),
              MBX_OK | MBX_ICONERROR);
 }
 
@@ -91,8 +91,8 @@ bool MusicStep(CKerfelDialog& d, const wxString& copyingText, Command command) {
     }
     wxString text = wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT1"),
                                                           {music, kerfel::MusicCopyPath(job)})) +
-                    "\n" + Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT2");
-    wxString caption = Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION");
+                    "\n" + kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT2");
+    wxString caption = kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION");
     if (command == Command::Export) ShowStandardErrorBox(&d, text, caption);
     CMessageBoxDialog box(&d);
     box.Show(text, caption, MBX_OK | MBX_ICONERROR);
@@ -134,7 +134,7 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     kerfel::Status refreshed = RefreshJobFiles(*this, values);
     UpdateData(true);
     if (!refreshed) return ShowJobFileError(*this, refreshed, Command::Export);
-    if (!MusicStep(*this, Lang("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), Command::Export)) return;
+    if (!MusicStep(*this, kerfel::UiText("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), Command::Export)) return;
     SetStatus(*this, " ");
 
     CFileOpenComponent chooser;
@@ -151,9 +151,9 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
 
     if (wxFileName::Exists(archive)) {
         CMessageBoxDialog box(this);
-        int answer = box.Show(archive + Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_TEXT1") + "\n" +
-                                  Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_TEXT2"),
-                              Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_CAPTION"), MBX_YESNO | MBX_ICONWARNING);
+        int answer = box.Show(archive + kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_TEXT1") + "\n" +
+                                  kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_TEXT2"),
+                              kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX3_CAPTION"), MBX_YESNO | MBX_ICONWARNING);
         if (answer == IDNO) return;
     }
     kerfel::Status packed;
@@ -163,11 +163,11 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     }
     CMessageBoxDialog box(this);
     if (!packed) {
-        box.Show(Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT") + "\n" + wxString::FromUTF8(packed.message),
-                 Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION"), MBX_OK | MBX_ICONERROR);
+        box.Show(kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT") + "\n" + wxString::FromUTF8(packed.message),
+                 kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION"), MBX_OK | MBX_ICONERROR);
         return;
     }
-    box.Show(Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT"), Lang("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION"),
+    box.Show(kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT"), kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION"),
              MBX_OK | MBX_ICONINFORMATION);
 }
 

@@ -1,5 +1,6 @@
 // Choosing the source image: decode, level table, sizes, thumbnail.
 #include <wx/busyinfo.h>
+#include "i18n/ui/ui_text.h"
 #include <wx/utils.h>
 
 #include "app/ui/file_open_component.h"
@@ -31,9 +32,9 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
     if (!status) {
         // Everything shown stays as it was: it still describes the last good image.
         CMessageBoxDialog box(this);
-        box.Show(wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT")) + "\n" +
+        box.Show(kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" +
                      wxString::FromUTF8(status.message),
-                 wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION")),
+                 kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION"),
                  MBX_OK | MBX_ICONERROR);
         return;
     }

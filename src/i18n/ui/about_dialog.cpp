@@ -1,9 +1,10 @@
 #include "i18n/ui/about_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 #include <wx/dc.h>
 
-#include "app/ui/control_ids.h"
 #include "base/version.h"
+#include "skin/dialog_units.h"
 #include "i18n/language_table.h"
 #include "i18n/version_text.h"
 #include "skin/ui/skin_bitmaps.h"
@@ -14,7 +15,9 @@ wxBEGIN_EVENT_TABLE(CAboutDialog, CSkinDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
+
+using kerfel::DuX;
+using kerfel::DuY;
 
 CTransparentStatic* Label(wxWindow* parent, int id, const char* text, int x, int y, int w, int h) {
     return new CTransparentStatic(parent, id, wxString::FromUTF8(text), wxPoint(DuX(x), DuY(y)),
@@ -33,21 +36,22 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
 
     m_btnOK = new CSkinButton(this, wxID_OK, "&OK", wxPoint(DuX(199), DuY(131)), wxSize(DuX(54), DuY(16)));
     m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 171, 12);
-    m_lblVersion = Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 171, 12);
+    m_lblVersion =
+        Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 171, 12);
     m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 171, 12);
     wxFont name = GetFont();
     m_lblName->SetFont(name.Bold().Scaled(1.25f));
 
     m_btnOK->SetTextColor(*wxBLACK);
-    m_btnOK->SetTooltipText(Text("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
+    m_btnOK->SetTooltipText(kerfel::UiText("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
     m_btnOK->SetBitmaps(248, 248, 250, 248, 0, CSkinButton::DrawNatural, 0, 0);
 
-    m_lblName->SetLabel(Text("ABOUTDIALOG.IDC_L_NAME"));
+    m_lblName->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_NAME"));
     m_lblVersion->SetLabel(wxString::FromUTF8(
         kerfel::VersionLine(kerfel::GetLanguageText("ABOUTDIALOG.IDC_L_VERSION"), kerfel::ProgramVersion())));
-    m_lblCprt->SetLabel(Text("ABOUTDIALOG.IDC_L_CPRT"));
-    m_btnOK->SetLabel(Text("ABOUTDIALOG.IDOK"));
-    SetTitle(Text("ABOUTDIALOG.WINDOWTEXT"));
+    m_lblCprt->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_CPRT"));
+    m_btnOK->SetLabel(kerfel::UiText("ABOUTDIALOG.IDOK"));
+    SetTitle(kerfel::UiText("ABOUTDIALOG.WINDOWTEXT"));
     CentreOnScreen();
     // The box's only control: Enter and Space answer it from the start.
     m_btnOK->SetFocus();

@@ -1,4 +1,5 @@
 #include "i18n/ui/help_menu.h"
+#include "i18n/ui/ui_text.h"
 
 #include "i18n/language_table.h"
 
@@ -19,7 +20,7 @@ int CommandOf(int menuId) {
 // A menu item cannot be shown without a text: a language file that lacks the
 // key keeps the built-in English one.
 wxString ItemText(const char* key, const char* fallback) {
-    wxString text = wxString::FromUTF8(kerfel::GetLanguageText(key));
+    wxString text = kerfel::UiText(key);
     return text.empty() ? wxString::FromUTF8(fallback) : text;
 }
 }  // namespace

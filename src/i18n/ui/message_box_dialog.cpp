@@ -1,4 +1,5 @@
 #include "i18n/ui/message_box_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -8,11 +9,12 @@
 
 #include <mutex>
 
-#include "base/app_folder.h"
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"
 #include "i18n/message_box_model.h"
+#include "skin/dialog_units.h"
 #include "skin/ui/button_mnemonics.h"
+#include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CMessageBoxDialog, wxDialog)
     EVT_BUTTON(CMessageBoxDialog::IDC_BUTTON_LEFT, CMessageBoxDialog::OnButton)
@@ -28,8 +30,8 @@ wxEND_EVENT_TABLE()
 namespace {
 
 // Template 262 in dialog units, converted as every template is.
-int DuX(int du) { return du * 3 / 2; }
-int DuY(int du) { return du * 13 / 8; }
+using kerfel::DuX;
+using kerfel::DuY;
 constexpr int kTemplateWidthDu = 243, kTemplateHeightDu = 74;
 
 struct Script {
@@ -42,18 +44,13 @@ Script& Scripted() {
     return s;
 }
 
-wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
 
 // Icon resources 263 to 266 from the pictures folder, the desktop's own
 // icons when a picture is missing.
 wxBitmap IconBitmap(int index) {
     static const wxArtID kFallback[] = {wxART_ERROR, wxART_QUESTION, wxART_WARNING, wxART_INFORMATION};
-    wxString path = wxString::FromUTF8(kerfel::FindAppFolder()) + wxString::Format("/pictures/%d.png", 263 + index);
-    if (wxFileExists(path)) {
-        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-        wxImage img(path, wxBITMAP_TYPE_PNG);
-        if (img.IsOk()) return wxBitmap(img);
-    }
+    wxBitmap picture = kerfel::LoadSkinBitmap(263 + index);
+    if (picture.IsOk()) return picture;
     return wxArtProvider::GetBitmap(kFallback[index], wxART_MESSAGE_BOX, wxSize(32, 32));
 }
 
@@ -132,7 +129,7 @@ void CMessageBoxDialog::SetUpBox() {
     auto buttons = kerfel::MessageBoxButtons(m_nButtonSet);
     for (int i = 0; i < 3; ++i) {
         m_btnButtons[i]->Show(buttons[i].m_bShown);
-        if (buttons[i].m_bShown) m_btnButtons[i]->SetLabel(Text(buttons[i].m_szKey));
+        if (buttons[i].m_bShown) m_btnButtons[i]->SetLabel(kerfel::UiText(buttons[i].m_szKey));
     }
     for (int i = 0; i < 4; ++i) m_stcIcons[i]->Show(m_nIcon == 7 + i);
 

@@ -3,10 +3,13 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 
+#include "base/app_folder.h"
+
 namespace kerfel {
 namespace {
+// Until a window names it, the pictures of the application folder.
 wxString& PictureFolder() {
-    static wxString folder;
+    static wxString folder = wxString::FromUTF8(FindAppFolder()) + "/pictures";
     return folder;
 }
 }  // namespace

@@ -1,4 +1,6 @@
-#include "i18n/utf_convert.h"
+#include "base/utf8.h"
+
+#include <algorithm>
 
 namespace kerfel {
 
@@ -38,26 +40,32 @@ bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Decodes one UTF-8 sequence at `i`; advances `i` past what was consumed.
-char32_t DecodeUtf8(std::string_view s, size_t& i) {
+// Malformed sequences decode as U+FFFD and set `bad`.
+char32_t DecodeUtf8(std::string_view s, size_t& i, bool& bad) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char b0 = byte(i);
     int len = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3 : (b0 >> 3) == 0x1E ? 4 : 0;
     if (len == 0 || i + len > s.size()) {
         ++i;
-        return kReplacement;
+        return bad = true, kReplacement;
     }
     char32_t c = len == 1 ? b0 : b0 & (0xFF >> (len + 1));
     for (int k = 1; k < len; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) {
             i += k;
-            return kReplacement;
+            return bad = true, kReplacement;
         }
         c = (c << 6) | (byte(i + k) & 0x3F);
     }
     i += len;
     static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kMinimum[len] || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) return kReplacement;
+    if (c < kMinimum[len] || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) return bad = true, kReplacement;
     return c;
+}
+
+char32_t DecodeUtf8(std::string_view s, size_t& i) {
+    bool bad = false;
+    return DecodeUtf8(s, i, bad);
 }
 
 }  // namespace
@@ -92,6 +100,17 @@ size_t CharacterCount(std::string_view utf8) {
         ++n;
     }
     return n;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    bool bad = false;
+    for (size_t i = 0; i < text.size() && !bad;) DecodeUtf8(text, i, bad);
+    return !bad;
+}
+
+bool IsNonAsciiUtf8(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && IsValidUtf8(text);
 }
 
 }  // namespace kerfel

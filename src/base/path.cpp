@@ -1,0 +1,31 @@
+#include "base/path.h"
+
+#include <filesystem>
+
+namespace kerfel {
+
+std::string TrimTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string TidyPath(const std::string& path) {
+    return TrimTrailingSlashes(std::filesystem::path(path).lexically_normal().string());
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    const std::string joined = folder + "/" + name;
+    std::string out;
+    for (char ch : joined)
+        if (!(ch == '/' && !out.empty() && out.back() == '/')) out += ch;
+    return out;
+}
+
+bool IsAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace kerfel

@@ -1,0 +1,21 @@
+#pragma once
+// Path tidying shared by every layer: paths are "/"-separated UTF-8 bytes.
+#include <string>
+
+namespace kerfel {
+
+// Without trailing separators, except that "/" stays "/".
+std::string TrimTrailingSlashes(std::string path);
+
+// Lexically normal ("a/./b/../c" is "a/c") and without trailing separators.
+std::string TidyPath(const std::string& path);
+
+// `folder` + "/" + `name`, with no separator doubled anywhere in the result.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+bool IsAbsolutePath(const std::string& path);
+
+// The part after the last "/" (the whole path when there is none).
+std::string FileNameOf(const std::string& path);
+
+}  // namespace kerfel
