@@ -6,7 +6,7 @@ set(KERFEL_APP_ID org.lorvak.ImageKerfel)
 set(KERFEL_DATA ${CMAKE_INSTALL_DATADIR}/kerfel)
 
 # The bash completion, written from the command line's own description.
-add_executable(kerfel_completion src/make_completion.cpp)
+add_executable(kerfel_completion src/cli/tools/make_completion.cpp)
 target_link_libraries(kerfel_completion PRIVATE kerfel_core)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kerfel.bash
   COMMAND kerfel_completion > ${CMAKE_BINARY_DIR}/kerfel.bash

@@ -21,17 +21,21 @@ set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# Each description: a summary line, then paragraphs that CPack indents and
+# separates as Debian's control files want. CPack would put the project's one
+# summary before both; left at CPack's own default it puts none.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME kerfel)
 set(CPACK_DEBIAN_CLI_PACKAGE_SECTION graphics)
 set(CPACK_COMPONENT_CLI_DESCRIPTION [=[publish a very large photograph as zoomable web tiles (command line)
- Image Kerfel cuts a very large JPEG into a pyramid of 256 x 256 JPEG tiles
- over every zoom level, writes an XML descriptor and a browser viewer beside
- them, and packs the result into a ZIP archive. The viewer works from disk
- and from any static web server.
- .
- This package holds the command line `kerfel` (info, make, export), its
- manual page and bash completion; it needs no display and suits scripts,
- batch runs and servers.]=])
+Image Kerfel cuts a very large JPEG into a pyramid of 256 x 256 JPEG tiles
+over every zoom level, writes an XML descriptor and a browser viewer beside
+them, and packs the result into a ZIP archive. The viewer works from disk
+and from any static web server.
+
+This package holds the command line `kerfel` (info, make, export), its
+manual page and bash completion; it needs no display and suits scripts,
+batch runs and servers.]=])
 
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_NAME kerfel-desktop)
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_SECTION graphics)
@@ -39,14 +43,14 @@ set(CPACK_COMPONENT_DESKTOP_DEPENDS cli)
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation")
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_COMPONENT_DESKTOP_DESCRIPTION [=[publish a very large photograph as zoomable web tiles (desktop tool)
- Image Kerfel cuts a very large JPEG into a pyramid of 256 x 256 JPEG tiles
- over every zoom level, writes an XML descriptor and a browser viewer beside
- them, and packs the result into a ZIP archive.
- .
- This package holds the desktop tool: choose a photograph, the zoom levels
- and the viewer's options, watch the tiles being made, preview the result in
- the embedded browser and export it. It is started by `kerfel` without
- arguments, or with a photograph from the file manager's "Open With".]=])
+Image Kerfel cuts a very large JPEG into a pyramid of 256 x 256 JPEG tiles
+over every zoom level, writes an XML descriptor and a browser viewer beside
+them, and packs the result into a ZIP archive.
+
+This package holds the desktop tool: choose a photograph, the zoom levels
+and the viewer's options, watch the tiles being made, preview the result in
+the embedded browser and export it. It is started by `kerfel` without
+arguments, or with a photograph from the file manager's Open With.]=])
 
 # Each package's copyright and changelog, in the forms Debian wants.
 string(TIMESTAMP KERFEL_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
