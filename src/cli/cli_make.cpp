@@ -10,26 +10,14 @@
 #include "cli/cli.h"
 #include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
-#include "engine/generator.h"
+#include "app/job_runner.h"
 #include "engine/source_image.h"
-#include "i18n/message_box_flags.h"
 #include "publish/export_job.h"
-#include "publish/music_copy.h"
 
 namespace kerfel {
 namespace {
 
 int Fail(const Status& s) { return ReportError(s); }
-
-bool IsDirectory(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool ReadableFile(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
-}
 
 bool Exists(const std::string& path) {
     struct stat st;
@@ -78,14 +66,12 @@ int RunMake(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
-    if (!IsDirectory(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
+    if (!IsFolder(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
     GeneratorJob job{o.image, o.output, TilePyramid::Build(info.width, info.height)};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     if (!(s = CheckPyramid(job.pyramid))) return Fail(Status::Bad(o.image + ": " + s.message));
-    bool offered = false;
-    for (int k : job.pyramid.m_arrListEntries) offered = offered || k == o.levels;
-    if (!offered) {
+    if (!OffersLevels(job.pyramid, o.levels)) {
         const auto& list = job.pyramid.m_arrListEntries;
         return Fail(Status::Bad(o.image + ": --levels " + std::to_string(o.levels) + " is not offered " +
                                 (list.empty() ? std::string("(both sides are below 250 pixels, so none is)")
@@ -93,29 +79,26 @@ int RunMake(const std::vector<std::string>& args) {
     }
     // The music is copied only after the last tile: a file that cannot be
     // read must stop the job before any tile is written, not after.
-    if (!o.music.empty() && !ReadableFile(o.music))
+    if (!o.music.empty() && !IsReadableFile(o.music))
         return Fail(Status::Bad(o.music + ": " + (Exists(o.music) ? "not a readable file" : "no such music file")));
     if (!o.zip.empty() && Exists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
 
-    const std::string folder = JobFolderFor(o.output, o.image);
     TerminalBar bar(!o.quiet && ::isatty(STDERR_FILENO));
     InterruptGuard interrupts;
-    GeneratorHooks hooks;
+    JobRunnerHooks hooks;
     hooks.progress = [&](int done, int total) { bar.Update(done, total); };
     hooks.cancelRequested = InterruptGuard::Interrupted;
-    hooks.ask = [&](const std::string&, const std::string&, int) { return o.overwrite ? IDYES : IDNO; };
-    hooks.describe = [&](DescriptorValues& v) {
-        v = DescribePyramid(job.pyramid, o.levels);
-        v.showNav = o.smallMap;
-        v.showPanButtons = o.navigationScroll;
-        v.showSlider = o.zoomSlider;
-        v.clickToZoom = o.clickToZoom;
-        v.music = !o.music.empty();
-        // The music goes in before the descriptor that names it.
-        return v.music ? RefreshMusicCopy(o.music, folder) : Status::Ok();
+    hooks.askYesNo = [&](const std::string&, const std::string&) { return o.overwrite; };
+    hooks.publishing = [&] {
+        JobPublishing p{DescribePyramid(job.pyramid, o.levels), o.music};
+        p.values.showNav = o.smallMap;
+        p.values.showPanButtons = o.navigationScroll;
+        p.values.showSlider = o.zoomSlider;
+        p.values.clickToZoom = o.clickToZoom;
+        return std::optional<JobPublishing>(p);
     };
-    JobResult r = GenerateTiles(job, hooks);
+    JobResult r = RunJob(job, hooks);
     bar.End();
     switch (r.end) {
         case JobEnd::Declined:

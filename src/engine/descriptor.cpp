@@ -1,5 +1,7 @@
 #include "engine/descriptor.h"
 
+#include "engine/job_layout.h"
+
 #include "base/file_write.h"
 
 namespace kerfel {
@@ -31,7 +33,7 @@ std::string DescriptorXml(const DescriptorValues& v) {
     Attribute(out, "showSlider", Flag(v.showSlider));
     Attribute(out, "showpanButtons", Flag(v.showPanButtons));
     Attribute(out, "clicktoLorvak", Flag(v.clickToZoom));
-    Attribute(out, "soundURL", v.music ? "bgmusic.mp3" : "");
+    Attribute(out, "soundURL", v.music ? kMusicFileName : "");
     out += "/>";
     return out;
 }

@@ -14,22 +14,12 @@
 #include "base/file_write.h"
 #include "base/path.h"
 #include "engine/level_scaler.h"
-#include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "engine/tile_encoder.h"
 #include "engine/tile_writer.h"
-#include "i18n/language_table.h"
-#include "i18n/message_box_flags.h"
-#include "publish/viewer_site.h"
 
 namespace kerfel {
 namespace {
-
-std::string Text(const char* key) { return GetLanguageText(key); }
-
-void Say(const GeneratorHooks& hooks, const std::string& text) {
-    if (hooks.status) hooks.status(text);
-}
 
 bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
 
@@ -51,25 +41,13 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Asks before writing into a job folder that is already there.
-bool MayWriteInto(const GeneratorHooks& hooks, const std::string& name) {
-    if (!hooks.ask) return true;
-    const std::string text = FormatText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {name}) + "\n" +
-                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
-                             Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
-    // Only an explicit Yes overwrites: a box closed any other way keeps the files.
-    return hooks.ask(text, Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_CAPTION"), MBX_YESNO | MBX_ICONQUESTION) ==
-           IDYES;
-}
-
 JobResult Failed(JobResult r, Status s) {
     r.end = JobEnd::Failed;
     r.status = std::move(s);
     return r;
 }
 
-JobResult Cancelled(JobResult r, const GeneratorHooks& hooks) {
-    Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+JobResult Cancelled(JobResult r) {
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
     return r;
@@ -102,7 +80,7 @@ struct LevelCutter {
         for (int c = 0; c < columns; ++c) {
             for (int r = 0; r < rows; ++r) {
                 const std::string path = images + "/" + TileFileName(index, c, r);
-                Say(hooks, FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {index, path}));
+                if (hooks.tileStarted) hooks.tileStarted({index, c, r, path});
                 TileRect rect = CopyTilePixels(level, TileAt(level.width, level.height, c, r), pixels);
                 Status s = encoder.Encode(pixels.data(), rect.width, rect.height, jpeg);
                 if (!s) return Status::Output(path + ": " + s.message);
@@ -135,23 +113,6 @@ struct LevelCutter {
 };
 
 }  // namespace
-
-std::string JobName(const std::string& sourcePath) {
-    const std::string file = FileNameOf(sourcePath);
-    const size_t dot = file.find_last_of('.');
-    // A name that is all extension (".jpg") keeps it, so the job never
-    // becomes the output folder itself.
-    if (dot == std::string::npos || dot == 0) return file;
-    return file.substr(0, dot);
-}
-
-std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
-    return JoinPath(outputFolder, JobName(sourcePath));
-}
-
-std::string TileFileName(int level, int column, int row) {
-    return std::to_string(level) + "-" + std::to_string(column) + "-" + std::to_string(row) + ".jpg";
-}
 
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
@@ -217,18 +178,16 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     Status s = CheckPyramid(p);
     if (!s) return Failed(result, Status::Bad(job.sourcePath + ": " + s.message));
 
-    const std::string name = JobName(job.sourcePath);
     const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
     result.jobFolder = folder;
-    if (Exists(folder) && !MayWriteInto(hooks, name)) {
+    if (Exists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
     if (hooks.started) hooks.started(folder);
     if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
-    const std::string images = folder + "/Images";
+    const std::string images = ImagesFolderOf(folder);
     if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
-    Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + images + "/" + TileFileName(0, 0, 0));
 
     DecodedSource source;
     state.level = p.LevelCount() - 1;
@@ -267,7 +226,7 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
         if (s.fault == Fault::Cancelled) {
             if (writer) writer->Cancel();  // what is queued is dropped, the tile in hand finished
             cutter.Finish(Status::Ok());
-            return Cancelled(result, hooks);
+            return Cancelled(result);
         }
         if (!s) return Failed(result, cutter.Finish(s));
         level = std::move(smaller);
@@ -275,17 +234,8 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     }
     if (!(s = cutter.Finish(Status::Ok()))) return Failed(result, s);
     level = PixelBuffer{};
-    if (CancelRequested(hooks)) return Cancelled(result, hooks);
+    if (CancelRequested(hooks)) return Cancelled(result);
 
-    if (hooks.describe) {
-        DescriptorValues values;
-        s = hooks.describe(values);
-        if (s.fault == Fault::Cancelled) return Cancelled(result, hooks);
-        if (!s) return Failed(result, s);
-        Say(hooks, Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
-        if (!(s = WriteDescriptor(folder + "/ImageKerfel.xml", values))) return Failed(result, s);
-        if (!(s = WriteViewerSite(folder, values, name))) return Failed(result, s);
-    }
     result.end = JobEnd::Finished;
     return result;
 }

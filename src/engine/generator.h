@@ -1,15 +1,16 @@
 #pragma once
-// The tile pyramid of one job: the job folder named after the image, its
+// The tile pyramid of one job: the job folder named after the image and its
 // "Images" folder with one JPEG per tile ("level-column-row.jpg", levels
 // from the largest down, columns left to right, rows top to bottom within a
-// column), then the descriptor and the browser viewer beside them.
-// Driven by the dialog and by the command line through callbacks; it knows
-// no window.
+// column). It reports what happens as events and knows no texts, windows or
+// publishing: the job runner (app/job_runner.h) turns its events into the
+// language's texts and writes the descriptor and viewer beside the tiles.
 #include <functional>
 #include <string>
 
-#include "engine/descriptor.h"
 #include "base/status.h"
+#include "engine/descriptor.h"
+#include "engine/job_layout.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -26,22 +27,24 @@ struct GeneratorJob {
     unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
 };
 
+// A tile about to be cut and written.
+struct TileEvent {
+    int level = 0, column = 0, row = 0;
+    std::string path;
+};
+
+// Every hook is called on the job's thread; each may be left empty.
 struct GeneratorHooks {
-    // The status line's new text.
-    std::function<void(const std::string& text)> status;
+    std::function<void(const TileEvent& tile)> tileStarted;
     // After each tile written: tiles done so far and the job's total.
     std::function<void(int done, int total)> progress;
-    // A question box (text, caption, MBX_* flags); returns IDYES, IDNO, ...
-    // Without it an existing job folder is written into.
-    std::function<int(const std::string& text, const std::string& caption, int flags)> ask;
+    // The job folder exists already: may the job write into it? Without it,
+    // yes.
+    std::function<bool(const std::string& jobFolder)> mayWriteInto;
     // Tested once after every tile; true stops the job there.
     std::function<bool()> cancelRequested;
-    // Writing begins (the question, if any, was answered Yes).
+    // Writing begins (the folder is new, or the job may write into it).
     std::function<void(const std::string& jobFolder)> started;
-    // The descriptor's values as they are when it is written (and anything
-    // the descriptor names put in place). A Cancelled status stops the job as
-    // cancelled, any other fault fails it. Without it no descriptor is written.
-    std::function<Status(DescriptorValues& values)> describe;
 };
 
 enum class JobEnd { Finished, Declined, Cancelled, Failed };
@@ -53,13 +56,6 @@ struct JobResult {
     int tilesWritten = 0;
 };
 
-// The job's name: the source's file name without its extension.
-std::string JobName(const std::string& sourcePath);
-// Output folder + "/" + job name, without doubled separators.
-std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath);
-// "level-column-row.jpg"
-std::string TileFileName(int level, int column, int row);
-
 // Whether the table can be cut: at least one level, and no level with a
 // zero side (halving a very narrow picture gives one, which holds no tile).
 Status CheckPyramid(const TilePyramid& pyramid);
@@ -67,7 +63,9 @@ Status CheckPyramid(const TilePyramid& pyramid);
 // The descriptor's values for list entry k and the given options.
 DescriptorValues DescribePyramid(const TilePyramid& pyramid, int k);
 
-// Runs the whole job on the calling thread.
+// Cuts every tile of the job on the calling thread. Finished means every
+// tile is written; a cancel request that comes after the last tile still
+// ends the job as Cancelled.
 JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks);
 
 }  // namespace kerfel

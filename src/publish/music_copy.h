@@ -5,10 +5,9 @@
 #include <string>
 
 #include "base/status.h"
+#include "engine/job_layout.h"
 
 namespace kerfel {
-
-constexpr const char* kMusicFileName = "bgmusic.mp3";
 
 // The copy's path in a job folder.
 std::string MusicCopyPath(const std::string& jobFolder);

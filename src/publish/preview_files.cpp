@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/path.h"
+#include "engine/job_layout.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -43,7 +44,7 @@ std::string DescriptorSummaryHtml(const DescriptorValues& v, const std::string& 
            row("Tiles", std::to_string(v.tiles)) + row("viewWidth", std::to_string(v.viewWidth)) +
            row("viewHeight", std::to_string(v.viewHeight)) + row("showNav", flag(v.showNav)) +
            row("showSlider", flag(v.showSlider)) + row("showpanButtons", flag(v.showPanButtons)) +
-           row("clicktoLorvak", flag(v.clickToZoom)) + row("soundURL", v.music ? "bgmusic.mp3" : "") +
+           row("clicktoLorvak", flag(v.clickToZoom)) + row("soundURL", v.music ? kMusicFileName : "") +
            "</table>\n</body></html>\n";
 }
 

@@ -10,7 +10,6 @@
 namespace kerfel {
 
 constexpr const char* kPreviewPageName = "Lorvak.html";
-constexpr const char* kViewerIndexName = "index.html";
 
 // A new folder only this user can enter ($TMPDIR or /tmp, name "LIK" and
 // random characters): a guessable name in a shared folder could be taken

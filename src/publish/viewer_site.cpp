@@ -11,6 +11,7 @@
 #include "base/app_folder.h"
 #include "base/file_read.h"
 #include "base/file_write.h"
+#include "engine/job_layout.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -22,7 +23,6 @@ constexpr const char* kTemplateName = "page.html";
 // What the page loads from its assets folder, as they lie in the viewer folder.
 constexpr std::array<const char*, 4> kAssets = {
     "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
-constexpr const char* kMusicName = "bgmusic.mp3";
 
 const char* JsonBool(bool b) { return b ? "true" : "false"; }
 
@@ -35,7 +35,7 @@ std::string JobJson(const DescriptorValues& v) {
       << ",\"showNav\":" << JsonBool(v.showNav) << ",\"showSlider\":" << JsonBool(v.showSlider)
       << ",\"showPanButtons\":" << JsonBool(v.showPanButtons)
       << ",\"clickToZoom\":" << JsonBool(v.clickToZoom) << ",\"soundURL\":\""
-      << (v.music ? kMusicName : "") << "\"}";
+      << (v.music ? kMusicFileName : "") << "\"}";
     return s.str();
 }
 

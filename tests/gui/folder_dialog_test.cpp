@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include "app/settings_store.h"
+#include "main_dialog_controls.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
 #include "publish/ui/folder_dialog.h"
@@ -165,10 +166,10 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
             return true;
         },
     });
-    guitest::Click(dlg->m_btnBrowseFolder);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFOLDER));
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && choose.Finished(); }));
     EXPECT_TRUE(firstLook);
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(target));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(target));
     EXPECT_EQ(StoredOutputPath(), target);
 
     Script cancel({
@@ -178,9 +179,9 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
             return true;
         },
     });
-    guitest::Click(dlg->m_btnBrowseFolder);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFOLDER));
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && cancel.Finished(); }));
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(target));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(target));
     EXPECT_EQ(StoredOutputPath(), target);
     dlg->Destroy();
     guitest::Pump(30);

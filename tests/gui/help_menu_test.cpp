@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings_store.h"
+#include "main_dialog_controls.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
 #include "i18n/language_list.h"
@@ -21,33 +22,33 @@ wxString Text(const std::string& key) { return wxString::FromUTF8(kerfel::GetLan
 // Every caption and tooltip the dialog takes from the language, by key.
 std::map<std::string, wxString> Captions(CKerfelDialog* d) {
     return {
-        {"KERFELDIALOG.IDC_LSELECTFILE", d->m_lblSourceFile->GetLabel()},
-        {"KERFELDIALOG.IDC_LSELECTOUTFOLDER", d->m_lblOutputFolder->GetLabel()},
-        {"KERFELDIALOG.IDC_LLEVELS", d->m_lblLevels->GetLabel()},
-        {"KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE", d->m_lblOriginalSize->GetLabel()},
-        {"KERFELDIALOG.IDC_LDSIZE", d->m_lblDisplaySize->GetLabel()},
-        {"KERFELDIALOG.IDC_LBGMUSIC", d->m_lblMusic->GetLabel()},
-        {"KERFELDIALOG.IDC_L_SMALLMAP", d->m_lblSmallMap->GetLabel()},
-        {"KERFELDIALOG.IDC_L_NAVSCROLL", d->m_lblNavigationScroll->GetLabel()},
-        {"KERFELDIALOG.IDC_L_ZOOMSLIDER", d->m_lblZoomSlider->GetLabel()},
-        {"KERFELDIALOG.IDC_L_CLICK2ZOOM", d->m_lblClickToZoom->GetLabel()},
-        {"KERFELDIALOG.IDC_BQUES", d->m_btnHelp->GetLabel()},
-        {"KERFELDIALOG.IDC_BBROWSEFILE", d->m_btnBrowseFile->GetLabel()},
-        {"KERFELDIALOG.IDC_BBROWSEFOLDER", d->m_btnBrowseFolder->GetLabel()},
-        {"KERFELDIALOG.IDC_BGENERATE", d->m_btnMake->GetLabel()},
-        {"KERFELDIALOG.IDC_BCLOSEBUT", d->m_btnClose->GetLabel()},
-        {"KERFELDIALOG.IDC_BBRBGMUSIC", d->m_btnBrowseMusic->GetLabel()},
-        {"KERFELDIALOG.IDC_BPERVIEW", d->m_btnPreview->GetLabel()},
-        {"KERFELDIALOG.IDC_BSAVE", d->m_btnExport->GetLabel()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFILE", d->m_btnBrowseFile->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFOLDER", d->m_btnBrowseFolder->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT", d->m_btnClose->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBRBGMUSIC", d->m_btnBrowseMusic->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BGENERATE ", d->m_btnMake->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BQUES", d->m_btnHelp->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN", d->m_btnMinimize->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE", d->m_btnExport->GetTooltipText()},
-        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW", d->m_btnPreview->GetTooltipText()},
+        {"KERFELDIALOG.IDC_LSELECTFILE", guitest::Label(d, IDC_LSELECTFILE)->GetLabel()},
+        {"KERFELDIALOG.IDC_LSELECTOUTFOLDER", guitest::Label(d, IDC_LSELECTOUTFOLDER)->GetLabel()},
+        {"KERFELDIALOG.IDC_LLEVELS", guitest::Label(d, IDC_LLEVELS)->GetLabel()},
+        {"KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE", guitest::Label(d, IDC_LOSIZE)->GetLabel()},
+        {"KERFELDIALOG.IDC_LDSIZE", guitest::Label(d, IDC_LDSIZE)->GetLabel()},
+        {"KERFELDIALOG.IDC_LBGMUSIC", guitest::Label(d, IDC_LBGMUSIC)->GetLabel()},
+        {"KERFELDIALOG.IDC_L_SMALLMAP", guitest::Label(d, IDC_L_SMALLMAP)->GetLabel()},
+        {"KERFELDIALOG.IDC_L_NAVSCROLL", guitest::Label(d, IDC_L_NAVSCROLL)->GetLabel()},
+        {"KERFELDIALOG.IDC_L_ZOOMSLIDER", guitest::Label(d, IDC_L_ZOOMSLIDER)->GetLabel()},
+        {"KERFELDIALOG.IDC_L_CLICK2ZOOM", guitest::Label(d, IDC_L_CLICK2ZOOM)->GetLabel()},
+        {"KERFELDIALOG.IDC_BQUES", guitest::Button(d, IDC_BQUES)->GetLabel()},
+        {"KERFELDIALOG.IDC_BBROWSEFILE", guitest::Button(d, IDC_BBROWSEFILE)->GetLabel()},
+        {"KERFELDIALOG.IDC_BBROWSEFOLDER", guitest::Button(d, IDC_BBROWSEFOLDER)->GetLabel()},
+        {"KERFELDIALOG.IDC_BGENERATE", guitest::Button(d, IDC_BGENERATE)->GetLabel()},
+        {"KERFELDIALOG.IDC_BCLOSEBUT", guitest::Button(d, IDC_BCLOSEBUT)->GetLabel()},
+        {"KERFELDIALOG.IDC_BBRBGMUSIC", guitest::Button(d, IDC_BBRBGMUSIC)->GetLabel()},
+        {"KERFELDIALOG.IDC_BPERVIEW", guitest::Button(d, IDC_BPERVIEW)->GetLabel()},
+        {"KERFELDIALOG.IDC_BSAVE", guitest::Button(d, IDC_BSAVE)->GetLabel()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFILE", guitest::Button(d, IDC_BBROWSEFILE)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBROWSEFOLDER", guitest::Button(d, IDC_BBROWSEFOLDER)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT", guitest::Button(d, IDC_BCLOSEBUT)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BBRBGMUSIC", guitest::Button(d, IDC_BBRBGMUSIC)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BGENERATE ", guitest::Button(d, IDC_BGENERATE)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BQUES", guitest::Button(d, IDC_BQUES)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN", guitest::Button(d, IDC_BMIN)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE", guitest::Button(d, IDC_BSAVE)->GetTooltipText()},
+        {"KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW", guitest::Button(d, IDC_BPERVIEW)->GetTooltipText()},
     };
 }
 
@@ -81,7 +82,7 @@ struct HelpMenuFixture : ::testing::Test {
     }
     void Choose(int command) {
         CHelpMenu::AnswerNextWith(command);
-        guitest::Click(dlg->m_btnHelp);
+        guitest::Click(guitest::Button(dlg, IDC_BQUES));
         guitest::Pump(100);
     }
 };
@@ -92,7 +93,7 @@ TEST_F(HelpMenuFixture, SwitchingLanguageChangesEveryCaptionAndTooltipTicksAndRe
     ASSERT_EQ(kerfel::GetLanguageText("APPLICATION.LANGUAGE_ID"), "eng.txt");
     std::map<std::string, wxString> english = Captions(dlg);
     for (const auto& [key, caption] : english) EXPECT_EQ(caption, Text(key)) << key;
-    EXPECT_EQ(dlg->m_btnExit->GetTooltipText(), dlg->m_btnClose->GetTooltipText());
+    EXPECT_EQ(guitest::Button(dlg, IDC_BEXIT)->GetTooltipText(), guitest::Button(dlg, IDC_BCLOSEBUT)->GetTooltipText());
 
     int german = PositionOf("deu.txt");
     ASSERT_GE(german, 0) << "German is a shipped language";
@@ -104,7 +105,7 @@ TEST_F(HelpMenuFixture, SwitchingLanguageChangesEveryCaptionAndTooltipTicksAndRe
         if (caption != english[key]) ++changed;
     }
     EXPECT_GE(changed, 20);  // a few words are the same in both languages
-    EXPECT_EQ(dlg->m_btnExit->GetTooltipText(), Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
+    EXPECT_EQ(guitest::Button(dlg, IDC_BEXIT)->GetTooltipText(), Text("KERFELDIALOG.TOOLTIPTEXT_IDC_BCLOSEBUT"));
 
     // The next menu ticks German only and shows every language after English.
     Choose(0);
@@ -123,7 +124,7 @@ TEST_F(HelpMenuFixture, SwitchingLanguageChangesEveryCaptionAndTooltipTicksAndRe
     ASSERT_TRUE(store.Open());
     std::string remembered;
     ASSERT_TRUE(store.ReadString("Language", remembered));
-    EXPECT_EQ(remembered, (dlg->m_strAppFolder + "/LanguageFiles/deu.txt").utf8_string());
+    EXPECT_EQ(remembered, (dlg->AppFolder() + "/LanguageFiles/deu.txt").utf8_string());
 
     Choose(ID_HELP_ENGLISH);
     EXPECT_EQ(Captions(dlg), english);
@@ -191,17 +192,17 @@ TEST_F(HelpMenuFixture, EveryShippedLanguageFitsTheDialog) {
     for (int command : commands) {
         Choose(command);
         std::string language = kerfel::GetLanguageText("APPLICATION.LANGUAGE_ID");
-        for (CTransparentStatic* label : {dlg->m_lblSourceFile, dlg->m_lblOutputFolder, dlg->m_lblLevels,
-                                          dlg->m_lblOriginalSize, dlg->m_lblDisplaySize, dlg->m_lblMusic,
-                                          dlg->m_lblSmallMap, dlg->m_lblNavigationScroll, dlg->m_lblZoomSlider,
-                                          dlg->m_lblClickToZoom}) {
+        for (CTransparentStatic* label : {guitest::Label(dlg, IDC_LSELECTFILE), guitest::Label(dlg, IDC_LSELECTOUTFOLDER), guitest::Label(dlg, IDC_LLEVELS),
+                                          guitest::Label(dlg, IDC_LOSIZE), guitest::Label(dlg, IDC_LDSIZE), guitest::Label(dlg, IDC_LBGMUSIC),
+                                          guitest::Label(dlg, IDC_L_SMALLMAP), guitest::Label(dlg, IDC_L_NAVSCROLL), guitest::Label(dlg, IDC_L_ZOOMSLIDER),
+                                          guitest::Label(dlg, IDC_L_CLICK2ZOOM)}) {
             dc.SetFont(label->GetFont());
             size_t lines = label->LayoutLines(dc).size();
             EXPECT_LE(static_cast<int>(lines) * dc.GetCharHeight(), label->GetSize().y + 1)
                 << language << ": " << label->GetLabel();
         }
-        for (CSkinButton* button : {dlg->m_btnHelp, dlg->m_btnBrowseFile, dlg->m_btnBrowseFolder, dlg->m_btnMake,
-                                    dlg->m_btnClose, dlg->m_btnBrowseMusic, dlg->m_btnPreview, dlg->m_btnExport}) {
+        for (CSkinButton* button : {guitest::Button(dlg, IDC_BQUES), guitest::Button(dlg, IDC_BBROWSEFILE), guitest::Button(dlg, IDC_BBROWSEFOLDER), guitest::Button(dlg, IDC_BGENERATE),
+                                    guitest::Button(dlg, IDC_BCLOSEBUT), guitest::Button(dlg, IDC_BBRBGMUSIC), guitest::Button(dlg, IDC_BPERVIEW), guitest::Button(dlg, IDC_BSAVE)}) {
             dc.SetFont(button->GetFont());
             EXPECT_LE(dc.GetTextExtent(wxControl::RemoveMnemonics(button->GetLabel())).x, button->GetSize().x - 4)
                 << language << ": " << button->GetLabel();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/ui/control_ids.h"
+#include "main_dialog_controls.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
 #include "i18n/language_table.h"
@@ -117,7 +118,7 @@ struct MainDialogKeys : ::testing::Test {
 TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocus) {
     ASSERT_EQ(Focused(), IDC_BBROWSEFILE);
     // Worked with the mouse so far: no focus rectangle changes the look.
-    EXPECT_FALSE(dlg->m_btnBrowseFile->ShowsFocusRect());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFILE)->ShowsFocusRect());
     MaybeScreenshot("keyboard-main-start.png");
 
     const std::vector<int> forward = {
@@ -128,17 +129,17 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
     // The list's focus lies on an inner widget of the toolkit that the
     // framework does not know: it shows as no window, and Down moving the
     // selection shows where it is.
-    dlg->m_cmbLevels->Append("2");
+    guitest::LevelsList(dlg)->Append("2");
     std::vector<int> seen;
     for (size_t i = 0; i < forward.size(); ++i) {
         Key(WXK_TAB);
         seen.push_back(Focused());
         if (seen.back() == 0) {
             Key(WXK_DOWN);
-            if (dlg->m_cmbLevels->GetStringSelection() == "2") seen.back() = IDC_CLEVELS;
+            if (guitest::LevelsList(dlg)->GetStringSelection() == "2") seen.back() = IDC_CLEVELS;
         }
         if (seen.back() == IDC_BBROWSEFOLDER) {
-            EXPECT_TRUE(dlg->m_btnBrowseFolder->ShowsFocusRect());
+            EXPECT_TRUE(guitest::Button(dlg, IDC_BBROWSEFOLDER)->ShowsFocusRect());
             MaybeScreenshot("keyboard-main-focus-on-browse-folder.png");
         }
     }
@@ -151,9 +152,9 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
     EXPECT_EQ(Focused(), IDC_BQUES);
 
     // Once enabled they are on the way, after the option boxes.
-    dlg->m_btnPreview->Enable(true);
-    dlg->m_btnExport->Enable(true);
-    dlg->m_chkClickToZoom->SetFocus();
+    guitest::Button(dlg, IDC_BPERVIEW)->Enable(true);
+    guitest::Button(dlg, IDC_BSAVE)->Enable(true);
+    guitest::Check(dlg, IDC_CCLICK2ZOOM)->SetFocus();
     guitest::Pump(50);
     Key(WXK_TAB);
     EXPECT_EQ(Focused(), IDC_BPERVIEW);
@@ -163,25 +164,25 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
     Key(WXK_TAB, wxMOD_SHIFT);
     EXPECT_EQ(Focused(), IDC_CCLICK2ZOOM);
     // Space ticks the focused option box as a click does.
-    bool before = dlg->m_chkClickToZoom->GetValue();
+    bool before = guitest::Check(dlg, IDC_CCLICK2ZOOM)->GetValue();
     Key(' ');
-    EXPECT_NE(dlg->m_chkClickToZoom->GetValue(), before);
+    EXPECT_NE(guitest::Check(dlg, IDC_CCLICK2ZOOM)->GetValue(), before);
     EXPECT_TRUE(pressed.empty());
 }
 
 TEST_F(MainDialogKeys, SpaceAndEnterPressTheFocusedButtonOnce) {
-    dlg->m_btnMake->SetFocus();
+    guitest::Button(dlg, IDC_BGENERATE)->SetFocus();
     guitest::Pump(50);
     wxUIActionSimulator sim;
     // Held down, Space shows the button pushed and repeats nothing; the
     // click comes with the release.
     sim.KeyDown(WXK_SPACE);
     guitest::Pump(80);
-    EXPECT_TRUE(dlg->m_btnMake->IsPushed());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsPushed());
     EXPECT_TRUE(pressed.empty());
     sim.KeyUp(WXK_SPACE);
     guitest::Pump(80);
-    EXPECT_FALSE(dlg->m_btnMake->IsPushed());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BGENERATE)->IsPushed());
     EXPECT_EQ(pressed, std::vector<int>{IDC_BGENERATE});
 
     Key(WXK_RETURN);
@@ -189,9 +190,9 @@ TEST_F(MainDialogKeys, SpaceAndEnterPressTheFocusedButtonOnce) {
     EXPECT_EQ(pressed, (std::vector<int>{IDC_BGENERATE, IDC_BGENERATE, IDC_BGENERATE}));
 
     // A disabled button that kept the focus presses nothing.
-    dlg->m_btnPreview->Enable(true);
-    dlg->m_btnPreview->SetFocus();
-    dlg->m_btnPreview->Enable(false);
+    guitest::Button(dlg, IDC_BPERVIEW)->Enable(true);
+    guitest::Button(dlg, IDC_BPERVIEW)->SetFocus();
+    guitest::Button(dlg, IDC_BPERVIEW)->Enable(false);
     guitest::Pump(50);
     Key(' ');
     Key(WXK_RETURN);
@@ -211,35 +212,35 @@ TEST_F(MainDialogKeys, AltLetterPressesTheButtonWhoseCaptionMarksIt) {
         EXPECT_EQ(pressed, std::vector<int>{c.id}) << c.letter;
         EXPECT_EQ(Focused(), c.id) << c.letter;
     }
-    EXPECT_TRUE(dlg->m_btnHelp->ShowsFocusRect());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BQUES)->ShowsFocusRect());
 
     // Disabled Preview and hidden Close do not answer; enabled, Preview does.
     pressed.clear();
     Key('p', wxMOD_ALT);
     Key('c', wxMOD_ALT);
     EXPECT_TRUE(pressed.empty());
-    dlg->m_btnPreview->Enable(true);
+    guitest::Button(dlg, IDC_BPERVIEW)->Enable(true);
     Key('p', wxMOD_ALT);
     EXPECT_EQ(pressed, std::vector<int>{IDC_BPERVIEW});
 
     // The dialog has fields to type into: a bare letter is only a letter,
     // also while a button has the focus.
     pressed.clear();
-    dlg->m_btnBrowseFile->SetFocus();
+    guitest::Button(dlg, IDC_BBROWSEFILE)->SetFocus();
     guitest::Pump(50);
     Key('m');
     EXPECT_TRUE(pressed.empty());
-    dlg->m_editMusicPath->SetFocus();
+    guitest::Edit(dlg, IDC_EMUSICPATH)->SetFocus();
     guitest::Pump(50);
     Key('m');
     Key('e');
-    EXPECT_EQ(dlg->m_editMusicPath->GetValue(), "me");
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EMUSICPATH)->GetValue(), "me");
     EXPECT_TRUE(pressed.empty());
 
     // Two buttons with one letter (as a translation may give them): Alt+letter
     // takes the focus from one to the other and presses neither.
-    dlg->m_btnHelp->SetLabel("&Aide");
-    dlg->m_btnPreview->SetLabel(wxString::FromUTF8("&Aper\xC3\xA7u"));
+    guitest::Button(dlg, IDC_BQUES)->SetLabel("&Aide");
+    guitest::Button(dlg, IDC_BPERVIEW)->SetLabel(wxString::FromUTF8("&Aper\xC3\xA7u"));
     Key('a', wxMOD_ALT);
     EXPECT_EQ(Focused(), IDC_BQUES);
     Key('a', wxMOD_ALT);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/app_folder.h"
+#include "main_dialog_controls.h"
 #include "app/settings_store.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
@@ -92,7 +93,7 @@ TEST_F(LanguageStartTest, AGoneLanguageFileAsksAndTheChoiceIsLoadedAndRemembered
     EXPECT_EQ(offered[1], "English");
     EXPECT_EQ(offered[2], wxString::FromUTF8("Français"));
     EXPECT_EQ(kerfel::GetLanguageText("APPLICATION.LANGUAGE_ID"), "deu.txt");
-    EXPECT_EQ(Remembered(), dlg->m_strAppFolder.utf8_string() + "/LanguageFiles/deu.txt");
+    EXPECT_EQ(Remembered(), dlg->AppFolder().utf8_string() + "/LanguageFiles/deu.txt");
     EXPECT_EQ(kerfel::LanguageList().size(), 4u);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/ui/control_ids.h"
+#include "main_dialog_controls.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "app/ui/main_dialog_layout.h"
@@ -41,13 +42,13 @@ TEST_F(DialogFixture, StartsWithEveryTemplateControlInPlace) {
 }
 
 TEST_F(DialogFixture, StartUpStateIsIdle) {
-    EXPECT_EQ(dlg->m_cmbLevels->GetCount(), 1u);
-    EXPECT_EQ(dlg->m_cmbLevels->GetStringSelection(), "1");
-    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    EXPECT_EQ(guitest::LevelsList(dlg)->GetCount(), 1u);
+    EXPECT_EQ(guitest::LevelsList(dlg)->GetStringSelection(), "1");
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());
     EXPECT_TRUE(guitest::WaitFor([&] { return dlg->GetTitle() == " Image Kerfel"; }));
 }
 
@@ -56,47 +57,47 @@ TEST_F(DialogFixture, ChoosingAnImageShowsSizesListAndThumbnail) {
     std::string jpg = guitest::MakeJpeg(dir, "my photo & co.jpg", 1000, 800);
     ASSERT_FALSE(jpg.empty());
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
-    guitest::Click(dlg->m_btnBrowseFile);
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_cmbLevels->GetCount() == 3; }));
-    EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(dir));
-    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "1000 x 800");
-    EXPECT_EQ(dlg->m_lblDisplaySizeValue->GetLabel(), "1000 x 800");
-    EXPECT_TRUE(dlg->m_lblDisplaySizeValue->IsShown());
-    EXPECT_EQ(dlg->m_pyramid.m_nTotalTiles, 22);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::LevelsList(dlg)->GetCount() == 3; }));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(dir));
+    EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "1000 x 800");
+    EXPECT_EQ(guitest::Label(dlg, IDC_LDSIZEVALUE)->GetLabel(), "1000 x 800");
+    EXPECT_TRUE(guitest::Label(dlg, IDC_LDSIZEVALUE)->IsShown());
+    EXPECT_EQ(dlg->Pyramid().m_nTotalTiles, 22);
     // The thumbnail's larger side is the frame's height, centred in the frame.
-    wxRect frame = dlg->m_stcThumbFrame->GetRect();
-    wxRect pic = dlg->m_stcThumbnail->GetRect();
+    wxRect frame = guitest::Control<wxWindow>(dlg, IDC_STHUMBFRAME)->GetRect();
+    wxRect pic = guitest::Control<wxStaticBitmap>(dlg, IDC_STHUMBNAIL)->GetRect();
     EXPECT_NEAR(pic.height * 1000 / 800, pic.width, 2);
     EXPECT_NEAR(pic.x + pic.width / 2, frame.x + frame.width / 2, 1);
     EXPECT_NEAR(pic.y + pic.height / 2, frame.y + frame.height / 2, 1);
 
     wxUIActionSimulator sim;
-    dlg->m_cmbLevels->SetFocus();
+    guitest::LevelsList(dlg)->SetFocus();
     guitest::Pump(50);
     ASSERT_TRUE(sim.Select("2"));
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_lblDisplaySizeValue->GetLabel() == "500 x 400"; }));
-    EXPECT_EQ(dlg->m_strLevels, "2");
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Label(dlg, IDC_LDSIZEVALUE)->GetLabel() == "500 x 400"; }));
+    EXPECT_EQ(dlg->Levels(), "2");
 }
 
 TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
     std::string dir = guitest::MakeTempFolder();
     std::string jpg = guitest::MakeJpeg(dir, "good.jpg", 600, 400);
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
-    guitest::Click(dlg->m_btnBrowseFile);
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_lblOriginalSizeValue->GetLabel() == "600 x 400"; }));
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel() == "600 x 400"; }));
     std::string bad = dir + "/broken.jpg";
     FILE* f = fopen(bad.c_str(), "wb");
     fputs("not a picture", f);
     fclose(f);
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bad));
     CMessageBoxDialog::AnswerNextWith(IDOK);
-    guitest::Click(dlg->m_btnBrowseFile);
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("broken.jpg"));
-    EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
-    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "600 x 400");
-    EXPECT_EQ(dlg->m_pyramid.SourceWidth(), 600u);
+    EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
+    EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "600 x 400");
+    EXPECT_EQ(dlg->Pyramid().SourceWidth(), 600u);
 }
 
 namespace {
@@ -121,18 +122,18 @@ int RunModalAndEndWith(const std::function<void(CKerfelDialog*)>& act) {
 }  // namespace
 
 TEST(MainDialogClosing, CloseCrossEscapeAndCloseRequestEndIt) {
-    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) { guitest::Click(d->m_btnExit); }), 0);
+    EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) { guitest::Click(guitest::Button(d, IDC_BEXIT)); }), 0);
     EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) {
-                  guitest::Click(d->m_editSourcePath);  // the window has no manager to give it focus
+                  guitest::Click(guitest::Edit(d, IDC_ESOURCEPATH));  // the window has no manager to give it focus
                   wxUIActionSimulator().Char(WXK_ESCAPE);
               }),
               wxID_CANCEL);
     EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) { d->Close(); }), wxID_CANCEL);
     // The Close button (shown only around jobs) closes the tool when no job runs.
     EXPECT_EQ(RunModalAndEndWith([](CKerfelDialog* d) {
-                  d->m_btnClose->Show();
+                  guitest::Button(d, IDC_BCLOSEBUT)->Show();
                   guitest::Pump(50);
-                  guitest::Click(d->m_btnClose);
+                  guitest::Click(guitest::Button(d, IDC_BCLOSEBUT));
               }),
               0);
 }

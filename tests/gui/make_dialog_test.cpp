@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/ui/control_ids.h"
+#include "main_dialog_controls.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "base/file_write.h"
@@ -67,37 +68,39 @@ struct MakeFixture : ::testing::Test {
 
     void Choose(const std::string& jpg) {
         CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
-        guitest::Click(dlg->m_btnBrowseFile);
-        ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_strSourcePath == wxString::FromUTF8(jpg); }));
-        dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(out));
+        guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
+        ASSERT_TRUE(guitest::WaitFor([&] { return dlg->SourcePath() == wxString::FromUTF8(jpg); }));
+        guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(out));
     }
     // Presses Make through the event table; the confirmation is answered `answer`.
     void PressMake(int answer = IDYES) {
         CMessageBoxDialog::AnswerNextWith(answer);
         wxCommandEvent ev(wxEVT_BUTTON, IDC_BGENERATE);
-        ev.SetEventObject(dlg->m_btnMake);
+        ev.SetEventObject(guitest::Button(dlg, IDC_BGENERATE));
         dlg->GetEventHandler()->ProcessEvent(ev);
     }
     bool WaitForIdle(int ms = 30000) {
-        return guitest::WaitFor([&] { return !dlg->m_bJobRunning; }, ms);
+        return guitest::WaitFor([&] { return !dlg->JobRunning(); }, ms);
     }
 };
 
 TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
-    dlg->m_cmbLevels->SetStringSelection("2");
-    dlg->m_chkSmallMap->SetValue(true);
-    dlg->m_chkClickToZoom->SetValue(true);
-    dlg->m_chkZoomSlider->SetValue(false);
-    dlg->m_chkNavigationScroll->SetValue(false);
-    dlg->m_editMusicPath->ChangeValue("/music/song.mp3");
+    guitest::LevelsList(dlg)->SetStringSelection("2");
+    guitest::Check(dlg, IDC_CSMALLMAP)->SetValue(true);
+    guitest::Check(dlg, IDC_CCLICK2ZOOM)->SetValue(true);
+    guitest::Check(dlg, IDC_CZOOMSLIDER)->SetValue(false);
+    guitest::Check(dlg, IDC_CNAVSCROLL)->SetValue(false);
+    const std::string song = dir + "/song.mp3";
+    std::ofstream(song) << "ID3 tune";
+    guitest::Edit(dlg, IDC_EMUSICPATH)->ChangeValue(wxString::FromUTF8(song));
     PressMake();
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the box that tells the job is done
-    EXPECT_TRUE(dlg->m_bJobRunning);
-    EXPECT_FALSE(dlg->m_btnMake->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnBrowseFile->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnBrowseFolder->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnBrowseMusic->IsEnabled());
+    EXPECT_TRUE(dlg->JobRunning());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFILE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFOLDER)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBRBGMUSIC)->IsEnabled());
     ASSERT_TRUE(WaitForIdle());
 
     EXPECT_EQ(CountFiles(out + "/photo/Images"), 22u);
@@ -105,17 +108,18 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
               "<Images Width=\"1000\" Height=\"800\" Tiles=\"22\" Copyright=\"(c) Lorvak Image Kerfel\" "
               "viewHeight=\"400\" viewWidth=\"500\" showNav=\"1\" showSlider=\"0\" showpanButtons=\"0\" "
               "clicktoLorvak=\"1\" soundURL=\"bgmusic.mp3\"/>");
-    EXPECT_EQ(dlg->m_strJobFolder, wxString::FromUTF8(out + "/photo"));
-    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnPreview->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnBrowseFile->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnBrowseMusic->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    EXPECT_EQ(dlg->m_btnClose->GetLabel(), "&Close");
-    EXPECT_EQ(dlg->m_lblStatus->GetLabel(), " ");
-    EXPECT_EQ(dlg->m_pProgress, nullptr);
-    EXPECT_EQ(dlg->m_strDisplaySize, "500 x 400");
+    EXPECT_EQ(ReadAll(out + "/photo/bgmusic.mp3"), "ID3 tune");  // the job folder is whole as it stands
+    EXPECT_EQ(dlg->JobFolder(), wxString::FromUTF8(out + "/photo"));
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BBROWSEFILE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BBRBGMUSIC)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+    EXPECT_EQ(guitest::Button(dlg, IDC_BCLOSEBUT)->GetLabel(), "&Close");
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
+    EXPECT_EQ(dlg->Progress(), nullptr);
+    EXPECT_EQ(dlg->DisplaySize(), "500 x 400");
 
     // A second run asks first; No leaves the folder as it was and the dialog usable.
     const auto stamp = fs::last_write_time(out + "/photo/Images/3-0-0.jpg");
@@ -123,79 +127,79 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     CMessageBoxDialog::AnswerNextWith(IDNO);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(fs::last_write_time(out + "/photo/Images/3-0-0.jpg"), stamp);
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());  // the finished job is still whole
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());  // the finished job is still whole
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
 }
 
 TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     Choose(BigJpeg(dir, 9000, 6000));
-    const int total = dlg->m_pyramid.m_nTotalTiles;
+    const int total = dlg->Pyramid().m_nTotalTiles;
     PressMake();
     // The Close button appears when writing begins, before the picture is decoded.
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
-    ASSERT_NE(dlg->m_pProgress, nullptr);
-    EXPECT_TRUE(dlg->m_pProgress->IsShown());
-    EXPECT_EQ(dlg->m_pProgress->GetUpper(), total);
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
+    ASSERT_NE(dlg->Progress(), nullptr);
+    EXPECT_TRUE(dlg->Progress()->IsShown());
+    EXPECT_EQ(dlg->Progress()->GetUpper(), total);
     CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that outran the click fails the test instead of hanging it
     // Pressed at once (a simulated mouse takes long enough for a fast job to finish).
-    wxCommandEvent press(wxEVT_BUTTON, dlg->m_btnClose->GetId());
-    press.SetEventObject(dlg->m_btnClose);
-    dlg->m_btnClose->ProcessWindowEvent(press);
+    wxCommandEvent press(wxEVT_BUTTON, guitest::Button(dlg, IDC_BCLOSEBUT)->GetId());
+    press.SetEventObject(guitest::Button(dlg, IDC_BCLOSEBUT));
+    guitest::Button(dlg, IDC_BCLOSEBUT)->ProcessWindowEvent(press);
     // The dialog is put back at once.
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
     ASSERT_TRUE(WaitForIdle());
     const size_t written = CountFiles(out + "/big/Images");
     EXPECT_GE(written, 1u);
     EXPECT_LT(written, static_cast<size_t>(total));
     EXPECT_FALSE(fs::exists(out + "/big/ImageKerfel.xml"));
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);  // the worker took the request
-    EXPECT_EQ(dlg->m_pProgress, nullptr);
-    EXPECT_FALSE(dlg->m_btnExport->IsEnabled());
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());  // the worker took the request
+    EXPECT_EQ(dlg->Progress(), nullptr);
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
 }
 
 TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
     Choose(BigJpeg(dir, 9000, 6000));
     PressMake();
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
     CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that outran the click fails the test instead of hanging it
-    wxCommandEvent press(wxEVT_BUTTON, dlg->m_btnClose->GetId());
-    press.SetEventObject(dlg->m_btnClose);
-    dlg->m_btnClose->ProcessWindowEvent(press);
-    ASSERT_TRUE(dlg->m_btnMake->IsEnabled());
+    wxCommandEvent press(wxEVT_BUTTON, guitest::Button(dlg, IDC_BCLOSEBUT)->GetId());
+    press.SetEventObject(guitest::Button(dlg, IDC_BCLOSEBUT));
+    guitest::Button(dlg, IDC_BCLOSEBUT)->ProcessWindowEvent(press);
+    ASSERT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
 
     // The stopped job is still decoding the picture: Make returns at once
     // and the new job waits for it, its buttons disabled meanwhile.
     PressMake();
-    EXPECT_TRUE(dlg->m_bStartPending);  // its end is queued at the earliest: no event ran since the stop
-    EXPECT_FALSE(dlg->m_btnMake->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnBrowseFile->IsEnabled());
+    EXPECT_TRUE(dlg->StartPending());  // its end is queued at the earliest: no event ran since the stop
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFILE)->IsEnabled());
     CMessageBoxDialog::AnswerNextWith(IDYES);  // the job folder exists: write into it
     ASSERT_TRUE(guitest::WaitFor([&] { return CMessageBoxDialog::LastCaption() == "Folder exists"; }, 30000));
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
     ASSERT_TRUE(WaitForIdle(120000));
     EXPECT_TRUE(fs::exists(out + "/big/ImageKerfel.xml"));
-    EXPECT_EQ(CountFiles(out + "/big/Images"), static_cast<size_t>(dlg->m_pyramid.m_nTotalTiles));
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnExport->IsEnabled());
+    EXPECT_EQ(CountFiles(out + "/big/Images"), static_cast<size_t>(dlg->Pyramid().m_nTotalTiles));
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
 }
 
 TEST_F(MakeFixture, TheDescriptorTakesTheLevelsEntryChosenDuringTheJob) {
     Choose(BigJpeg(dir, 6000, 4500));
-    dlg->m_cmbLevels->SetStringSelection("1");
+    guitest::LevelsList(dlg)->SetStringSelection("1");
     PressMake();
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_btnClose->IsShown(); }, 30000));
-    dlg->m_cmbLevels->SetStringSelection("3");
-    wxCommandEvent change(wxEVT_CHOICE, dlg->m_cmbLevels->GetId());
-    change.SetEventObject(dlg->m_cmbLevels);
-    dlg->m_cmbLevels->ProcessWindowEvent(change);
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
+    guitest::LevelsList(dlg)->SetStringSelection("3");
+    wxCommandEvent change(wxEVT_CHOICE, guitest::LevelsList(dlg)->GetId());
+    change.SetEventObject(guitest::LevelsList(dlg));
+    guitest::LevelsList(dlg)->ProcessWindowEvent(change);
     ASSERT_TRUE(WaitForIdle(120000));
     const std::string xml = ReadAll(out + "/big/ImageKerfel.xml");
-    const std::string view = "viewHeight=\"" + std::to_string(dlg->m_pyramid.DisplayHeight(3)) + "\" viewWidth=\"" +
-                             std::to_string(dlg->m_pyramid.DisplayWidth(3)) + "\"";
+    const std::string view = "viewHeight=\"" + std::to_string(dlg->Pyramid().DisplayHeight(3)) + "\" viewWidth=\"" +
+                             std::to_string(dlg->Pyramid().DisplayWidth(3)) + "\"";
     EXPECT_NE(xml.find(view), std::string::npos) << xml;
 }
 
@@ -203,7 +207,7 @@ TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
     Choose(BigJpeg(dir, 6000, 4500));
     PressMake();
     CMessageBoxDialog::AnswerNextWith(IDOK);  // see above
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->m_pProgress && dlg->m_pProgress->GetPos() > 0; }, 30000));
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->Progress() && dlg->Progress()->GetPos() > 0; }, 30000));
     const auto start = std::chrono::steady_clock::now();
     delete dlg;  // sets the cancel flag and joins the worker
     dlg = new CKerfelDialog();
@@ -222,44 +226,52 @@ TEST_F(MakeFixture, AFailedJobShowsTheFileAndReasonAndReturnsToIdle) {
     ASSERT_TRUE(WaitForIdle());
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(jpg))) << CMessageBoxDialog::LastText();
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("damaged")) << CMessageBoxDialog::LastText();
-    EXPECT_TRUE(dlg->m_btnMake->IsEnabled());
-    EXPECT_TRUE(dlg->m_btnBrowseFile->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnPreview->IsEnabled());
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    EXPECT_EQ(dlg->m_pProgress, nullptr);
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BBROWSEFILE)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+    EXPECT_EQ(dlg->Progress(), nullptr);
     EXPECT_EQ(CountFiles(out + "/photo/Images"), 0u);
     EXPECT_FALSE(fs::exists(out + "/photo/ImageKerfel.xml"));
 }
 
 TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
     PressMake(IDOK);  // no image chosen: nothing at all happens
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
     Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
-    dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
+    guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
-    dlg->m_editOutputFolder->ChangeValue(wxString::FromUTF8(out));
-    dlg->m_cmbLevels->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0
+    guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(out));
+    guitest::LevelsList(dlg)->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
 
     // A path typed by hand that is not the picture the table was made from.
-    dlg->m_cmbLevels->SetStringSelection("1");
+    guitest::LevelsList(dlg)->SetStringSelection("1");
     const std::string other = guitest::MakeJpeg(dir, "other.jpg", 640, 480);
-    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(other));
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(other));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
-    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/missing.jpg"));
+    EXPECT_FALSE(dlg->JobRunning());
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(dir + "/missing.jpg"));
     PressMake(IDOK);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("missing.jpg"));
 
+    // Music that cannot be read is named before any tile is written.
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
+    guitest::Edit(dlg, IDC_EMUSICPATH)->ChangeValue(wxString::FromUTF8(dir + "/gone.mp3"));
+    PressMake(IDOK);
+    EXPECT_FALSE(dlg->JobRunning());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("gone.mp3"));
+    guitest::Edit(dlg, IDC_EMUSICPATH)->ChangeValue("");
+
     // Answering No to the confirmation writes nothing.
-    dlg->m_editSourcePath->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(dir + "/photo.jpg"));
     PressMake(IDNO);
-    EXPECT_FALSE(dlg->m_bJobRunning);
+    EXPECT_FALSE(dlg->JobRunning());
     guitest::Pump(100);
     EXPECT_EQ(CountFiles(out), 0u);
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/settings_store.h"
+#include "main_dialog_controls.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
 
@@ -83,8 +84,8 @@ struct OptionsTest : ::testing::Test {
         return store.Open() && store.ReadInt(name, v) ? static_cast<long long>(v) : -1;
     }
     std::vector<bool> Checks() {
-        return {dlg->m_chkSmallMap->GetValue(), dlg->m_chkNavigationScroll->GetValue(),
-                dlg->m_chkZoomSlider->GetValue(), dlg->m_chkClickToZoom->GetValue()};
+        return {guitest::Check(dlg, IDC_CSMALLMAP)->GetValue(), guitest::Check(dlg, IDC_CNAVSCROLL)->GetValue(),
+                guitest::Check(dlg, IDC_CZOOMSLIDER)->GetValue(), guitest::Check(dlg, IDC_CCLICK2ZOOM)->GetValue()};
     }
 };
 
@@ -95,16 +96,16 @@ TEST_F(OptionsTest, RestoresAPreparedFileAndRemembersALabelClickAcrossARestart) 
     fs::create_directories(out);
     Prepare("OutputPath=" + out + "\nSmallMap=1\nZoomSlider=256\n");
     Start();
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(out));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(out));
     EXPECT_EQ(Checks(), (std::vector<bool>{true, false, false, false}));
 
-    guitest::Click(dlg->m_lblNavigationScroll);
-    EXPECT_TRUE(dlg->m_chkNavigationScroll->GetValue());
+    guitest::Click(guitest::Label(dlg, IDC_L_NAVSCROLL));
+    EXPECT_TRUE(guitest::Check(dlg, IDC_CNAVSCROLL)->GetValue());
     EXPECT_EQ(Stored("NavigationScroll"), 1);
     EXPECT_NE(FileText().find("\nNavigationScroll=1\n"), std::string::npos);
 
     Start();
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(out));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(out));
     EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false, false}));
 }
 
@@ -112,10 +113,10 @@ TEST_F(OptionsTest, LabelsAndBoxesKeepTheStoredValueInStep) {
     Start();
     struct Option { wxCheckBox* box; CTransparentStatic* label; const char* name; };
     const Option options[] = {
-        {dlg->m_chkSmallMap, dlg->m_lblSmallMap, "SmallMap"},
-        {dlg->m_chkNavigationScroll, dlg->m_lblNavigationScroll, "NavigationScroll"},
-        {dlg->m_chkZoomSlider, dlg->m_lblZoomSlider, "ZoomSlider"},
-        {dlg->m_chkClickToZoom, dlg->m_lblClickToZoom, "ClickToZoom"},
+        {guitest::Check(dlg, IDC_CSMALLMAP), guitest::Label(dlg, IDC_L_SMALLMAP), "SmallMap"},
+        {guitest::Check(dlg, IDC_CNAVSCROLL), guitest::Label(dlg, IDC_L_NAVSCROLL), "NavigationScroll"},
+        {guitest::Check(dlg, IDC_CZOOMSLIDER), guitest::Label(dlg, IDC_L_ZOOMSLIDER), "ZoomSlider"},
+        {guitest::Check(dlg, IDC_CCLICK2ZOOM), guitest::Label(dlg, IDC_L_CLICK2ZOOM), "ClickToZoom"},
     };
     for (const Option& o : options) {
         SCOPED_TRACE(o.name);
@@ -137,7 +138,7 @@ TEST_F(OptionsTest, LabelsAndBoxesKeepTheStoredValueInStep) {
 TEST_F(OptionsTest, FirstStartCreatesTheFileAndGoneOrFileFoldersAreIgnored) {
     Start();
     EXPECT_TRUE(fs::is_regular_file(file));
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), "");
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), "");
     EXPECT_EQ(Checks(), (std::vector<bool>{false, false, false, false}));
 
     std::string base = guitest::MakeTempFolder();
@@ -147,14 +148,14 @@ TEST_F(OptionsTest, FirstStartCreatesTheFileAndGoneOrFileFoldersAreIgnored) {
     for (const std::string& ignored : {gone, plain}) {
         Prepare("OutputPath=" + ignored + "\n");
         Start();
-        EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), "") << ignored;
+        EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), "") << ignored;
     }
     // Far past the 129 characters a registry buffer once allowed.
     std::string deep = base + "/" + std::string(150, 'a') + "/Größe 写真/" + std::string(150, 'b');
     fs::create_directories(deep);
     Prepare("OutputPath=" + deep + "\n");
     Start();
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(deep));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(deep));
 }
 
 TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
@@ -163,8 +164,8 @@ TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
     fs::create_directories(config);
     std::ofstream(config + "/Lorvak Image Kerfel") << "not a folder";
     Start();
-    guitest::Click(dlg->m_lblSmallMap);
-    EXPECT_TRUE(dlg->m_chkSmallMap->GetValue());
+    guitest::Click(guitest::Label(dlg, IDC_L_SMALLMAP));
+    EXPECT_TRUE(guitest::Check(dlg, IDC_CSMALLMAP)->GetValue());
     EXPECT_EQ(boxes.count, 0);
     fs::remove(config + "/Lorvak Image Kerfel");
 
@@ -178,7 +179,7 @@ TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
     rlimit tiny = old;
     tiny.rlim_cur = 4;
     setrlimit(RLIMIT_FSIZE, &tiny);
-    guitest::Click(dlg->m_lblZoomSlider);
+    guitest::Click(guitest::Label(dlg, IDC_L_ZOOMSLIDER));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -186,6 +187,6 @@ TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
     EXPECT_EQ(boxes.text, "Unable to write to Registry.");
     EXPECT_EQ(boxes.caption, "Error");
     EXPECT_TRUE(boxes.style & wxICON_ERROR);
-    EXPECT_TRUE(dlg->m_chkZoomSlider->GetValue());  // the change stays for this run
+    EXPECT_TRUE(guitest::Check(dlg, IDC_CZOOMSLIDER)->GetValue());  // the change stays for this run
     EXPECT_EQ(FileText(), before);
 }

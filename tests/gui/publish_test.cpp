@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "../unit/zipper_check.h"
+#include "main_dialog_controls.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
@@ -54,19 +55,12 @@ struct PublishFixture : ::testing::Test {
         dlg = new CKerfelDialog();
         dlg->Show();
         guitest::Pump(200);
-        dlg->m_pyramid = kerfel::TilePyramid::Build(1000, 800);
-        dlg->m_cmbLevels->Clear();
-        for (int k : dlg->m_pyramid.m_arrListEntries) dlg->m_cmbLevels->Append(wxString::Format("%d", k));
-        dlg->m_strLevels = "2";
-        dlg->m_strSourcePath = wxString::FromUTF8(source);
-        dlg->m_strOutputFolder = wxString::FromUTF8(out);
-        dlg->m_strJobFolder = wxString::FromUTF8(job);
-        dlg->m_strMusicPath = wxString::FromUTF8(music);
-        dlg->UpdateData(false);
-        dlg->m_chkSmallMap->SetValue(true);
-        dlg->m_chkZoomSlider->SetValue(false);
-        dlg->m_btnExport->Enable(true);
-        dlg->m_btnPreview->Enable(true);
+        dlg->RestoreJob(kerfel::TilePyramid::Build(1000, 800), "2", wxString::FromUTF8(source),
+                        wxString::FromUTF8(out), wxString::FromUTF8(job), wxString::FromUTF8(music));
+        guitest::Check(dlg, IDC_CSMALLMAP)->SetValue(true);
+        guitest::Check(dlg, IDC_CZOOMSLIDER)->SetValue(false);
+        guitest::Button(dlg, IDC_BSAVE)->Enable(true);
+        guitest::Button(dlg, IDC_BPERVIEW)->Enable(true);
         guitest::Pump(50);
     }
     void TearDown() override {
@@ -102,7 +96,7 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
     const std::string archive = out + "/my.photo.zip";
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the success box
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }));
     guitest::Pump(100);
 
@@ -111,7 +105,7 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
         << Descriptor();
     EXPECT_NE(Descriptor().find("soundURL=\"bgmusic.mp3\""), std::string::npos);
     EXPECT_EQ(ReadFile(job + "/bgmusic.mp3"), "ID3 music bytes");
-    EXPECT_EQ(dlg->m_lblStatus->GetLabel(), " ");
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
 
     auto report = ziptest::CheckArchive(archive);
     ASSERT_TRUE(report.AllOk()) << report.details;
@@ -135,7 +129,7 @@ TEST_F(PublishFixture, TheSaveDialogProposesTheImageNameInTheOutputFolder) {
                     "|| xdotool key Escape");  // never leave the test waiting on the dialog
     });
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the success box
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     user.join();
     const std::string archive = out + "/my.photo.zip";
     ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }, 10000));
@@ -166,7 +160,7 @@ TEST_F(PublishFixture, AnsweringYesReplacesTheArchiveThenTellsOfSuccess) {
         }
         return ++ticks > 100;
     });
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
     EXPECT_FALSE(boxText.empty());
     EXPECT_EQ(boxText, wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT")));
@@ -179,10 +173,10 @@ TEST_F(PublishFixture, AnsweringNoKeepsTheOldArchiveButTheJobIsAlreadyRefreshed)
     const std::string archive = out + "/my.photo.zip";
     WriteFile(archive, "the old archive");
     WriteFile(job + "/bgmusic.mp3", "an earlier song");
-    dlg->m_editMusicPath->SetValue("");  // music switched off
+    guitest::Edit(dlg, IDC_EMUSICPATH)->SetValue("");  // music switched off
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
     CMessageBoxDialog::AnswerNextWith(IDNO);
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().StartsWith(wxString::FromUTF8(archive)));
     EXPECT_EQ(ReadFile(archive), "the old archive");
@@ -193,7 +187,7 @@ TEST_F(PublishFixture, AnsweringNoKeepsTheOldArchiveButTheJobIsAlreadyRefreshed)
     CMessageBoxDialog::AnswerNextWith(0);
     CFileOpenComponent::AnswerNextWith("");
     wxString before = CMessageBoxDialog::LastText();
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(200);
     EXPECT_EQ(CMessageBoxDialog::LastText(), before);
     EXPECT_EQ(ReadFile(archive), "the old archive");
@@ -201,26 +195,26 @@ TEST_F(PublishFixture, AnsweringNoKeepsTheOldArchiveButTheJobIsAlreadyRefreshed)
 
 TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     // A music file that does not exist: both boxes, no archive asked for.
-    dlg->m_editMusicPath->SetValue(wxString::FromUTF8(dir + "/missing.mp3"));
+    guitest::Edit(dlg, IDC_EMUSICPATH)->SetValue(wxString::FromUTF8(dir + "/missing.mp3"));
     AnswerNextStandardBoxes(1);
     int shown = StandardBoxesShown();
     CMessageBoxDialog::AnswerNextWith(IDOK);
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(out + "/never.zip"));
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_EQ(StandardBoxesShown(), shown + 1);
     EXPECT_EQ(LastStandardBoxText(), CMessageBoxDialog::LastText());
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(dir + "/missing.mp3")));
     EXPECT_FALSE(fs::exists(out + "/never.zip"));
-    EXPECT_EQ(dlg->m_bCancelRequested, 0);
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());
     CFileOpenComponent::AnswerNextWith("");  // the unused scripted answer
 
     // An archive folder that cannot be written: the error box names the archive.
-    dlg->m_editMusicPath->SetValue(wxString::FromUTF8(music));
+    guitest::Edit(dlg, IDC_EMUSICPATH)->SetValue(wxString::FromUTF8(music));
     const std::string unwritable = "/proc/kerfel-no-such-folder/my.photo.zip";
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(unwritable));
     CMessageBoxDialog::AnswerNextWith(IDOK);
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(unwritable)))
         << CMessageBoxDialog::LastText();
@@ -230,7 +224,7 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     fs::remove_all(job);
     CMessageBoxDialog::AnswerNextWith(IDOK);
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(out + "/gone.zip"));
-    guitest::Click(dlg->m_btnExport);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("ImageKerfel.xml")) << CMessageBoxDialog::LastText();
     EXPECT_FALSE(fs::exists(out + "/gone.zip"));
@@ -239,21 +233,21 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
 
 TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(dir + "/other.mp3"));
-    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Click(guitest::Button(dlg, IDC_BBRBGMUSIC));
     guitest::Pump(100);
-    EXPECT_EQ(dlg->m_editMusicPath->GetValue(), wxString::FromUTF8(dir + "/other.mp3"));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EMUSICPATH)->GetValue(), wxString::FromUTF8(dir + "/other.mp3"));
     CFileOpenComponent::AnswerNextWith("");
-    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Click(guitest::Button(dlg, IDC_BBRBGMUSIC));
     guitest::Pump(100);
-    EXPECT_EQ(dlg->m_strMusicPath, wxString::FromUTF8(dir + "/other.mp3"));
+    EXPECT_EQ(dlg->MusicPath(), wxString::FromUTF8(dir + "/other.mp3"));
 
     // An existing file without an extension is that file; a typed new name gets ".mp3".
     const std::string bare = dir + "/song";
     std::ofstream(bare) << "ID3";
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bare));
-    guitest::Click(dlg->m_btnBrowseMusic);
+    guitest::Click(guitest::Button(dlg, IDC_BBRBGMUSIC));
     guitest::Pump(100);
-    EXPECT_EQ(dlg->m_strMusicPath, wxString::FromUTF8(bare));
+    EXPECT_EQ(dlg->MusicPath(), wxString::FromUTF8(bare));
     EXPECT_EQ(WithDefaultExtension(wxString::FromUTF8(dir + "/new"), "*.mp3", false),
               wxString::FromUTF8(dir + "/new.mp3"));
     EXPECT_EQ(WithDefaultExtension(wxString::FromUTF8(bare), "*.zip", true), wxString::FromUTF8(bare + ".zip"));
@@ -263,7 +257,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
     // A stand-in viewer page, in case the job's own viewer writer leaves none.
     if (!fs::exists(job + "/index.html"))
         WriteFile(job + "/index.html", "<html><head><title>viewer</title></head><body>viewer</body></html>");
-    dlg->m_chkZoomSlider->SetValue(true);
+    guitest::Check(dlg, IDC_CZOOMSLIDER)->SetValue(true);
     std::string pagePath, page, url;
     wxSize dialogSize, hostSize;
     wxPoint hostPos, closePos;
@@ -291,7 +285,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
         guitest::Click(p->m_btnClose);
         return true;
     });
-    guitest::Click(dlg->m_btnPreview);
+    guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
     ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
     guitest::Pump(100);
 
@@ -328,7 +322,7 @@ TEST_F(PublishFixture, PreviewWithoutAViewerShowsTheDescriptorValues) {
         guitest::Click(p->m_btnClose);
         return true;
     });
-    guitest::Click(dlg->m_btnPreview);
+    guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
     ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 15000));
     guitest::Pump(100);
     EXPECT_EQ(OpenPreview(), nullptr);
@@ -343,7 +337,7 @@ TEST_F(PublishFixture, APreviewFolderThatCannotBeMadeShowsTheDesktopBox) {
     setenv("TMPDIR", (dir + "/no/such/folder").c_str(), 1);
     AnswerNextStandardBoxes(1);
     int shown = StandardBoxesShown();
-    guitest::Click(dlg->m_btnPreview);
+    guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
     guitest::Pump(200);
     if (saved) setenv("TMPDIR", old.c_str(), 1);
     else unsetenv("TMPDIR");

@@ -5,6 +5,7 @@
 #include <wx/uiaction.h>
 
 #include "base/app_folder.h"
+#include "main_dialog_controls.h"
 #include "app/ui/kerfel_dialog.h"
 #include "app/ui/main_dialog_layout.h"
 #include "gui_test_util.h"
@@ -133,11 +134,11 @@ TEST_F(MainDialogOnScreen, DraggingTheBackgroundMovesTheWindowButNotFromAControl
 
     // A press on a field goes to the field: the window stays.
     start = dlg->GetScreenPosition();
-    sim.MouseMove(dlg->m_editSourcePath->GetScreenRect().GetTopLeft() + wxPoint(20, 6));
+    sim.MouseMove(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetScreenRect().GetTopLeft() + wxPoint(20, 6));
     guitest::Pump(80);
     sim.MouseDown();
     guitest::Pump(80);
-    sim.MouseMove(dlg->m_editSourcePath->GetScreenRect().GetTopLeft() + wxPoint(60, 40));
+    sim.MouseMove(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetScreenRect().GetTopLeft() + wxPoint(60, 40));
     guitest::Pump(80);
     sim.MouseUp();
     guitest::Pump(100);
@@ -162,17 +163,17 @@ TEST_F(MainDialogOnScreen, CloseDuringAJobStopsItWhateverItsCaption) {
     // A language switch during a job gives the button the caption of the job
     // state; even when the texts of closing and stopping are the same, a press
     // stops the job and keeps the tool open.
-    dlg->m_bJobRunning = true;
-    dlg->m_btnClose->Show();
+    dlg->SetJobPhase(CKerfelDialog::JobPhase::Writing);
+    guitest::Button(dlg, IDC_BCLOSEBUT)->Show();
     dlg->ApplyLanguageTexts();
-    EXPECT_EQ(dlg->m_btnClose->GetLabel(),
+    EXPECT_EQ(guitest::Button(dlg, IDC_BCLOSEBUT)->GetLabel(),
               wxString::FromUTF8(kerfel::GetLanguageText("KERFELDIALOG.IDC_BCLOSEBUT1")));
-    guitest::Click(dlg->m_btnClose);
-    EXPECT_EQ(dlg->m_bCancelRequested, 1);
+    guitest::Click(guitest::Button(dlg, IDC_BCLOSEBUT));
+    EXPECT_TRUE(dlg->Jobs().CancelRequested());
     EXPECT_TRUE(dlg->IsShown());
-    EXPECT_FALSE(dlg->m_btnClose->IsShown());
-    dlg->m_bJobRunning = false;
-    dlg->m_bCancelRequested = 0;
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+    dlg->SetJobPhase(CKerfelDialog::JobPhase::Idle);
+    dlg->Jobs().ClearCancel();
 }
 
 TEST_F(ButtonOnSkin, HoverShowsTheHoverPictureAndLeavingRestoresIt) {

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "app/job_runner.h"
 #include "engine/generator.h"
 #include "engine/source_image.h"
 #include "generator_test_util.h"
@@ -38,7 +39,8 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
     std::string dir, out, source;
     GeneratorJob job;
     std::vector<std::string> order;  // tile files in the order they appeared
-    int asked = 0, askFlags = 0, answer = IDYES, done = 0;
+    int asked = 0, answer = IDYES, done = 0;
+    std::string music;
     bool trackOrder = true;  // only meaningful in a fresh folder
 
     void SetUp() override {
@@ -47,6 +49,8 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
         std::filesystem::create_directory(out);
         source = dir + "/photo.jpg";
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
+        music = dir + "/song.mp3";
+        std::ofstream(music) << "ID3";
         job = {source, out, TilePyramid::Build(1000, 800)};
         job.oneThread = GetParam();
     }
@@ -54,8 +58,8 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
 
     std::string Images() const { return out + "/photo/Images"; }
 
-    GeneratorHooks Hooks(int cancelAfter = -1) {
-        GeneratorHooks h;
+    JobRunnerHooks Hooks(int cancelAfter = -1) {
+        JobRunnerHooks h;
         done = 0;
         h.progress = [this](int n, int total) {
             done = n;
@@ -76,22 +80,21 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
             EXPECT_GE(static_cast<int>(order.size()), done);
         };
         h.cancelRequested = [this, cancelAfter] { return cancelAfter >= 0 && done >= cancelAfter; };
-        h.ask = [this](const std::string&, const std::string&, int flags) {
+        h.askYesNo = [this](const std::string&, const std::string&) {
             ++asked;
-            askFlags = flags;
-            return answer;
+            return answer == IDYES;
         };
-        h.describe = [this](DescriptorValues& v) {
-            v = DescribePyramid(job.pyramid, 2);
-            v.showNav = v.clickToZoom = v.music = true;
-            return Status::Ok();
+        h.publishing = [this] {
+            JobPublishing p{DescribePyramid(job.pyramid, 2), music};
+            p.values.showNav = p.values.clickToZoom = true;
+            return std::optional<JobPublishing>(p);
         };
         return h;
     }
 };
 
 TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndTheDescriptor) {
-    JobResult r = GenerateTiles(job, Hooks());
+    JobResult r = RunJob(job, Hooks());
     ASSERT_EQ(r.end, JobEnd::Finished) << r.status.message;
     EXPECT_EQ(r.jobFolder, out + "/photo");
     EXPECT_EQ(r.tilesWritten, 22);
@@ -133,7 +136,7 @@ TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndThe
 }
 
 TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace) {
-    ASSERT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Finished);
+    ASSERT_EQ(RunJob(job, Hooks()).end, JobEnd::Finished);
     trackOrder = false;
     struct stat before;
     ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &before), 0);
@@ -142,22 +145,21 @@ TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
 
     answer = IDNO;
     bool started = false;
-    GeneratorHooks h = Hooks();
+    JobRunnerHooks h = Hooks();
     h.started = [&](const std::string&) { started = true; };
     std::filesystem::remove(Images() + "/0-0-0.jpg");
-    JobResult r = GenerateTiles(job, h);
+    JobResult r = RunJob(job, h);
     EXPECT_EQ(r.end, JobEnd::Declined);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(askFlags, MBX_YESNO | MBX_ICONQUESTION);
     EXPECT_FALSE(started);
     EXPECT_EQ(gentest::Names(Images()).size(), 21u);  // nothing written, nothing removed
 
     answer = 0;  // a box closed without an answer keeps the files too
-    EXPECT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Declined);
+    EXPECT_EQ(RunJob(job, Hooks()).end, JobEnd::Declined);
 
     answer = IDYES;
     gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     ASSERT_EQ(r.end, JobEnd::Finished);
     struct stat after;
     ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &after), 0);
@@ -168,7 +170,7 @@ TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
 }
 
 TEST_P(GeneratorJobTest, CancelKeepsTheTilesWrittenAndWritesNoDescriptor) {
-    JobResult r = GenerateTiles(job, Hooks(3));
+    JobResult r = RunJob(job, Hooks(3));
     EXPECT_EQ(r.end, JobEnd::Cancelled);
     if (job.oneThread) {
         EXPECT_EQ(r.tilesWritten, 3);
@@ -190,9 +192,9 @@ TEST_P(GeneratorJobTest, CancelKeepsTheTilesWrittenAndWritesNoDescriptor) {
     // A stop asked for while the descriptor's values are gathered also ends
     // the job without a descriptor.
     trackOrder = false;
-    GeneratorHooks h = Hooks();
-    h.describe = [](DescriptorValues&) { return Status::Cancel(); };
-    EXPECT_EQ(GenerateTiles(job, h).end, JobEnd::Cancelled);
+    JobRunnerHooks h = Hooks();
+    h.publishing = [] { return std::optional<JobPublishing>(); };
+    EXPECT_EQ(RunJob(job, h).end, JobEnd::Cancelled);
     EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
 }
 
@@ -201,7 +203,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     // Missing output folder.
     GeneratorJob missing = job;
     missing.outputFolder = dir + "/gone";
-    JobResult r = GenerateTiles(missing, Hooks());
+    JobResult r = RunJob(missing, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::OutputFailed);
     EXPECT_NE(r.status.message.find(dir + "/gone/photo"), std::string::npos) << r.status.message;
@@ -210,14 +212,14 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     // A file where the tiles' folder belongs.
     std::filesystem::create_directories(out + "/photo");
     std::ofstream(out + "/photo/Images") << "x";
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("photo/Images: exists and is not a folder"), std::string::npos) << r.status.message;
     std::filesystem::remove(out + "/photo/Images");
 
     // A tile that cannot be written stops the job at that tile.
     std::filesystem::create_directories(Images() + "/3-0-2.jpg");
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::OutputFailed);
     EXPECT_NE(r.status.message.find("Images/3-0-2.jpg"), std::string::npos) << r.status.message;
@@ -234,7 +236,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     small.rlim_cur = 512;
     auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(r.end, JobEnd::Failed);
@@ -243,7 +245,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
 
     // A descriptor that cannot be written fails the job after the tiles.
     std::filesystem::create_directories(out + "/photo/ImageKerfel.xml");
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("ImageKerfel.xml"), std::string::npos) << r.status.message;
     EXPECT_EQ(r.tilesWritten, 22);
@@ -253,7 +255,7 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     trackOrder = false;
     const std::string good = ReadAll(source);
     std::ofstream(source, std::ios::trunc) << "not a picture";
-    JobResult r = GenerateTiles(job, Hooks());
+    JobResult r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find(source), std::string::npos) << r.status.message;
@@ -265,12 +267,12 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     std::ofstream(source, std::ios::binary | std::ios::trunc) << good.substr(0, good.size() * 6 / 10);
     SourceInfo info;
     ASSERT_TRUE(InspectSource(source, info).ok());
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("damaged or incomplete"), std::string::npos) << r.status.message;
     EXPECT_TRUE(gentest::Names(out).empty());
     std::ofstream(source, std::ios::binary | std::ios::trunc) << good;
-    EXPECT_EQ(GenerateTiles(job, Hooks()).end, JobEnd::Finished);
+    EXPECT_EQ(RunJob(job, Hooks()).end, JobEnd::Finished);
     EXPECT_EQ(asked, 0);
 
     // A path typed after the table was made, pointing at another picture.
@@ -278,7 +280,7 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     std::filesystem::remove_all(out + "/photo");
     std::filesystem::create_directory(out + "/photo");
     gentest::WriteJpeg(source, gentest::Gradient(600, 500));
-    r = GenerateTiles(job, Hooks());
+    r = RunJob(job, Hooks());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find("600 x 500"), std::string::npos) << r.status.message;
@@ -293,12 +295,12 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
 TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTheTool) {
     trackOrder = false;
     auto failOnFirstTile = [this](auto failure) {
-        GeneratorHooks h = Hooks();
+        JobRunnerHooks h = Hooks();
         auto said = std::make_shared<int>(0);
         h.status = [failure, said](const std::string&) {
             if (++*said == 2) throw failure;  // the first tile's line, after the start of writing
         };
-        return GenerateTiles(job, h);
+        return RunJob(job, h);
     };
     JobResult r = failOnFirstTile(std::bad_alloc());
     EXPECT_EQ(r.end, JobEnd::Failed);
@@ -313,11 +315,11 @@ TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTh
     EXPECT_TRUE(gentest::Names(out).empty());
 
     // After some tiles the job folder stays with them, whole, and without a descriptor.
-    GeneratorHooks h = Hooks();
+    JobRunnerHooks h = Hooks();
     h.progress = [](int done, int) {
         if (done == 3) throw std::bad_alloc();
     };
-    r = GenerateTiles(job, h);
+    r = RunJob(job, h);
     EXPECT_EQ(r.end, JobEnd::Failed);
     // With a writer thread the third tile may be reported while the next level is cut.
     EXPECT_TRUE(r.status.message == source + ": not enough memory for a 1000 x 800 level" ||
@@ -333,8 +335,8 @@ TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTh
 
     // After the last tile no level is to blame.
     h = Hooks();
-    h.describe = [](DescriptorValues&) -> Status { throw std::bad_alloc(); };
-    r = GenerateTiles(job, h);
+    h.publishing = []() -> std::optional<JobPublishing> { throw std::bad_alloc(); };
+    r = RunJob(job, h);
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.message, source + ": not enough memory");
     EXPECT_EQ(r.tilesWritten, 22);
@@ -353,7 +355,7 @@ TEST(GeneratorTable, NarrowPicturesWhoseLevelsLoseASideAreRefusedUpFront) {
     EXPECT_FALSE(CheckPyramid(TilePyramid{}).ok());
 
     GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(1, 3000)};
-    JobResult r = GenerateTiles(job, {});
+    JobResult r = RunJob(job, {});
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("/nowhere/strip.jpg"), std::string::npos);
 }

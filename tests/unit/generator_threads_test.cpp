@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/job_runner.h"
 #include "engine/generator.h"
 #include "engine/source_image.h"
 #include "generator_test_util.h"
@@ -51,19 +52,16 @@ TEST_F(GeneratorThreads, AStopAskedFromAnotherThreadEndsTheJobWithWholeTilesAndN
     std::atomic<int> cancel{0};
     std::promise<void> reached, go;
     std::shared_future<void> goSignal = go.get_future().share();
-    GeneratorHooks h;
+    JobRunnerHooks h;
     h.progress = [&](int done, int) {
         if (done != 2) return;
         reached.set_value();
         goSignal.wait();
     };
     h.cancelRequested = [&] { return cancel.exchange(0) != 0; };
-    h.describe = [&](DescriptorValues& v) {
-        v = DescribePyramid(job.pyramid, 2);
-        return Status::Ok();
-    };
+    h.publishing = [&] { return std::optional<JobPublishing>({DescribePyramid(job.pyramid, 2), ""}); };
     JobResult r;
-    std::thread worker([&] { r = GenerateTiles(job, h); });
+    std::thread worker([&] { r = RunJob(job, h); });
     reached.get_future().wait();
     cancel = 1;  // as the Cancel button does, while the worker is between tiles
     go.set_value();
@@ -87,11 +85,11 @@ TEST_F(GeneratorThreads, ALanguageSwitchDuringAJobGivesEveryStatusLineFromOneLan
     SetLanguageTable(english);
     std::vector<std::string> lines;  // written by the worker only, read after it ends
     std::atomic<bool> finished{false};
-    GeneratorHooks h;
+    JobRunnerHooks h;
     h.status = [&](const std::string& text) { lines.push_back(text); };
     JobResult r;
     std::thread worker([&] {
-        r = GenerateTiles(job, h);
+        r = RunJob(job, h);
         finished = true;
     });
     for (bool flip = false; !finished; flip = !flip) {

@@ -66,11 +66,9 @@ CKerfelDialog::CKerfelDialog(wxWindow* parent)
     SetUpDialog();
 }
 
-CKerfelDialog::~CKerfelDialog() {
-    // A running job finishes the tile it is writing, then stops.
-    m_bCancelRequested = 1;
-    if (m_worker.joinable()) m_worker.join();
-}
+// A running job finishes the tile it is writing, then stops: the job
+// controller stops and joins it.
+CKerfelDialog::~CKerfelDialog() = default;
 
 void CKerfelDialog::CreateControls() {
     for (const ControlSpec& c : kMainDialogControls) {
@@ -164,8 +162,7 @@ void CKerfelDialog::SetUpDialog() {
     for (CSkinButton* b : {m_btnMake, m_btnExport, m_btnPreview}) b->SetFont(bold);
 
     SkinButtons();
-    m_btnExport->Enable(false);
-    m_btnPreview->Enable(false);
+    SetJobPhase(JobPhase::Idle);
 
     m_lblOriginalSizeValue->SetTextColor(*wxBLACK);
     m_lblStatus->SetTextColor(*wxBLACK);
@@ -261,18 +258,12 @@ void CKerfelDialog::OnAboutCommand(wxCommandEvent&) { ShowAbout(); }
 void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
     // The job's own state decides, not the caption: after a language switch
     // the caption may no longer tell a running job from an idle one.
-    if (!m_bJobRunning) {
+    if (!JobRunning()) {
         EndDialog(0);
         return;
     }
-    m_bCancelRequested = 1;
+    m_jobs.RequestCancel();
     m_bStartPending = false;  // a job waiting for the stopped one is stopped too
-    m_btnBrowseFile->Enable(true);
-    m_btnBrowseFolder->Enable(true);
-    m_btnMake->Enable(true);
-    m_btnBrowseMusic->Enable(true);
-    m_btnPreview->Enable(false);
-    m_btnExport->Enable(false);
-    m_btnClose->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BCLOSEBUT2"));
-    m_btnClose->Hide();
+    m_bJobReady = false;
+    SetJobPhase(JobPhase::Stopping);
 }

@@ -15,26 +15,57 @@
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
-#include <atomic>
-#include <memory>
-#include <thread>
+#include <optional>
+#include <string>
 
+#include "app/job_controller.h"
 #include "engine/tile_pyramid.h"
 #include "skin/ui/skin_button.h"
 #include "skin/ui/skin_dialog.h"
 #include "skin/ui/transparent_static.h"
 
 class CSkinProgressCtrl;
-struct CMakeJob;
 
 class CKerfelDialog : public CSkinDialog {
 public:
     explicit CKerfelDialog(wxWindow* parent = nullptr);
     ~CKerfelDialog() override;
 
-    // Job state.
-    std::atomic<int> m_bCancelRequested{0};
-    std::atomic<bool> m_bJobRunning{false};
+    // Where the job stands; it alone decides which buttons work.
+    enum class JobPhase {
+        Idle,            // no job: Preview and Export work when a finished job is there
+        Asking,          // a job started and may ask about an existing folder
+        Writing,         // tiles are being written; Close stops the job
+        Stopping,        // stopped: the inputs are back while the job ends its tile
+        WaitingToStart,  // Make was confirmed while a stopped job was still ending
+    };
+    void SetJobPhase(JobPhase phase);
+    bool JobRunning() const { return m_phase != JobPhase::Idle; }
+    kerfel::JobController& Jobs() { return m_jobs; }
+
+    // What the window holds of the job, for those that drive it (the tests).
+    const kerfel::TilePyramid& Pyramid() const { return m_pyramid; }
+    CSkinProgressCtrl* Progress() const { return m_pProgress; }
+    const wxString& SourcePath() const { return m_strSourcePath; }
+    const wxString& OutputFolder() const { return m_strOutputFolder; }
+    const wxString& JobFolder() const { return m_strJobFolder; }
+    const wxString& MusicPath() const { return m_strMusicPath; }
+    const wxString& AppFolder() const { return m_strAppFolder; }
+    const wxString& Levels() const { return m_strLevels; }
+    const wxString& DisplaySize() const { return m_strDisplaySize; }
+    bool StartPending() const { return m_bStartPending; }
+    // Puts a finished job's folder back in the window as Make leaves it,
+    // so that Preview and Export work on it.
+    void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
+                    const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
+
+    // Members to controls (false) or controls to members (true).
+    void UpdateData(bool saveAndValidate);
+    // Languages and the texts of the window.
+    void LoadLanguage(const wxString& path);
+    void ApplyLanguageTexts();
+
+private:
     // Make was confirmed while a stopped job was still ending: the new job
     // starts when that one has ended (kerfel_dialog_make.cpp).
     bool m_bStartPending = false;
@@ -42,7 +73,6 @@ public:
     wxString m_strAppFolder;
     wxString m_strJobFolder;
     CSkinProgressCtrl* m_pProgress = nullptr;
-    std::shared_ptr<CMakeJob> m_pMakeJob;  // the last generation started (kerfel_dialog_make.cpp)
     wxRect m_rcThumbFrame;
 
     // Exchanged with their controls by UpdateData.
@@ -96,8 +126,6 @@ public:
     wxCheckBox* m_chkSmallMap = nullptr;
     wxCheckBox* m_chkZoomSlider = nullptr;
 
-    // Members to controls (false) or controls to members (true).
-    void UpdateData(bool saveAndValidate);
     // Dispatches the pending events of the user-interface thread; false when
     // the application is quitting.
     bool DrainMessages();
@@ -116,17 +144,20 @@ public:
     void RestoreSettings();
     // Make and the generation.
     void OnBGenerate(wxCommandEvent& event);
-    void GenerateTails();
     void StartGeneration();
-    void ApplyJobProgress(const std::shared_ptr<CMakeJob>& job);
-    void EndGeneration(const std::shared_ptr<CMakeJob>& job);
+    // What a job publishes, from the options, music and levels entry as the
+    // dialog shows them now (`levelsEntry` when none is chosen).
+    kerfel::JobPublishing PublishingNow(int levelsEntry) const;
+    // Preview and Export (kerfel_dialog_publish.cpp).
+    kerfel::DescriptorValues DescriptorNow() const;
+    kerfel::Status RefreshJobFiles(kerfel::DescriptorValues& values);
+    bool MusicStep(const wxString& copyingText, bool exporting);
+    void SetStatusLine(const wxString& text);
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);
     void OnBBrBgMusic(wxCommandEvent& event);
     // Languages, texts and the Help menu.
-    void LoadLanguage(const wxString& path);
-    void ApplyLanguageTexts();
     void OnBQues(wxCommandEvent& event);
     void ShowAbout();
     // Pictures of the ten bitmap buttons.
@@ -136,7 +167,6 @@ public:
     void OnBExit(wxCommandEvent& event);
     void OnBMinimize(wxCommandEvent& event);
 
-protected:
     void OnPaint(wxPaintEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnCancel(wxCommandEvent& event);
@@ -144,7 +174,6 @@ protected:
     void OnContextMenu(wxContextMenuEvent& event);
     void OnAboutCommand(wxCommandEvent& event);
 
-private:
     void CreateControls();
     void SetUpDialog();
     void MakeThumbnail(const wxImage& thumb);
@@ -152,6 +181,11 @@ private:
     void FillLevelsList();
     void EndDialog(int result);
 
-    std::thread m_worker;
+    void OnJobStarted(const std::string& jobFolder);
+    void OnJobEnded(const kerfel::JobResult& result);
+
+    JobPhase m_phase = JobPhase::Idle;
+    bool m_bJobReady = false;  // the job folder of the last Make is finished
+    kerfel::JobController m_jobs{[this](std::function<void()> f) { CallAfter(std::move(f)); }};
     wxDECLARE_EVENT_TABLE();
 };

@@ -59,7 +59,7 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_btnMake->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BGENERATE"));
     // During a job the button stops it and says so in the new language too;
     // its handler asks the job's state, never the caption.
-    m_btnClose->SetLabel(kerfel::UiText(m_bJobRunning ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
+    m_btnClose->SetLabel(kerfel::UiText(JobRunning() ? "KERFELDIALOG.IDC_BCLOSEBUT1" : "KERFELDIALOG.IDC_BCLOSEBUT"));
     m_btnBrowseMusic->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BBRBGMUSIC"));
     m_btnPreview->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BPERVIEW"));
     m_btnExport->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BSAVE"));

@@ -14,15 +14,18 @@ struct OptionBinding {
     int boxId;
     int labelId;
     const char* valueName;
-    wxCheckBox* CKerfelDialog::*box;
 };
 
 constexpr OptionBinding kOptions[] = {
-    {IDC_CSMALLMAP, IDC_L_SMALLMAP, "SmallMap", &CKerfelDialog::m_chkSmallMap},
-    {IDC_CNAVSCROLL, IDC_L_NAVSCROLL, "NavigationScroll", &CKerfelDialog::m_chkNavigationScroll},
-    {IDC_CZOOMSLIDER, IDC_L_ZOOMSLIDER, "ZoomSlider", &CKerfelDialog::m_chkZoomSlider},
-    {IDC_CCLICK2ZOOM, IDC_L_CLICK2ZOOM, "ClickToZoom", &CKerfelDialog::m_chkClickToZoom},
+    {IDC_CSMALLMAP, IDC_L_SMALLMAP, "SmallMap"},
+    {IDC_CNAVSCROLL, IDC_L_NAVSCROLL, "NavigationScroll"},
+    {IDC_CZOOMSLIDER, IDC_L_ZOOMSLIDER, "ZoomSlider"},
+    {IDC_CCLICK2ZOOM, IDC_L_CLICK2ZOOM, "ClickToZoom"},
 };
+
+wxCheckBox* BoxOf(wxWindow* dialog, const OptionBinding& o) {
+    return static_cast<wxCheckBox*>(dialog->FindWindow(o.boxId));
+}
 
 const OptionBinding* FindOption(int id) {
     for (const OptionBinding& o : kOptions)
@@ -53,13 +56,13 @@ void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {
 
 // The box has already changed its state when this runs.
 void CKerfelDialog::OnOptionBox(wxCommandEvent& event) {
-    if (const OptionBinding* o = FindOption(event.GetId())) WriteOption(o->valueName, this->*(o->box));
+    if (const OptionBinding* o = FindOption(event.GetId())) WriteOption(o->valueName, BoxOf(this, *o));
 }
 
 void CKerfelDialog::OnOptionLabel(wxCommandEvent& event) {
     const OptionBinding* o = FindOption(event.GetId());
     if (!o) return;
-    wxCheckBox* box = this->*(o->box);
+    wxCheckBox* box = BoxOf(this, *o);
     box->SetValue(!box->GetValue());
     WriteOption(o->valueName, box);
 }
@@ -85,6 +88,6 @@ void CKerfelDialog::RestoreSettings() {
     }
     for (const OptionBinding& o : kOptions) {
         uint32_t value = 0;
-        if (store.ReadInt(o.valueName, value)) (this->*(o.box))->SetValue(kerfel::OptionChecked(value));
+        if (store.ReadInt(o.valueName, value)) BoxOf(this, o)->SetValue(kerfel::OptionChecked(value));
     }
 }

@@ -39,8 +39,8 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         return;
     }
     wxBusyCursor wait;
-    m_btnExport->Enable(false);
-    m_btnPreview->Enable(false);
+    m_bJobReady = false;
+    SetJobPhase(m_phase);
     m_strSourcePath = path;
     if (m_strOutputFolder.empty()) m_strOutputFolder = path.BeforeLast('/');
     m_lblOriginalSize->Show();

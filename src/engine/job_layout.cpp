@@ -1,0 +1,26 @@
+#include "engine/job_layout.h"
+
+#include "base/path.h"
+
+namespace kerfel {
+
+std::string JobName(const std::string& sourcePath) {
+    const std::string file = FileNameOf(sourcePath);
+    const size_t dot = file.find_last_of('.');
+    // A name that is all extension (".jpg") keeps it, so the job never
+    // becomes the output folder itself.
+    if (dot == std::string::npos || dot == 0) return file;
+    return file.substr(0, dot);
+}
+
+std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
+    return JoinPath(outputFolder, JobName(sourcePath));
+}
+
+std::string TileFileName(int level, int column, int row) {
+    return std::to_string(level) + "-" + std::to_string(column) + "-" + std::to_string(row) + ".jpg";
+}
+
+std::string ImagesFolderOf(const std::string& jobFolder) { return jobFolder + "/" + kImagesFolder; }
+
+}  // namespace kerfel
