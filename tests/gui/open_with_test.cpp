@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/image.h>
+#include <wx/statbmp.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "app/ui/control_ids.h"
 #include "app/ui/kerfel_dialog.h"
 #include "gui_test_util.h"
+#include "main_dialog_controls.h"
 
 namespace {
 
@@ -39,11 +42,12 @@ TEST(OpenWith, ChoosingASourceByPathIsWhatBrowseFileDoes) {
     ASSERT_FALSE(jpg.empty());
     dlg->ChooseSource(wxString::FromUTF8(jpg));
     guitest::Pump(100);
-    EXPECT_EQ(dlg->m_editSourcePath->GetValue(), wxString::FromUTF8(jpg));
-    EXPECT_EQ(dlg->m_editOutputFolder->GetValue(), wxString::FromUTF8(dir));
-    EXPECT_EQ(dlg->m_lblOriginalSizeValue->GetLabel(), "1000 x 800");
-    EXPECT_EQ(dlg->m_cmbLevels->GetCount(), 3u);
-    EXPECT_TRUE(dlg->m_stcThumbnail->IsShown());
+    EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(dir));
+    EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "1000 x 800");
+    EXPECT_EQ(guitest::LevelsList(dlg)->GetCount(), 3u);
+    EXPECT_EQ(dlg->Pyramid().m_nTotalTiles, 22);
+    EXPECT_TRUE(guitest::Control<wxStaticBitmap>(dlg, IDC_STHUMBNAIL)->IsShown());
     dlg->Destroy();
     guitest::Pump(50);
 }

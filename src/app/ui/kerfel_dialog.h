@@ -59,6 +59,10 @@ public:
     void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
                     const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
 
+    // Takes `path` as the source as Browse File does once a file is picked
+    // (also how `kerfel PHOTO.jpg` starts).
+    void ChooseSource(const wxString& path);
+
     // Members to controls (false) or controls to members (true).
     void UpdateData(bool saveAndValidate);
     // Languages and the texts of the window.
@@ -132,9 +136,6 @@ private:
 
     // Source image and levels list.
     void OnBBrowseFile(wxCommandEvent& event);
-    // Takes `path` as the source as Browse File does once a file is picked
-    // (also how `kerfel PHOTO.jpg` starts).
-    void ChooseSource(const wxString& path);
     void OnSelChangeLevels(wxCommandEvent& event);
     // Output folder and viewer options.
     void OnBBrowseFolder(wxCommandEvent& event);
