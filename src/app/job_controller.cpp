@@ -10,7 +10,7 @@ struct JobController::Job {
     Window window;
 
     std::mutex lock;  // guards what follows
-    std::string status;
+    StatusLine status;
     bool statusChanged = false;
     int done = 0;
     bool updateQueued = false;
@@ -87,7 +87,7 @@ void JobController::QueueUpdate(const std::shared_ptr<Job>& job) {
 
 void JobController::ApplyUpdate(const std::shared_ptr<Job>& job) {
     if (m_job != job) return;  // a later job owns the window now
-    std::optional<std::string> status;
+    std::optional<StatusLine> status;
     int done;
     {
         std::lock_guard<std::mutex> hold(job->lock);
@@ -101,9 +101,9 @@ void JobController::ApplyUpdate(const std::shared_ptr<Job>& job) {
 
 void JobController::Work(std::shared_ptr<Job> job) {
     JobRunnerHooks hooks;
-    hooks.status = [this, job](const std::string& text) {
+    hooks.status = [this, job](const StatusLine& line) {
         std::lock_guard<std::mutex> hold(job->lock);
-        job->status = text;
+        job->status = line;
         job->statusChanged = true;
         QueueUpdate(job);
     };

@@ -30,8 +30,8 @@ public:
     // thread, and only for the job that is the controller's current one.
     struct Window {
         std::function<void(const std::string& jobFolder)> started;
-        // The latest status text (when it changed) and tiles done.
-        std::function<void(const std::optional<std::string>& status, int done)> update;
+        // The latest status line (when it changed) and tiles done.
+        std::function<void(const std::optional<StatusLine>& status, int done)> update;
         // A Yes/No box; true for Yes.
         std::function<bool(const std::string& text, const std::string& caption)> ask;
         // What to publish when the tiles are done (the options as they are now).

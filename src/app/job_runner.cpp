@@ -26,12 +26,12 @@ std::string OverwriteQuestion(const std::string& jobFolder) {
 }
 
 GeneratorHooks EngineHooks(const JobRunnerHooks& hooks) {
-    auto say = [&hooks](const std::string& text) {
-        if (hooks.status) hooks.status(text);
+    auto say = [&hooks](const StatusLine& line) {
+        if (hooks.status) hooks.status(line);
     };
     GeneratorHooks g;
     g.tileStarted = [say](const TileEvent& t) {
-        say(FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL"), {t.level, t.path}));
+        say(StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL", t.path, t.level));
     };
     g.progress = hooks.progress;
     g.cancelRequested = hooks.cancelRequested;
@@ -41,13 +41,14 @@ GeneratorHooks EngineHooks(const JobRunnerHooks& hooks) {
         };
     g.started = [&hooks, say](const std::string& folder) {
         if (hooks.started) hooks.started(folder);
-        say(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF") + ImagesFolderOf(folder) + "/" + TileFileName(0, 0, 0));
+        say(StatusLine::KeyThenPath("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF",
+                                    ImagesFolderOf(folder) + "/" + TileFileName(0, 0, 0)));
     };
     return g;
 }
 
 JobResult Cancelled(JobResult r, const JobRunnerHooks& hooks) {
-    if (hooks.status) hooks.status(FormatText(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+    if (hooks.status) hooks.status(StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"));
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
     return r;
@@ -76,7 +77,7 @@ JobResult RunJob(const GeneratorJob& job, const JobRunnerHooks& hooks) {
         return r;
     }
     if (!publishing) return Cancelled(r, hooks);
-    if (hooks.status) hooks.status(Text("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
+    if (hooks.status) hooks.status(StatusLine::Key("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
     if (Status s = PublishJobFiles(r.jobFolder, *publishing); !s) {
         r.end = JobEnd::Failed;
         r.status = s;

@@ -8,6 +8,7 @@
 
 #include "base/status.h"
 #include "engine/descriptor.h"
+#include "app/status_line.h"
 #include "engine/generator.h"
 
 namespace kerfel {
@@ -21,8 +22,9 @@ struct JobPublishing {
 
 // Every hook is called on the job's thread; each may be left empty.
 struct JobRunnerHooks {
-    // The status line's new text, in the language loaded at that moment.
-    std::function<void(const std::string& text)> status;
+    // What the status line says now (app/status_line.h says it in the
+    // language loaded at any moment).
+    std::function<void(const StatusLine& line)> status;
     // After each tile written: tiles done so far and the job's total.
     std::function<void(int done, int total)> progress;
     // The job folder exists: a Yes/No question in the language's texts;

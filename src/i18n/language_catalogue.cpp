@@ -95,6 +95,21 @@ constexpr CatalogueEntry kCatalogue[] = {
 
     {"PREVIEWDIALOG.IDCANCEL", nullptr},
     {"PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL", nullptr},
+
+    // Preview and Export when the job's viewer files cannot be refreshed; the
+    // status line after Make and Export; the missing output folder; Help.
+    {"KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_CAPTION", nullptr},
+    {"KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_TEXT", nullptr},
+    {"KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION", nullptr},
+    {"KERFELDIALOG.ONBSAVE.MESSAGEBOX5_TEXT", nullptr},
+    {"KERFELDIALOG.GENERATETAILS.STATICTEXT_DONE", "s"},          // the job folder
+    {"KERFELDIALOG.ONBSAVE.STATICTEXT_DONE", "s"},                // the archive
+    {"KERFELDIALOG.GENERATETAILS.MESSAGEBOX_FOLDERTEXT", "s"},    // the output folder
+    {"KERFELDIALOG.ONBQUES.MESSAGEBOX_CAPTION", nullptr},
+    {"KERFELDIALOG.ONBQUES.MESSAGEBOX_TEXT", "s"},                // the help page
+    {"FOLDERDIALOG.IDC_LFOLDER", nullptr},
+    {"FOLDERDIALOG.IDC_BNEWFOLDER", nullptr},
+    {"FOLDERDIALOG.NEWFOLDER", nullptr},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <wx/timer.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
+#include <wx/utils.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -154,9 +155,10 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
     bool firstLook = false;
     Script choose({
         [&](wxDialog* b) {
-            // Opens titled, with an edit field, no status line and nothing selected.
+            // Opens titled, with an edit field and no status line; the output
+            // field is empty, so at the home folder.
             firstLook = b->GetTitle() == "Select Output Folder." && Edit(b) && !b->FindWindow(ID_FOLDER_STATUS) &&
-                        Edit(b)->GetValue().empty() && !b->FindWindow(wxID_OK)->IsEnabled();
+                        Edit(b)->GetValue() == wxGetHomeDir();
             return Tree(b)->ExpandPath(wxString::FromUTF8(base));
         },
         [&](wxDialog* b) { return ClickTreeItem(b, target); },
@@ -183,6 +185,49 @@ TEST_F(FolderDialogTest, BrowseFolderTakesAFolderClickedInTheTreeAndCancelKeepsI
     EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && cancel.Finished(); }));
     EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), wxString::FromUTF8(target));
     EXPECT_EQ(StoredOutputPath(), target);
+    dlg->Destroy();
+    guitest::Pump(30);
+}
+
+TEST_F(FolderDialogTest, OpensAtTheOutputFolderInViewTypingToItsFieldAndMakesANewFolder) {
+    auto* dlg = new CKerfelDialog();
+    dlg->Show();
+    guitest::Pump(150);
+    const wxString start = wxString::FromUTF8(base + "/Ziel ü/inner");
+    guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(start);  // typed, not chosen yet
+    bool selected = false, inView = false, labelled = false;
+    wxString held, made;
+    Script script({
+        [&](wxDialog* b) {
+            if (wxWindow::FindFocus() != Edit(b)) return false;  // typing goes to the field
+            wxTreeCtrl* tree = Tree(b)->GetTreeCtrl();
+            selected = Tree(b)->GetPath() == start;
+            inView = tree->GetSelection().IsOk() && tree->IsVisible(tree->GetSelection());
+            held = Edit(b)->GetValue();
+            auto* label = dynamic_cast<wxStaticText*>(b->FindWindow(ID_FOLDER_LABEL));
+            labelled = label && !label->GetLabel().empty();
+            ClickMiddle(b->FindWindow(ID_FOLDER_NEW));
+            return true;
+        },
+        [&](wxDialog* b) {
+            if (Tree(b)->GetPath() == start) return false;
+            made = Tree(b)->GetPath();
+            held = Edit(b)->GetValue();
+            wxTreeCtrl* tree = Tree(b)->GetTreeCtrl();
+            tree->EndEditLabel(tree->GetSelection(), true);
+            ClickMiddle(b->FindWindow(wxID_CANCEL));
+            return true;
+        },
+    });
+    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFOLDER));
+    EXPECT_TRUE(guitest::WaitFor([&] { return !OpenBrowseWindow() && script.Finished(); }));
+    EXPECT_TRUE(selected);
+    EXPECT_TRUE(inView);
+    EXPECT_TRUE(labelled);
+    EXPECT_TRUE(made.StartsWith(start + "/")) << made;
+    EXPECT_EQ(held, made);
+    EXPECT_TRUE(fs::is_directory(made.utf8_string()));
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->GetValue(), start);  // cancelled: the field keeps its text
     dlg->Destroy();
     guitest::Pump(30);
 }

@@ -9,6 +9,9 @@
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "base/file_write.h"
+#include "i18n/language_table.h"
+#include "i18n/format_text.h"
+#include "base/app_folder.h"
 #include "engine/pixel_buffer.h"
 #include "engine/tile_encoder.h"
 #include "gui_test_util.h"
@@ -117,7 +120,9 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     EXPECT_TRUE(guitest::Button(dlg, IDC_BBRBGMUSIC)->IsEnabled());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
     EXPECT_EQ(guitest::Button(dlg, IDC_BCLOSEBUT)->GetLabel(), "&Close");
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
+    // The status line names the job folder written.
+    EXPECT_TRUE(guitest::Label(dlg, IDC_LSTATUS)->GetLabel().Contains(wxString::FromUTF8(out + "/photo")))
+        << guitest::Label(dlg, IDC_LSTATUS)->GetLabel();
     EXPECT_EQ(dlg->Progress(), nullptr);
     EXPECT_EQ(dlg->DisplaySize(), "500 x 400");
 
@@ -158,6 +163,24 @@ TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     EXPECT_FALSE(dlg->Jobs().CancelRequested());  // the worker took the request
     EXPECT_EQ(dlg->Progress(), nullptr);
     EXPECT_FALSE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
+
+    // The stopped line is said again in the language switched to, and it goes
+    // when a later command finds it cannot start.
+    auto stopped = [] {
+        return wxString::FromUTF8(
+            kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
+    };
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), stopped());
+    const std::string languages = kerfel::FindAppFolder() + "/LanguageFiles/";
+    dlg->LoadLanguage(wxString::FromUTF8(languages + "deu.txt"));
+    dlg->ApplyLanguageTexts();  // as the Help menu's switch does
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), stopped());
+    EXPECT_NE(stopped(), "");
+    dlg->LoadLanguage(wxString::FromUTF8(languages + "eng.txt"));
+    dlg->ApplyLanguageTexts();
+    guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(dir + "/gone"));
+    PressMake(IDOK);
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
 }
 
 TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
@@ -243,6 +266,7 @@ TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
     guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(dir + "/deleted"));
     PressMake(IDOK);
     EXPECT_FALSE(dlg->JobRunning());
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(dir + "/deleted")));
 
     guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(out));
     guitest::LevelsList(dlg)->SetSelection(wxNOT_FOUND);  // no level chosen reads as 0

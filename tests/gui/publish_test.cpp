@@ -26,6 +26,8 @@ using ziptest::WriteFile;
 
 namespace {
 
+wxString Text(const char* key) { return wxString::FromUTF8(kerfel::GetLanguageText(key)); }
+
 // The main dialog right after a generation of "my.photo.jpg" (1000 x 800)
 // into <out>/my.photo, built by hand: tiles from ImageMagick and a descriptor.
 struct PublishFixture : ::testing::Test {
@@ -105,7 +107,9 @@ TEST_F(PublishFixture, ExportRefreshesTheJobAndWritesAnArchiveEveryUnpackerAccep
         << Descriptor();
     EXPECT_NE(Descriptor().find("soundURL=\"bgmusic.mp3\""), std::string::npos);
     EXPECT_EQ(ReadFile(job + "/bgmusic.mp3"), "ID3 music bytes");
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
+    // The status line names the archive written.
+    EXPECT_TRUE(guitest::Label(dlg, IDC_LSTATUS)->GetLabel().Contains(wxString::FromUTF8(archive)))
+        << guitest::Label(dlg, IDC_LSTATUS)->GetLabel();
 
     auto report = ziptest::CheckArchive(archive);
     ASSERT_TRUE(report.AllOk()) << report.details;
@@ -227,8 +231,17 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
     EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("ImageKerfel.xml")) << CMessageBoxDialog::LastText();
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), Text("KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION"));
     EXPECT_FALSE(fs::exists(out + "/gone.zip"));
     CFileOpenComponent::AnswerNextWith("");
+
+    // Preview says so in its own words, not in those of a failed generation.
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
+    guitest::Pump(300);
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), Text("KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_CAPTION"));
+    EXPECT_TRUE(CMessageBoxDialog::LastText().StartsWith(Text("KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_TEXT")))
+        << CMessageBoxDialog::LastText();
 }
 
 TEST_F(PublishFixture, MusicBrowsePicksAFileAndCancelKeepsTheOldOne) {
@@ -260,7 +273,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
     guitest::Check(dlg, IDC_CZOOMSLIDER)->SetValue(true);
     std::string pagePath, page, url;
     wxSize dialogSize, hostSize;
-    wxPoint hostPos, closePos;
+    wxPoint hostPos, closePos, screenPos;
     bool browserMade = false;
     int ticks = 0, shown = 0;
     Stepper stepper([&] {
@@ -275,6 +288,7 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
             hostPos = p->m_wndBrowser->GetPosition();
         }
         closePos = p->m_btnClose->GetPosition();
+        screenPos = p->GetScreenPosition();
         wxWebView* view = browserMade ? p->m_wndBrowser->Browser() : nullptr;
         if (view) url = view->GetCurrentURL().utf8_string();
         bool loaded = view && url.find("index.html") != std::string::npos && !view->IsBusy();
@@ -294,7 +308,19 @@ TEST_F(PublishFixture, PreviewShowsTheJobAndCleansUpWhenClosed) {
     ASSERT_TRUE(browserMade);
     EXPECT_EQ(hostPos, wxPoint(2, 50));
     EXPECT_EQ(hostSize, wxSize(503, 404));
-    EXPECT_EQ(closePos, wxPoint(451, 10));
+    // Close lies fully inside the window, at the top right.
+    EXPECT_EQ(closePos, wxPoint(506 - 76 - 10, 10));
+    // The Preview button that opened the dialog does not stay hovered.
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsHovering());
+    // The title band runs over the whole width, its amber line above the page.
+    wxImage shot(wxString::FromUTF8(out + "/preview.png"), wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(shot.IsOk());
+    for (int x : {20, 300, 490}) {
+        wxPoint band = screenPos + wxPoint(x, 44), line = screenPos + wxPoint(x, 48);
+        EXPECT_LT(shot.GetRed(band.x, band.y) + shot.GetGreen(band.x, band.y), 200) << x;
+        EXPECT_GT(shot.GetRed(line.x, line.y), 200) << x;
+        EXPECT_LT(shot.GetBlue(line.x, line.y), 120) << x;
+    }
     EXPECT_NE(url.find(job + "/index.html"), std::string::npos) << url;
     // The page was written into a private "LIK" folder that is gone now.
     ASSERT_FALSE(pagePath.empty());

@@ -297,7 +297,7 @@ TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTh
     auto failOnFirstTile = [this](auto failure) {
         JobRunnerHooks h = Hooks();
         auto said = std::make_shared<int>(0);
-        h.status = [failure, said](const std::string&) {
+        h.status = [failure, said](const StatusLine&) {
             if (++*said == 2) throw failure;  // the first tile's line, after the start of writing
         };
         return RunJob(job, h);

@@ -86,7 +86,7 @@ TEST_F(GeneratorThreads, ALanguageSwitchDuringAJobGivesEveryStatusLineFromOneLan
     std::vector<std::string> lines;  // written by the worker only, read after it ends
     std::atomic<bool> finished{false};
     JobRunnerHooks h;
-    h.status = [&](const std::string& text) { lines.push_back(text); };
+    h.status = [&](const StatusLine& line) { lines.push_back(SayStatus(line)); };
     JobResult r;
     std::thread worker([&] {
         r = RunJob(job, h);

@@ -52,7 +52,7 @@ struct JobControllerThreads : ::testing::Test {
 
     JobController::Window Window() {
         JobController::Window w;
-        w.update = [this](const std::optional<std::string>&, int done) {
+        w.update = [this](const std::optional<StatusLine>&, int done) {
             ++updates;
             lastDone = done;
         };

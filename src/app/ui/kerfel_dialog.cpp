@@ -141,6 +141,7 @@ void CKerfelDialog::CreateControls() {
     m_chkNavigationScroll = check(IDC_CNAVSCROLL);
     m_chkZoomSlider = check(IDC_CZOOMSLIDER);
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
+    FitTemplateControls(this);
 
     wxWindow* previous = nullptr;
     for (int id : kTabOrder) {

@@ -152,8 +152,9 @@ private:
     // Preview and Export (kerfel_dialog_publish.cpp).
     kerfel::DescriptorValues DescriptorNow() const;
     kerfel::Status RefreshJobFiles(kerfel::DescriptorValues& values);
-    bool MusicStep(const wxString& copyingText, bool exporting);
-    void SetStatusLine(const wxString& text);
+    bool MusicStep(const kerfel::StatusLine& copying, bool exporting);
+    // The status line, said in the language loaded now.
+    void ShowStatus(const kerfel::StatusLine& line);
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);
@@ -185,6 +186,7 @@ private:
     void OnJobStarted(const std::string& jobFolder);
     void OnJobEnded(const kerfel::JobResult& result);
 
+    kerfel::StatusLine m_status;  // what the status line says, to say it again after a language switch
     JobPhase m_phase = JobPhase::Idle;
     bool m_bJobReady = false;  // the job folder of the last Make is finished
     kerfel::JobController m_jobs{[this](std::function<void()> f) { CallAfter(std::move(f)); }};

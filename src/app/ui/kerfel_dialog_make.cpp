@@ -51,9 +51,13 @@ void CKerfelDialog::SetJobPhase(JobPhase phase) {
 
 void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     if (m_strSourcePath.empty()) return;
+    ShowStatus(kerfel::StatusLine::Blank());  // a stopped job's line no longer holds
     UpdateData(true);
     if (!kerfel::IsFolder(m_strOutputFolder.utf8_string())) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_TEXT"), "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
+        ShowBox(this,
+                wxString::FromUTF8(kerfel::FormatText(
+                    kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_FOLDERTEXT"), {m_strOutputFolder.utf8_string()})),
+                "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
@@ -123,11 +127,8 @@ void CKerfelDialog::StartGeneration() {
     const int levelsEntry = kerfel::ParseLevelText(m_strLevels.utf8_string());
     kerfel::JobController::Window window;
     window.started = [this](const std::string& folder) { OnJobStarted(folder); };
-    window.update = [this](const std::optional<std::string>& status, int done) {
-        if (status) {
-            m_strStatus = wxString::FromUTF8(*status);
-            m_lblStatus->SetLabel(m_strStatus);
-        }
+    window.update = [this](const std::optional<kerfel::StatusLine>& status, int done) {
+        if (status) ShowStatus(*status);
         if (m_pProgress) m_pProgress->SetPos(done, true);
     };
     window.ask = [this](const std::string& text, const std::string& caption) {
@@ -176,8 +177,7 @@ void CKerfelDialog::OnJobEnded(const kerfel::JobResult& r) {
     }
     switch (r.end) {
         case kerfel::JobEnd::Finished:
-            m_strStatus = " ";
-            m_lblStatus->SetLabel(m_strStatus);
+            ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_DONE", r.jobFolder));
             ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT"),
                     "KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_CAPTION", MBX_OK | MBX_ICONINFORMATION);
             m_btnClose->SetLabel("&Close");
@@ -193,8 +193,7 @@ void CKerfelDialog::OnJobEnded(const kerfel::JobResult& r) {
             m_bJobReady = false;
             break;
         case kerfel::JobEnd::Failed:
-            m_strStatus = " ";
-            m_lblStatus->SetLabel(m_strStatus);
+            ShowStatus(kerfel::StatusLine::Blank());
             m_btnClose->SetLabel("&Close");
             m_bJobReady = false;
             SetJobPhase(JobPhase::Idle);

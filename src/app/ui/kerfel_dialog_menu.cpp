@@ -1,7 +1,6 @@
 // Texts on the dialog, the Help menu, the about box and the button pictures.
 #include <wx/msgdlg.h>
 #include "i18n/ui/ui_text.h"
-#include <wx/utils.h>
 
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "i18n/language_choice.h"
 #include "i18n/language_list.h"
 #include "i18n/ui/help_menu.h"
+#include "i18n/ui/help_page.h"
 
 namespace {
 
@@ -74,6 +74,9 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_btnMinimize->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BMIN"));
     m_btnExport->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE"));
     m_btnPreview->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW"));
+    // The status line says what it said, now in this language.
+    m_strStatus = wxString::FromUTF8(kerfel::SayStatus(m_status));
+    m_lblStatus->SetLabel(m_strStatus);
 }
 
 void CKerfelDialog::OnBQues(wxCommandEvent&) {
@@ -87,8 +90,7 @@ void CKerfelDialog::OnBQues(wxCommandEvent&) {
     if (command == ID_HELP_ABOUT) {
         ShowAbout();
     } else if (command == ID_HELP_HELP) {
-        const std::string page = kerfel::GetLanguageText("APPLICATION.HELP_ID");
-        if (kerfel::IsPlainFileName(page)) wxLaunchDefaultApplication(m_strAppFolder + "/help/" + wxString::FromUTF8(page));
+        OpenHelpPage(this, m_strAppFolder);
     } else if (command == ID_HELP_ENGLISH) {
         path = m_strAppFolder + "/LanguageFiles/eng.txt";
     } else if (command >= ID_LANGUAGE_FIRST) {

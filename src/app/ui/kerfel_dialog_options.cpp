@@ -1,5 +1,6 @@
 // Output folder and the four viewer options, remembered in the settings.
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
 #include "app/settings_store.h"
 #include "app/ui/control_ids.h"
@@ -43,7 +44,10 @@ void ReportSettingsWriteFailure(wxWindow* owner) {
 
 void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {
     UpdateData(true);
-    CFolderDialog chooser("Select Output Folder.", nullptr, this,
+    // The picker opens at the folder of the field (typed or remembered), or
+    // at the home folder while the field is empty.
+    const wxString start = m_strOutputFolder.empty() ? wxGetHomeDir() : m_strOutputFolder;
+    CFolderDialog chooser("Select Output Folder.", &start, this,
                           BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE);
     if (chooser.DoModal() != 1) return;
     m_strOutputFolder = chooser.GetFolderPath();

@@ -27,9 +27,9 @@ namespace {
 // made as asked, for Preview the job cannot be shown as it is set.
 void ShowJobFileError(wxWindow* owner, const kerfel::Status& s, bool exporting) {
     CMessageBoxDialog box(owner);
-    box.Show(kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_TEXT" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_TEXT") +
+    box.Show(kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX5_TEXT" : "KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_TEXT") +
                  "\n" + wxString::FromUTF8(s.message),
-             kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION" : "KERFELDIALOG.GENERATETAILS.MESSAGEBOX3_CAPTION"),
+             kerfel::UiText(exporting ? "KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION" : "KERFELDIALOG.ONBPERVIEW.MESSAGEBOX_CAPTION"),
              MBX_OK | MBX_ICONERROR);
 }
 
@@ -62,19 +62,20 @@ kerfel::Status CKerfelDialog::RefreshJobFiles(kerfel::DescriptorValues& values) 
     return kerfel::WriteJobFiles(m_strJobFolder.utf8_string(), values);
 }
 
-void CKerfelDialog::SetStatusLine(const wxString& text) {
-    m_strStatus = text;
-    m_lblStatus->SetLabel(text);
+void CKerfelDialog::ShowStatus(const kerfel::StatusLine& line) {
+    m_status = line;
+    m_strStatus = wxString::FromUTF8(kerfel::SayStatus(line));
+    m_lblStatus->SetLabel(m_strStatus);
     m_lblStatus->Update();
 }
 
 // The music copy shared by Preview and Export; false when it failed (the
 // boxes have been shown then). Export shows a failed copy twice, first in
 // the desktop's own box.
-bool CKerfelDialog::MusicStep(const wxString& copyingText, bool exporting) {
+bool CKerfelDialog::MusicStep(const kerfel::StatusLine& copying, bool exporting) {
     const std::string job = m_strJobFolder.utf8_string();
     const std::string music = m_strMusicPath.utf8_string();
-    if (!music.empty()) SetStatusLine(copyingText);
+    if (!music.empty()) ShowStatus(copying);
     kerfel::Status s = kerfel::RefreshMusicCopy(music, job);
     if (s) return true;
     if (music.empty()) {  // an old copy that cannot be removed would still be packed
@@ -88,7 +89,7 @@ bool CKerfelDialog::MusicStep(const wxString& copyingText, bool exporting) {
     if (exporting) ShowStandardErrorBox(this, text, caption);
     CMessageBoxDialog box(this);
     box.Show(text, caption, MBX_OK | MBX_ICONERROR);
-    SetStatusLine(wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.STATICTEXT_PROCMP3"), {})));
+    ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.ONBSAVE.STATICTEXT_PROCMP3"));
     m_jobs.ClearCancel();
     return false;
 }
@@ -108,12 +109,13 @@ void CKerfelDialog::OnBBrBgMusic(wxCommandEvent&) {
 }
 
 void CKerfelDialog::OnBSave(wxCommandEvent&) {
+    ShowStatus(kerfel::StatusLine::Blank());
     kerfel::DescriptorValues values;
     kerfel::Status refreshed = RefreshJobFiles(values);
     UpdateData(true);
     if (!refreshed) return ShowJobFileError(this, refreshed, true);
-    if (!MusicStep(kerfel::UiText("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
-    SetStatusLine(" ");
+    if (!MusicStep(kerfel::StatusLine::Key("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
+    ShowStatus(kerfel::StatusLine::Blank());
 
     CFileOpenComponent chooser;
     chooser.Title = "Provide Output zip file name..";
@@ -146,11 +148,13 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
                  kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX4_CAPTION"), MBX_OK | MBX_ICONERROR);
         return;
     }
+    ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.ONBSAVE.STATICTEXT_DONE", archive.utf8_string()));
     box.Show(kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_TEXT"), kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION"),
              MBX_OK | MBX_ICONINFORMATION);
 }
 
 void CKerfelDialog::OnBPerview(wxCommandEvent&) {
+    ShowStatus(kerfel::StatusLine::Blank());
     std::string folder;
     kerfel::Status made = kerfel::MakePreviewFolder(folder);
     if (!made) {
@@ -168,15 +172,15 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
         kerfel::RemovePreviewPage(page);
         return ShowJobFileError(this, refreshed, false);
     }
-    if (!MusicStep("Copying MP3 File.", false)) {
+    if (!MusicStep(kerfel::StatusLine::Literal("Copying MP3 File."), false)) {
         kerfel::RemovePreviewPage(page);
         return;
     }
-    SetStatusLine("Generating HTML File.");
+    ShowStatus(kerfel::StatusLine::Literal("Generating HTML File."));
     const std::string job = m_strJobFolder.utf8_string();
     kerfel::Status written = kerfel::WriteViewerPage(
         {page, m_strAppFolder.utf8_string() + "/Zoom.swf", job, values.viewWidth, values.viewHeight});
-    SetStatusLine(" ");
+    ShowStatus(kerfel::StatusLine::Blank());
     if (!written) {
         kerfel::RemovePreviewPage(page);
         ShowStandardErrorBox(this,

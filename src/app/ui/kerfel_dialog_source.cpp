@@ -21,6 +21,7 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
 }
 
 void CKerfelDialog::ChooseSource(const wxString& path) {
+    ShowStatus(kerfel::StatusLine::Blank());  // an earlier job's last words no longer hold
     kerfel::PixelBuffer thumb;
     kerfel::SourceInfo info;
     kerfel::Status status;
@@ -59,6 +60,7 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
     }
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
 }
@@ -87,6 +89,7 @@ void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
     int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (m_pyramid.ValidEntry(k))
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
     m_cmbLevels->SetSelection(selected);

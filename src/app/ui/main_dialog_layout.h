@@ -20,7 +20,7 @@ inline constexpr ControlSpec kMainDialogControls[] = {
     {IDC_BMIN, ControlKind::SkinButton, "", 332, 17, 9, 8, true},
     {IDC_BBROWSEFILE, ControlKind::SkinButton, "Browse &File ...", 289, 76, 57, 14, true},
     {IDC_ESOURCEPATH, ControlKind::Edit, "", 21, 77, 247, 12, true},
-    {IDC_BEXIT, ControlKind::SkinButton, "", 350, 18, 9, 8, true},
+    {IDC_BEXIT, ControlKind::SkinButton, "", 350, 17, 9, 8, true},
     {IDC_BGENERATE, ControlKind::SkinButton, "&Make", 284, 129, 64, 19, true},
     {IDC_BCLOSEBUT, ControlKind::SkinButton, "&Close", 289, 175, 57, 14, false},
     {IDC_BBRBGMUSIC, ControlKind::SkinButton, "&Browse", 289, 238, 57, 14, true},
@@ -53,3 +53,13 @@ inline constexpr ControlSpec kMainDialogControls[] = {
     {IDC_L_CLICK2ZOOM, ControlKind::OptionLabel, "Click to Zoom", 255, 261, 61, 8, true},
     {IDC_STHUMBFRAME, ControlKind::Frame, "Static", 40, 131, 67, 62, false},
 };
+
+// Labels that show a path or values rather than a caption: an "&" in them is
+// shown as it is, never taken as a mnemonic.
+inline constexpr int kLiteralLabels[] = {IDC_LSTATUS, IDC_LOSIZEVALUE, IDC_LDSIZEVALUE};
+
+class wxWindow;
+// Fits the native controls of the made dialog into their template rows: the
+// levels drop-down to its label's height and centre line, each option box
+// inside its rectangle with a gap before its label; marks the literal labels.
+void FitTemplateControls(wxWindow* dialog);

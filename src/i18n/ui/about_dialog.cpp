@@ -35,12 +35,13 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     SetTransparentColor(wxColour(255, 0, 0), true);
 
     m_btnOK = new CSkinButton(this, wxID_OK, "&OK", wxPoint(DuX(199), DuY(131)), wxSize(DuX(54), DuY(16)));
-    m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 171, 12);
+    // The texts end before the mark on the picture's card (from x 286); the
+    // copyright line has room for a second line where a language needs it.
+    m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 152, 12);
     m_lblVersion =
-        Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 171, 12);
-    m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 171, 12);
-    wxFont name = GetFont();
-    m_lblName->SetFont(name.Bold().Scaled(1.25f));
+        Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 152, 12);
+    m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 152, 17);
+    m_lblName->SetFont(GetFont().Bold());
 
     m_btnOK->SetTextColor(*wxBLACK);
     m_btnOK->SetTooltipText(kerfel::UiText("ABOUTDIALOG.TOOLTIPTEXT_IDOK"));
@@ -60,8 +61,7 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
 void CAboutDialog::PaintOverBackground(wxDC& dc) {
     wxString title = GetTitle();
     if (title.empty()) return;
-    wxFont font = GetFont().Bold().Scaled(1.2f);
-    dc.SetFont(font);
+    dc.SetFont(GetFont().Bold());
     dc.SetTextForeground(wxColour(244, 241, 236));
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     int h = dc.GetCharHeight();

@@ -104,7 +104,7 @@ int CMessageBoxDialog::Show(const wxString& text, const wxString& caption, int f
 }
 
 void CMessageBoxDialog::CreateControls() {
-    SetFont(wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans")));
+    SetFont(kerfel::SkinFont());  // the one type of all the tool's windows
     static const char* kTemplateCaptions[] = {"Button1", "Button2", "Button3"};
     static const int kTemplateX[] = {33, 93, 153};
     for (int i = 0; i < 3; ++i)

@@ -3,17 +3,43 @@
 #include <wx/button.h>
 #include <wx/dirctrl.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/treectrl.h>
 #include <wx/utils.h>
 
+#include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 #include "publish/typed_folder.h"
+#include "skin/ui/skin_bitmaps.h"
 
 namespace {
 
+// `path` when it is a folder, else the nearest folder above it; empty when
+// none is (a relative or empty path).
+wxString NearestFolder(wxString path) {
+    while (!path.empty() && !wxDirExists(path)) {
+        wxString up = wxPathOnly(path);
+        if (up == path) return wxString();
+        path = up;
+    }
+    return path;
+}
+
+// A name for a new folder in `parent` that is not taken yet: the base name,
+// then the base name with 2, 3, ...
+wxString FreeFolderName(const wxString& parent, const wxString& base) {
+    const wxString stem = (parent.EndsWith("/") ? parent : parent + "/") + base;
+    wxString path = stem;
+    for (int n = 2; wxFileName::Exists(path); ++n) path = wxString::Format("%s %d", stem, n);
+    return path;
+}
+
 // The browse window: an optional status line, the folder tree, an optional
-// edit field for typing a folder, OK and Cancel. Everything that happens in
+// labelled edit field for typing a folder (it has the focus and holds the
+// selected folder), Make New Folder, OK and Cancel. Everything that happens in
 // it goes to the event function of its browse parameters.
 class CFolderBrowseWindow : public wxDialog {
 public:
@@ -31,6 +57,10 @@ private:
     void OnTreeSelChanged(wxTreeEvent& event);
     void OnOK(wxCommandEvent& event);
     void OnUpdateOK(wxUpdateUIEvent& event);
+    void OnNewFolder(wxCommandEvent& event);
+    void OnUpdateNewFolder(wxUpdateUIEvent& event);
+    void OnShown(wxShowEvent& event);
+    void ShowSelection();
 
     const FolderBrowseInfo& m_bi;
     wxGenericDirCtrl* m_tree = nullptr;
@@ -41,6 +71,7 @@ private:
     // The tree keeps a current item even when none is highlighted; a folder
     // counts as selected once the user or a handler selected it.
     bool m_bSelected = false;
+    wxTreeItemId m_newItem;  // the folder just made, until it is named
     wxDECLARE_EVENT_TABLE();
 };
 
@@ -50,6 +81,9 @@ wxBEGIN_EVENT_TABLE(CFolderBrowseWindow, wxDialog)
     EVT_BUTTON(wxID_OK, CFolderBrowseWindow::OnOK)
     EVT_TEXT_ENTER(ID_FOLDER_EDIT, CFolderBrowseWindow::OnOK)
     EVT_UPDATE_UI(wxID_OK, CFolderBrowseWindow::OnUpdateOK)
+    EVT_BUTTON(ID_FOLDER_NEW, CFolderBrowseWindow::OnNewFolder)
+    EVT_UPDATE_UI(ID_FOLDER_NEW, CFolderBrowseWindow::OnUpdateNewFolder)
+    EVT_SHOW(CFolderBrowseWindow::OnShown)
 wxEND_EVENT_TABLE()
 
 long WindowStyle(unsigned flags) {
@@ -59,6 +93,7 @@ long WindowStyle(unsigned flags) {
 CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     : wxDialog(bi.hwndOwner, wxID_ANY, bi.lpszTitle, wxDefaultPosition, wxSize(420, 480), WindowStyle(bi.ulFlags)),
       m_bi(bi) {
+    SetFont(kerfel::SkinFont());
     auto* column = new wxBoxSizer(wxVERTICAL);
     if (bi.ulFlags & BIF_STATUSTEXT) {
         m_status = new wxStaticText(this, ID_FOLDER_STATUS, wxString(), wxDefaultPosition, wxDefaultSize,
@@ -67,15 +102,40 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     }
     m_tree = new wxGenericDirCtrl(this, ID_FOLDER_TREE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                   wxDIRCTRL_DIR_ONLY | wxDIRCTRL_3D_INTERNAL);
+    // The tree inside the folder control does not take the window's type by itself.
+    m_tree->GetTreeCtrl()->SetFont(GetFont());
     // No folder is selected until a handler or the user selects one.
     m_tree->UnselectAll();
     column->Add(m_tree, 1, wxEXPAND | wxALL, 10);
     if (bi.ulFlags & BIF_EDITBOX) {
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        row->Add(new wxStaticText(this, ID_FOLDER_LABEL, kerfel::UiText("FOLDERDIALOG.IDC_LFOLDER")), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
         m_edit = new wxTextCtrl(this, ID_FOLDER_EDIT, wxString(), wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
-        column->Add(m_edit, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+        row->Add(m_edit, 1, wxALIGN_CENTER_VERTICAL);
+        column->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     }
-    column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(new wxButton(this, ID_FOLDER_NEW, kerfel::UiText("FOLDERDIALOG.IDC_BNEWFOLDER")), 0, wxALIGN_CENTER_VERTICAL);
+    buttons->AddStretchSpacer();
+    buttons->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_CENTER_VERTICAL);
+    column->Add(buttons, 0, wxEXPAND | wxALL, 10);
+    // A new folder is named in place; its label is edited only then (the
+    // tree offers no renaming of folders that exist).
+    wxTreeCtrl* names = m_tree->GetTreeCtrl();
+    names->Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [this](wxTreeEvent& event) {
+        if (event.GetItem() == m_newItem) event.Skip();
+        else event.Veto();
+    });
+    names->Bind(wxEVT_TREE_END_LABEL_EDIT, [this](wxTreeEvent& event) {
+        event.Skip();
+        m_newItem = wxTreeItemId();
+        // The tree renames the folder after this handler: the field follows then.
+        CallAfter([this] {
+            if (m_edit) m_edit->ChangeValue(SelectedPath());
+        });
+    });
     SetSizer(column);
     Layout();
     CentreOnParent();
@@ -123,10 +183,60 @@ void CFolderBrowseWindow::OnOK(wxCommandEvent&) {
     if (Report(BrowseEvent::ValidateFailed, typed) == 0) EndModal(wxID_CANCEL);
 }
 
-void CFolderBrowseWindow::SelectFolder(const wxString& path) { m_tree->SetPath(path); }
+// A folder that does not exist (any more) selects the nearest one above it.
+void CFolderBrowseWindow::SelectFolder(const wxString& path) {
+    wxString folder = NearestFolder(path);
+    m_tree->SetPath(folder.empty() ? path : folder);
+    ShowSelection();
+}
+
+// The selected folder in view, or the tree's top when none is selected.
+void CFolderBrowseWindow::ShowSelection() {
+    wxTreeCtrl* tree = m_tree->GetTreeCtrl();
+    wxTreeItemId item = m_bSelected ? tree->GetSelection() : wxTreeItemId();
+    if (!item.IsOk()) item = tree->GetFirstVisibleItem();
+    if (item.IsOk()) tree->EnsureVisible(item);
+}
+
+// Once on screen, the tree knows its height: the selection is scrolled into
+// view again, and typing goes to the edit field, which holds the folder.
+void CFolderBrowseWindow::OnShown(wxShowEvent& event) {
+    event.Skip();
+    if (!event.IsShown()) return;
+    CallAfter([this] {
+        ShowSelection();
+        if (!m_edit) return;
+        m_edit->SetFocus();
+        m_edit->SelectAll();
+    });
+}
+
+void CFolderBrowseWindow::OnUpdateNewFolder(wxUpdateUIEvent& event) {
+    const wxString parent = SelectedPath();
+    event.Enable(!parent.empty() && wxFileName::IsDirWritable(parent));
+}
+
+// A new folder in the selected one, selected and waiting for its name.
+void CFolderBrowseWindow::OnNewFolder(wxCommandEvent&) {
+    const wxString parent = SelectedPath();
+    if (parent.empty()) return;
+    wxString base = kerfel::UiText("FOLDERDIALOG.NEWFOLDER");
+    if (base.empty() || base.Contains("/")) base = "New Folder";  // a folder needs a name
+    const wxString path = FreeFolderName(parent, base);
+    if (!wxMkdir(path)) {
+        wxBell();
+        return;
+    }
+    m_tree->ReCreateTree();
+    m_tree->SetPath(path);
+    ShowSelection();
+    wxTreeCtrl* tree = m_tree->GetTreeCtrl();
+    m_newItem = tree->GetSelection();
+    if (m_newItem.IsOk()) tree->EditLabel(m_newItem);
+}
 
 void CFolderBrowseWindow::ShowStatus(const wxString& text) {
-    if (m_status) m_status->SetLabel(text);
+    if (m_status) m_status->SetLabelText(text);  // a path is shown as it is, "&" included
 }
 
 }  // namespace

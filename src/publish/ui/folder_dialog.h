@@ -37,7 +37,13 @@ struct FolderBrowseInfo {
 };
 
 // Ids of the browse window's controls (OK and Cancel are wxID_OK, wxID_CANCEL).
-enum { ID_FOLDER_TREE = 14145, ID_FOLDER_EDIT = 14148, ID_FOLDER_STATUS = 14147 };
+enum {
+    ID_FOLDER_TREE = 14145,
+    ID_FOLDER_STATUS = 14147,
+    ID_FOLDER_EDIT = 14148,
+    ID_FOLDER_LABEL = 14149,
+    ID_FOLDER_NEW = 14150,  // Make New Folder
+};
 
 class CFolderDialog {
 public:

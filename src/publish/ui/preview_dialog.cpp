@@ -1,10 +1,13 @@
 #include "publish/ui/preview_dialog.h"
 
-#include <wx/dcbuffer.h>
+#include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/statbmp.h>
 
+#include <algorithm>
+
 #include "i18n/language_table.h"
+#include "i18n/ui/ui_text.h"
 #include "publish/preview_files.h"
 #include "publish/ui/web_browser_host.h"
 #include "skin/ui/skin_bitmaps.h"
@@ -12,18 +15,35 @@
 wxBEGIN_EVENT_TABLE(CPreviewDialog, CSkinDialog)
     EVT_TIMER(CPreviewDialog::kStartTimer, CPreviewDialog::OnTimer)
     EVT_SHOW(CPreviewDialog::OnShow)
-    EVT_PAINT(CPreviewDialog::OnPaint)
     EVT_BUTTON(wxID_CANCEL, CPreviewDialog::OnClose)
 wxEND_EVENT_TABLE()
 
 namespace {
-wxString Text(const char* key, const char* fallback) {
-    std::string text = kerfel::GetLanguageText(key);
-    return text.empty() ? wxString::FromUTF8(fallback) : wxString::FromUTF8(text);
+// The Close button keeps this margin from the window's right edge.
+constexpr int kCloseMargin = 10;
+constexpr int kCloseWidth = 76, kCloseHeight = 24;
+
+// The title band across the whole window, whatever its width: the logo tab
+// (207) at the left, the band's middle (208) repeated, its rounded right end
+// (209); white below, where the page is shown.
+wxBitmap BandBackground(const wxSize& size) {
+    wxBitmap out(size.x, size.y, 24);
+    wxMemoryDC dc(out);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    wxBitmap logo = kerfel::LoadSkinBitmap(207), middle = kerfel::LoadSkinBitmap(208), end = kerfel::LoadSkinBitmap(209);
+    int endX = end.IsOk() ? size.x - end.GetWidth() : size.x;
+    if (middle.IsOk())
+        for (int x = 0; x < endX; x += middle.GetWidth()) dc.DrawBitmap(middle, x, 0);
+    if (end.IsOk()) dc.DrawBitmap(end, endX, 0);
+    if (logo.IsOk()) dc.DrawBitmap(logo, 0, 0);
+    dc.SelectObject(wxNullBitmap);
+    return out;
 }
 }  // namespace
 
 CPreviewDialog::CPreviewDialog() : CSkinDialog(nullptr, IDD, " Image Kerfel", wxSize(250, 60)), m_timer(this, kStartTimer) {
+    SetFont(kerfel::SkinFont());
     // The template: a frame the browser replaces, the logo picture, Close.
     new wxWindow(this, IDC_BROWSER, wxPoint(0, 0), wxSize(250, 60));
     new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
@@ -59,7 +79,7 @@ bool CPreviewDialog::SetUpDialog() {
     SetTransparentColor(wxColour(255, 0, 0), true);
 
     m_btnClose->SetTextColor(*wxBLACK);
-    m_btnClose->SetTooltipText(Text("PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL", ""));
+    m_btnClose->SetTooltipText(kerfel::UiText("PREVIEWDIALOG.TOOLTIPTEXT_IDCCANCEL"));
     m_btnClose->SetBitmaps(210, 210, 211, 210, 2);
 
     m_wndBrowser = new CWebBrowserHost();
@@ -72,7 +92,7 @@ bool CPreviewDialog::SetUpDialog() {
     m_timer.StartOnce(500);
     m_nTimer = kStartTimer;
     Place();
-    m_btnClose->SetLabel(Text("PREVIEWDIALOG.IDCANCEL", "&Close"));
+    m_btnClose->SetLabel(kerfel::UiText("PREVIEWDIALOG.IDCANCEL"));
     m_btnClose->Raise();
     // Enter, Space and Escape close the preview from the start.
     m_btnClose->SetFocus();
@@ -89,11 +109,15 @@ void CPreviewDialog::Place() {
     if (area.height > 0 && size.y > area.height) size.y = area.height;
     SetSize(size);
     CentreOnScreen();
+    // The band is laid out for the final width; the window keeps its outline.
+    SetBitmap(BandBackground(GetClientSize()));
     if (m_wndBrowser) {
         m_wndBrowser->SetSize(m_rcViewer.GetLeft() + 2, m_rcViewer.GetTop() + 50, size.x - 3, size.y - 51);
         m_wndBrowser->Refresh();
     }
-    m_btnClose->SetSize(size.x - 55, m_rcViewer.GetTop() + 10, 76, 24);
+    // Fully inside the window, however narrow the view.
+    int closeX = std::max(0, GetClientSize().x - kCloseWidth - kCloseMargin);
+    m_btnClose->SetSize(closeX, m_rcViewer.GetTop() + 10, kCloseWidth, kCloseHeight);
     m_btnClose->Show();
 }
 
@@ -113,11 +137,6 @@ void CPreviewDialog::OnShow(wxShowEvent& event) {
     }
 }
 
-void CPreviewDialog::OnPaint(wxPaintEvent&) {
-    wxAutoBufferedPaintDC dc(this);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-}
 
 void CPreviewDialog::OnClose(wxCommandEvent&) {
     if (IsModal()) EndModal(wxID_CANCEL);

@@ -1,7 +1,8 @@
 #pragma once
-// The preview: a skinned dialog whose embedded browser shows the published
-// job, opened half a second after the dialog is set up. Destroying the
-// dialog removes its page and the page's private folder.
+// The preview: a skinned dialog, a title band over its whole width and white
+// below, whose embedded browser shows the published job, opened half a
+// second after the dialog is set up. Destroying the dialog removes its page
+// and the page's private folder.
 #include <wx/timer.h>
 
 #include "skin/ui/skin_button.h"
@@ -31,7 +32,6 @@ public:
 protected:
     void OnTimer(wxTimerEvent& event);
     void OnShow(wxShowEvent& event);
-    void OnPaint(wxPaintEvent& event);
     void OnClose(wxCommandEvent& event);
 
 private:

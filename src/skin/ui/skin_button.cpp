@@ -3,6 +3,8 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 #include <wx/tooltip.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
 
 #include <algorithm>
 
@@ -38,6 +40,24 @@ wxBitmap Keyed(const wxBitmap& bmp) {
 
 wxBitmap LoadKeyed(int id) { return id ? Keyed(kerfel::LoadSkinBitmap(id)) : wxBitmap(); }
 
+// The disabled look of a button that has no picture of its own for it: the
+// normal picture washed out towards a light grey, so that it reads as
+// disabled at a glance. The key colour stays pure red (still cut) and no
+// other pixel can become pure red.
+wxBitmap Muted(const wxBitmap& bmp) {
+    if (!bmp.IsOk()) return bmp;
+    wxImage img = bmp.ConvertToImage();
+    unsigned char* p = img.GetData();
+    for (int i = 0, n = img.GetWidth() * img.GetHeight(); i < n; ++i, p += 3) {
+        if (p[0] == 255 && p[1] == 0 && p[2] == 0) continue;
+        int grey = (p[0] * 30 + p[1] * 59 + p[2] * 11) / 100;
+        unsigned char v = static_cast<unsigned char>(150 + grey * 90 / 255);
+        p[0] = p[1] = p[2] = v;
+    }
+    img.SetMaskColour(255, 0, 0);
+    return wxBitmap(img);
+}
+
 // Nearest-neighbour keeps the pure red of the picture pure, so the key still
 // cuts it after scaling.
 void DrawStretched(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
@@ -64,7 +84,9 @@ void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, i
     m_bmpPressed = LoadKeyed(pressed);
     m_bmpHover = LoadKeyed(hover);
     m_bmpFocus = LoadKeyed(focus);
-    m_bmpDisabled = LoadKeyed(disabled ? disabled : normal);
+    // A disabled picture that is the normal one would leave a disabled
+    // button looking exactly like an enabled one.
+    m_bmpDisabled = (disabled == 0 || disabled == normal) ? Muted(m_bmpNormal) : LoadKeyed(disabled);
     // The values are 16-bit quantities for the callers; out-of-range modes clamp.
     short mode = static_cast<short>(drawMode);
     m_nDrawMode = mode < 0 ? DrawNatural : std::min<int>(mode, DrawTile);
@@ -319,5 +341,16 @@ void CSkinButton::SendClick() {
     if (!IsEnabled()) return;
     wxCommandEvent ev(wxEVT_BUTTON, GetId());
     ev.SetEventObject(this);
+    wxWeakRef<CSkinButton> self(this);
     ProcessWindowEvent(ev);
+    // A click that opened a menu or a modal window returns only once that
+    // has closed; the pointer left meanwhile without the button being told.
+    if (self) FollowPointer();
+}
+
+void CSkinButton::FollowPointer() {
+    bool over = IsShownOnScreen() && IsEnabled() && !m_bTracking && GetScreenRect().Contains(wxGetMousePosition());
+    if (over == m_bHover) return;
+    m_bHover = over;
+    Refresh();
 }

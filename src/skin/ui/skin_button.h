@@ -16,8 +16,8 @@ public:
 
     CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos, const wxSize& size);
 
-    // Pictures by resource number (0 for none; a disabled picture of 0 takes
-    // the normal one), the draw mode (0 natural size, 1 stretched, 2 tiled),
+    // Pictures by resource number (0 for none; a disabled picture of 0 or of
+    // the normal one's number shows the normal picture muted), the draw mode (0 natural size, 1 stretched, 2 tiled),
     // a 3-D edge when `edge` is non-zero and the inset of the focus rectangle
     // (0 draws none).
     void SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int drawMode, int edge,
@@ -30,6 +30,10 @@ public:
     wxString GetTooltipText() const;
     bool Enable(bool enable = true) override;
     void SetLabel(const wxString& label) override;
+
+    // Takes the hover look from where the pointer really is: for when a menu
+    // or another window had the pointer and the button missed its leaving.
+    void FollowPointer();
 
     bool IsHovering() const { return m_bHover; }
     bool IsTracking() const { return m_bTracking; }

@@ -22,6 +22,7 @@ wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
     EVT_LEFT_UP(CSkinDialog::OnLeftUp)
     EVT_MOUSE_CAPTURE_LOST(CSkinDialog::OnCaptureLost)
     EVT_CHAR_HOOK(CSkinDialog::OnCharHook)
+    EVT_ACTIVATE(CSkinDialog::OnActivate)
 wxEND_EVENT_TABLE()
 
 // The size is given to the constructor: a borderless window sized later,
@@ -153,6 +154,14 @@ void CSkinDialog::OnLeftUp(wxMouseEvent& event) {
 }
 
 void CSkinDialog::OnCaptureLost(wxMouseCaptureLostEvent&) { m_bDragging = false; }
+
+// Back from another window: the buttons look as the pointer is now.
+void CSkinDialog::OnActivate(wxActivateEvent& event) {
+    event.Skip();
+    if (!event.GetActive()) return;
+    for (wxWindow* child : GetChildren())
+        if (auto* button = dynamic_cast<CSkinButton*>(child)) button->FollowPointer();
+}
 
 void CSkinDialog::ShowKeyboardCues() {
     if (m_bKeyboardCues) return;

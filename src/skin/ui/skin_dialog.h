@@ -50,6 +50,7 @@ protected:
     void OnMotion(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnActivate(wxActivateEvent& event);
     // Runs after the derived dialogs' own key hooks when they pass a key on.
     void OnCharHook(wxKeyEvent& event);
 

@@ -34,6 +34,16 @@ public:
 wxIMPLEMENT_APP_NO_MAIN(CKerfelApp);
 
 namespace {
+// The windows cut their own outline and move themselves when their picture
+// is dragged; a Wayland session leaves both to its compositor. Where the
+// session also offers its X server (XWayland), the tool runs there and looks
+// and behaves as on any X desktop; without one it takes Wayland itself.
+// A backend the user chose stays chosen.
+void PreferXWayland() {
+    if (std::getenv("GDK_BACKEND") || !std::getenv("WAYLAND_DISPLAY") || !std::getenv("DISPLAY")) return;
+    setenv("GDK_BACKEND", "x11,wayland", 1);
+}
+
 // Whether the window system can be reached; asked through the toolkit the
 // framework already loaded, so that a bad DISPLAY gets one clear line.
 bool DisplayReachable() {
@@ -51,6 +61,7 @@ bool DisplayReachable() {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int kerfel_desktop_main(int argc, char** argv) {
+    PreferXWayland();
     if (!DisplayReachable()) {
         std::fprintf(stderr, "kerfel: no display to open the desktop tool on (see 'kerfel --help' for commands)\n");
         return 1;
