@@ -1,5 +1,6 @@
-// `kerfel` with no arguments is the desktop tool; with a command it runs
-// headless and never opens a window. The desktop tool lives in a module
+// `kerfel` with no arguments is the desktop tool, and so is `kerfel PHOTO.jpg`
+// (the desktop's "Open With"), which starts it with that photo chosen; with a
+// command it runs headless and never opens a window. The desktop tool lives in a module
 // loaded on demand, which keeps the command line small and quick to start.
 #include <dlfcn.h>
 
@@ -45,9 +46,16 @@ int RunDesktop(int argc, char** argv) {
     return 1;
 }
 
+// `kerfel PHOTO.jpg`: one argument that names a file rather than a command.
+bool OpensPhoto(int argc, char** argv) {
+    std::error_code ec;
+    return argc == 2 && !kerfel::IsCommand(argv[1]) && std::filesystem::is_regular_file(argv[1], ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) return kerfel::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (argc > 1 && !OpensPhoto(argc, argv))
+        return kerfel::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     return RunDesktop(argc, argv);
 }

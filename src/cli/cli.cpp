@@ -4,17 +4,48 @@
 #include <string>
 
 #include "base/status.h"
+#include "base/version.h"
+#include "cli/cli_spec.h"
 
 namespace kerfel {
+namespace {
 
-const char* UsageText() {
-    return "usage:\n"
-           "  kerfel                      start the desktop tool\n"
-           "  kerfel info IMAGE.jpg [--json]\n"
-           "  kerfel make IMAGE.jpg OUTPUT_FOLDER [--levels K] [--small-map] [--navigation-scroll]\n"
-           "              [--zoom-slider] [--click-to-zoom] [--music FILE] [--overwrite]\n"
-           "              [--zip ARCHIVE] [--quiet]\n"
-           "  kerfel export JOB_FOLDER ARCHIVE [--root FOLDER] [--overwrite]\n";
+int Help(const std::vector<std::string>& topics) {
+    if (topics.empty()) {
+        std::fputs(UsageText().c_str(), stdout);
+        std::fputs("\n'kerfel help COMMAND' (or 'kerfel COMMAND --help') describes a command's options;\n"
+                   "'man kerfel' tells the whole story.\n",
+                   stdout);
+        return 0;
+    }
+    auto app = CommandParser(topics[0]);
+    if (!app || topics.size() > 1) {
+        std::fprintf(stderr, "kerfel help: no command '%s'\n%s", OneLine(topics.back()).c_str(), UsageText().c_str());
+        return 1;
+    }
+    std::fputs(app->help().c_str(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+const std::string& UsageText() {
+    static const std::string text = [] {
+        std::string t = "usage:\n"
+                        "  kerfel                      start the desktop tool\n"
+                        "  kerfel PHOTO.jpg            start it with that photo chosen\n";
+        for (const auto& name : CommandNames()) {
+            std::string synopsis = Synopsis(*CommandParser(name));
+            for (size_t at = 0; at < synopsis.size();) {
+                size_t end = synopsis.find('\n', at);
+                t += "  " + synopsis.substr(at, end + 1 - at);
+                at = end + 1;
+            }
+        }
+        return t + "  kerfel help [COMMAND]       a command's arguments and options\n"
+                   "  kerfel --version\n";
+    }();
+    return text;
 }
 
 std::string OneLine(const std::string& text) {
@@ -35,17 +66,28 @@ int ReportError(const Status& status, const char* who) {
     return ExitCode(status);
 }
 
+bool IsCommand(const std::string& word) {
+    for (const auto& name : CommandNames())
+        if (word == name) return true;
+    return word == "help" || (!word.empty() && word[0] == '-');
+}
+
 int RunCommandLine(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::fputs(UsageText(), args.empty() ? stderr : stdout);
-        return args.empty() ? 1 : 0;
+    if (args.empty()) {
+        std::fputs(UsageText().c_str(), stderr);
+        return 1;
     }
     std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(rest);
+    if (args[0] == "--version") {
+        std::printf("kerfel %s\n", ProgramVersion());
+        return 0;
+    }
     if (args[0] == "info") return RunInfo(rest);
     if (args[0] == "make") return RunMake(rest);
     if (args[0] == "export") return RunExport(rest);
     std::fprintf(stderr, "kerfel: unknown command '%s'\n", OneLine(args[0]).c_str());
-    std::fputs(UsageText(), stderr);
+    std::fputs(UsageText().c_str(), stderr);
     return 1;
 }
 

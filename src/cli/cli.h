@@ -7,6 +7,10 @@ namespace kerfel {
 
 struct Status;
 
+// Whether `kerfel WORD ...` runs headless: a command or an option, as
+// opposed to a photo to open in the desktop tool.
+bool IsCommand(const std::string& word);
+
 // Runs one command; returns the process's exit status (0 done, 1 usage,
 // 2 bad input, 3 output not written, 130 interrupted).
 int RunCommandLine(const std::vector<std::string>& args);
@@ -23,7 +27,7 @@ int ReportError(const Status& status, const char* who = "kerfel");
 // file name cannot break or forge lines of the tool's output.
 std::string OneLine(const std::string& text);
 
-// Usage text, printed on a usage error.
-const char* UsageText();
+// Usage text, printed on a usage error and by `kerfel help`.
+const std::string& UsageText();
 
 }  // namespace kerfel

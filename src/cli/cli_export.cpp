@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
 #include "publish/export_job.h"
 
@@ -12,29 +13,18 @@ namespace {
 
 constexpr char kWho[] = "kerfel export";
 
-int Usage(const std::string& why) {
-    std::fprintf(stderr, "%s: %s\n", kWho, OneLine(why).c_str());
-    std::fputs(UsageText(), stderr);
-    return 1;
-}
-
 }  // namespace
 
 int RunExport(const std::vector<std::string>& args) {
+    CLI::App app("", kWho);
+    ExportOptions o;
+    DescribeExport(app, o);
+    if (int rc = ParseCommand(app, args); rc >= 0) return rc;
     ExportRequest request;
-    bool overwrite = false;
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--overwrite") overwrite = true;
-        else if (args[i] == "--root") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) return Usage("--root needs a folder");
-            request.rootFolder = args[++i];
-        } else if (args[i].rfind("--", 0) == 0) return Usage("unknown option " + args[i]);
-        else positional.push_back(args[i]);
-    }
-    if (positional.size() != 2) return Usage("expects a job folder and an archive");
-    request.jobFolder = positional[0];
-    request.archive = positional[1];
+    request.jobFolder = o.jobFolder;
+    request.archive = o.archive;
+    request.rootFolder = o.root;
+    const bool overwrite = o.overwrite;
 
     struct stat st {};
     if (::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_spec.h"
 #include "engine/source_image.h"
 #include "engine/tile_pyramid.h"
 
@@ -41,20 +42,12 @@ void PrintText(const std::string& path, const TilePyramid& p) {
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
-    std::string path;
-    bool json = false;
-    for (const auto& a : args) {
-        if (a == "--json") json = true;
-        else if (path.empty() && (a.empty() || a[0] != '-' || a == "-")) path = a;
-        else {
-            std::fprintf(stderr, "kerfel info: unexpected argument '%s'\n%s", OneLine(a).c_str(), UsageText());
-            return 1;
-        }
-    }
-    if (path.empty()) {
-        std::fprintf(stderr, "kerfel info: no image given\n%s", UsageText());
-        return 1;
-    }
+    CLI::App app("", "kerfel info");
+    InfoOptions o;
+    DescribeInfo(app, o);
+    if (int rc = ParseCommand(app, args); rc >= 0) return rc;
+    const std::string& path = o.image;
+    const bool json = o.json;
     // Decoding (to a small picture) proves the file is a usable JPEG, not just its header.
     PixelBuffer thumb;
     SourceInfo info;

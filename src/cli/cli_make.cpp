@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
 #include "app/job_runner.h"
 #include "engine/source_image.h"
@@ -16,18 +17,6 @@
 namespace kerfel {
 namespace {
 
-struct MakeOptions {
-    std::string image, output, music, zip;
-    int levels = 1;
-    bool smallMap = false, navigationScroll = false, zoomSlider = false, clickToZoom = false;
-    bool overwrite = false, quiet = false;
-};
-
-int Usage(const std::string& what) {
-    std::fprintf(stderr, "kerfel make: %s\n%s", OneLine(what).c_str(), UsageText());
-    return 1;
-}
-
 int Fail(const Status& s) { return ReportError(s); }
 
 bool Exists(const std::string& path) {
@@ -35,41 +24,11 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Returns 0 when the arguments parse, else the exit status.
+// Returns -1 when the arguments parse, else the exit status.
 int Parse(const std::vector<std::string>& args, MakeOptions& o) {
-    std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) return false;
-            into = args[++i];
-            return true;
-        };
-        if (a == "--small-map") o.smallMap = true;
-        else if (a == "--navigation-scroll") o.navigationScroll = true;
-        else if (a == "--zoom-slider") o.zoomSlider = true;
-        else if (a == "--click-to-zoom") o.clickToZoom = true;
-        else if (a == "--overwrite") o.overwrite = true;
-        else if (a == "--quiet") o.quiet = true;
-        else if (a == "--music") {
-            if (!value(o.music)) return Usage("--music needs a file");
-        } else if (a == "--zip") {
-            if (!value(o.zip)) return Usage("--zip needs an archive name");
-        } else if (a == "--levels") {
-            std::string k;
-            if (!value(k) || k.empty() || k.size() > 9 || k.find_first_not_of("0123456789") != std::string::npos)
-                return Usage("--levels needs a whole number");
-            o.levels = std::stoi(k);
-        } else if (a.size() > 1 && a[0] == '-') {
-            return Usage("unknown option '" + a + "'");
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2) return Usage("needs an image and an output folder");
-    o.image = positional[0];
-    o.output = positional[1];
-    return 0;
+    CLI::App app("", "kerfel make");
+    DescribeMake(app, o);
+    return ParseCommand(app, args);
 }
 
 // A progress bar on the terminal, redrawn at most ten times a second.
@@ -102,13 +61,15 @@ private:
 
 int RunMake(const std::vector<std::string>& args) {
     MakeOptions o;
-    if (int rc = Parse(args, o)) return rc;
+    if (int rc = Parse(args, o); rc >= 0) return rc;
 
     SourceInfo info;
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
     if (!IsFolder(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
     GeneratorJob job{o.image, o.output, TilePyramid::Build(info.width, info.height)};
+    job.threads = o.threads;
+    job.memoryLimit = o.memoryLimit;
     if (!(s = CheckPyramid(job.pyramid))) return Fail(Status::Bad(o.image + ": " + s.message));
     if (!OffersLevels(job.pyramid, o.levels)) {
         const auto& list = job.pyramid.m_arrListEntries;

@@ -90,13 +90,16 @@ Status CopyTree(const fs::path& from, const fs::path& to) {
     return Status::Ok();
 }
 
-// The application folder's "viewer"; failing that, one beside the running
-// program or a folder above it, where the build tree's test programs run.
+// The application folder's "viewer"; failing that, the installed one (the
+// command line's package carries the viewer but not the application folder's
+// language files), or one beside the running program or a folder above it,
+// where the build tree's test programs run.
 std::string FindViewerFolder() {
     std::vector<fs::path> candidates = {fs::path(FindAppFolder()) / "viewer"};
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
+        candidates.push_back(exe.parent_path().parent_path() / "share" / "kerfel" / "viewer");
         candidates.push_back(exe.parent_path() / "viewer");
         candidates.push_back(exe.parent_path().parent_path() / "viewer");
     }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/ui/kerfel_dialog.h"
 
@@ -18,6 +19,12 @@ public:
         delete wxLog::SetActiveTarget(new wxLogStderr);
         auto* dlg = new CKerfelDialog();
         SetTopWindow(dlg);
+        // `kerfel PHOTO.jpg`: chosen once the window shows, as Browse File would.
+        if (argc > 1) {
+            std::error_code ec;
+            const std::filesystem::path photo = std::filesystem::absolute(argv[1].utf8_string(), ec);
+            dlg->CallAfter([dlg, photo] { dlg->ChooseSource(wxString::FromUTF8(photo.string())); });
+        }
         dlg->ShowModal();
         dlg->Destroy();
         return 0;

@@ -101,6 +101,10 @@ public:
     void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
                     const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
 
+    // Takes `path` as the source as Browse File does once a file is picked
+    // (also how `kerfel PHOTO.jpg` starts).
+    void ChooseSource(const wxString& path);
+
     // Members to controls (false) or controls to members (true).
     void UpdateData(bool saveAndValidate);
     // Languages and the texts of the window.

@@ -15,10 +15,11 @@ void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     chooser.DefaultExt = "*.jpg";
     chooser.FileName.clear();
     chooser.ShowOpen(this);
-    const wxString path = chooser.FileName;
-    if (path.empty()) return;
-    ShowStatus(kerfel::StatusLine::Blank());  // an earlier job's last words no longer hold
+    if (!chooser.FileName.empty()) ChooseSource(chooser.FileName);
+}
 
+void CKerfelDialog::ChooseSource(const wxString& path) {
+    ShowStatus(kerfel::StatusLine::Blank());  // an earlier job's last words no longer hold
     // The header alone gives the sizes and the levels list at once; the
     // thumbnail follows from a worker thread.
     kerfel::SourceInfo info;

@@ -3,8 +3,10 @@
 
 #include <wx/dc.h>
 
+#include "base/version.h"
 #include "skin/dialog_units.h"
 #include "i18n/language_table.h"
+#include "i18n/version_text.h"
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CAboutDialog, CSkinDialog)
@@ -36,7 +38,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     // The texts end before the mark on the picture's card (from x 286); the
     // copyright line has room for a second line where a language needs it.
     m_lblName = Label(this, IDC_L_NAME, "Lorvak Image Kerfel", 33, 54, 152, 12);
-    m_lblVersion = Label(this, IDC_L_VERSION, "Version 1.0", 33, 69, 152, 12);
+    m_lblVersion =
+        Label(this, IDC_L_VERSION, ("Version " + std::string(kerfel::ProgramVersion())).c_str(), 33, 69, 152, 12);
     m_lblCprt = Label(this, IDC_L_CPRT, "", 33, 84, 152, 17);
     m_lblName->SetFont(GetFont().Bold());
 
@@ -45,7 +48,8 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     m_btnOK->SetBitmaps(248, 248, 250, 248, 0, CSkinButton::DrawNatural, 0, 0);
 
     m_lblName->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_NAME"));
-    m_lblVersion->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_VERSION"));
+    m_lblVersion->SetLabel(wxString::FromUTF8(
+        kerfel::VersionLine(kerfel::GetLanguageText("ABOUTDIALOG.IDC_L_VERSION"), kerfel::ProgramVersion())));
     m_lblCprt->SetLabel(kerfel::UiText("ABOUTDIALOG.IDC_L_CPRT"));
     m_btnOK->SetLabel(kerfel::UiText("ABOUTDIALOG.IDOK"));
     SetTitle(kerfel::UiText("ABOUTDIALOG.WINDOWTEXT"));

@@ -1,0 +1,61 @@
+#pragma once
+// The one description of the command line: every command with its
+// arguments and options. Parsing, `--help`, `kerfel help COMMAND`, the usage
+// text and the bash completion are all made from it.
+#include <CLI/App.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kerfel {
+
+struct InfoOptions {
+    std::string image;
+    bool json = false;
+};
+
+struct MakeOptions {
+    std::string image, output, music, zip;
+    int levels = 1;
+    bool smallMap = false, navigationScroll = false, zoomSlider = false, clickToZoom = false;
+    bool overwrite = false, quiet = false;
+    int threads = 0;                      // 0: every core
+    unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
+};
+
+struct ExportOptions {
+    std::string jobFolder, archive, root;
+    bool overwrite = false;
+};
+
+// One command's arguments and options, bound to the fields of its options.
+void DescribeInfo(CLI::App& app, InfoOptions& o);
+void DescribeMake(CLI::App& app, MakeOptions& o);
+void DescribeExport(CLI::App& app, ExportOptions& o);
+
+// A parser for one command, named "kerfel COMMAND"; nullptr for an unknown
+// command. The options it binds live as long as the parser.
+std::unique_ptr<CLI::App> CommandParser(const std::string& command);
+// The names of every command, in the order the usage text lists them.
+const std::vector<std::string>& CommandNames();
+
+// Parses a command's arguments. Returns -1 when the command should run;
+// otherwise the exit status, having printed the help (0, on stdout) or one
+// line naming the fault followed by the usage text (1, on stderr).
+int ParseCommand(CLI::App& app, const std::vector<std::string>& args);
+
+// "kerfel make IMAGE.jpg OUTPUT_FOLDER [--levels K] ...", wrapped to 100
+// columns with continuation lines indented under the first argument.
+std::string Synopsis(const CLI::App& app);
+
+// The bytes of a size such as "512M", "4G" or "300000000" (K, M, G and T
+// are powers of 1024, in either case; a trailing "B" or "iB" is allowed).
+// Returns false for anything else, or a size beyond 2^63 bytes.
+bool ParseByteSize(const std::string& text, unsigned long long& bytes);
+
+// The bash completion script for `kerfel`: commands, options, and file or
+// folder names where an argument names one.
+std::string BashCompletionScript();
+
+}  // namespace kerfel
