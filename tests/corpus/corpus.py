@@ -304,13 +304,13 @@ def memory_cases(kerfel, corpus, out_root, timeout):
                  ("" if ok else f" (FAIL: {peak} MiB)"), ok))
     usage = subprocess.run([kerfel, "help", "make"], capture_output=True, text=True).stdout
     progressive = corpus.path("progressive.jpg")
-    what = "progressive (cannot stream) over --memory-limit 1M"
+    what = "progressive (cannot stream) over --memory-limit 100K"
     if "--memory-limit" not in usage:
         rows.append(("progressive.jpg, small limit", what, "make", "skipped (no --memory-limit option yet)", True))
         return rows
     out = tempfile.mkdtemp(dir=out_root)
     row = check("progressive.jpg, small limit", what,
-                [kerfel, "make", progressive, out, "--quiet", "--memory-limit", "1M"], 3, progressive, timeout)
+                [kerfel, "make", progressive, out, "--quiet", "--memory-limit", "100K"], 3, progressive, timeout)
     if os.listdir(out):
         row = row[:3] + (f"FAIL left {os.listdir(out)}", False)
     rows.append(row)
