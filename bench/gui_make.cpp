@@ -61,22 +61,22 @@ private:
         switch (m_step++) {
             case 0:
                 CFileOpenComponent::AnswerNextWith(m_picture);
-                Press(m_dialog, IDC_BBROWSEFILE, m_dialog->m_btnBrowseFile);
+                Press(m_dialog, IDC_BBROWSEFILE, m_dialog->FindWindow(IDC_BBROWSEFILE));
                 return;
             case 1:
-                if (m_dialog->m_strSourcePath != m_picture) {
+                if (m_dialog->SourcePath() != m_picture) {
                     --m_step;  // the picture is still being read
                     return;
                 }
                 // The job folder must not exist yet, or the overwrite question comes.
-                m_dialog->m_editOutputFolder->ChangeValue(m_output);
+                static_cast<wxTextCtrl*>(m_dialog->FindWindow(IDC_EOUTPUTFOLDER))->ChangeValue(m_output);
                 m_start = Clock::now();
                 CMessageBoxDialog::AnswerNextWith(IDYES);  // "make N levels?"
-                Press(m_dialog, IDC_BGENERATE, m_dialog->m_btnMake);
+                Press(m_dialog, IDC_BGENERATE, m_dialog->FindWindow(IDC_BGENERATE));
                 CMessageBoxDialog::AnswerNextWith(IDOK);  // "finished" or the failure box
                 return;
             default:
-                if (m_dialog->m_bJobRunning.load()) return;
+                if (m_dialog->JobRunning()) return;
                 Report(std::chrono::duration<double>(Clock::now() - m_start).count());
         }
     }

@@ -48,10 +48,10 @@ int RunInfo(const std::vector<std::string>& args) {
     if (int rc = ParseCommand(app, args); rc >= 0) return rc;
     const std::string& path = o.image;
     const bool json = o.json;
-    // Decoding (to a small picture) proves the file is a usable JPEG, not just its header.
-    PixelBuffer thumb;
+    // The header alone: sizes and levels come at once, however large the
+    // picture; a damaged scan is found by `make`, before its first tile.
     SourceInfo info;
-    Status s = DecodeThumbnail(path, 64, thumb, info);
+    Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
     TilePyramid p = TilePyramid::Build(info.width, info.height);
     if (json) PrintJson(p);

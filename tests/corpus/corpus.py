@@ -260,6 +260,9 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
 # What `make` gives where `info` succeeds: pictures with no zoom level to
 # offer or too narrow to halve are refused as bad input.
 MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg"}
+# `info` reads the header only: a picture cut short after it still has sizes;
+# `make` refuses it before its first tile.
+INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg"}
 
 
 def is_complete_jpeg(path):
@@ -451,7 +454,8 @@ def main():
         for case in cases:
             case_id, what, path, expected = case[:4]
             unpriv = len(case) > 4
-            rows.append(check(case_id, what, [args.kerfel, "info", path], expected, path, args.timeout, unpriv))
+            told = 0 if case_id in INFO_ACCEPTS else expected
+            rows.append(check(case_id, what, [args.kerfel, "info", path], told, path, args.timeout, unpriv))
             made = 2 if case_id in MAKE_REFUSES else expected
             rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
         rows += memory_cases(args.kerfel, corpus, out_root, args.timeout)
