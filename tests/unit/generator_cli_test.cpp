@@ -114,8 +114,9 @@ TEST_F(MakeCommand, APictureTooLargeForTheMemoryFailsWithOneLineAndLeavesNothing
     EXPECT_NE(err.find("not enough memory"), std::string::npos) << err;
     EXPECT_TRUE(gentest::Names(dir + "/out").empty());
 
-    EXPECT_EQ(limited(limit, "info " + Q(big)), 3) << err;
-    EXPECT_EQ(err, "kerfel: " + big + ": not enough memory for a 8000 x 6000 picture\n");
+    // `info` reads the header alone: the same limit is plenty for it.
+    EXPECT_EQ(limited(limit, "info " + Q(big)), 0) << err;
+    EXPECT_EQ(err, "");
 }
 
 TEST_F(MakeCommand, InterruptStopsBetweenTilesWithStatus130AndNoDescriptor) {
