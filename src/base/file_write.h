@@ -26,8 +26,9 @@ struct ReplaceOptions {
 };
 
 // The one atomic replace: writes a hidden temporary beside `path` and renames
-// it over `path`, so readers see the old file or the complete new one, never
-// a part, and a killed writer leaves at worst a hidden temporary.
+// it over `path` (a new file that needs neither option is written unnamed
+// and linked when complete), so readers see the old file or the complete new
+// one, never a part, and a killed writer leaves at worst a hidden temporary.
 Status ReplaceFile(const std::string& path, const void* data, size_t size, const ReplaceOptions& options = {});
 
 // For content too large to hold at once: an empty, private temporary beside
