@@ -2,9 +2,9 @@
 // Every level of the pyramid as one strip a tile high, fed with the
 // source's rows from the top. When a strip is full (256 rows, or the
 // level's last row) it is cut into tiles; every pair of rows is averaged
-// 2 x 2 into one row of the level below, with the odd last row or column
-// dropped, exactly as HalveLevel makes a whole level. Memory therefore
-// grows with the width, never the height: about 1.5 KiB per pixel of the
+// 2 x 2 (the rounded mean of each block) into one row of the level below,
+// with the odd last row or column dropped. Memory therefore grows with the
+// width, never the height: about 1.5 KiB per pixel of the
 // source's width for one strip of every level, twice that with the second
 // strip each level gets so that filling goes on while the full one is
 // encoded.

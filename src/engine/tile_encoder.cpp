@@ -1,9 +1,7 @@
 #include "engine/tile_encoder.h"
 
-#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -14,28 +12,6 @@
 #include <jerror.h>
 
 namespace kerfel {
-
-TileRect TileAt(unsigned levelWidth, unsigned levelHeight, unsigned column, unsigned row) {
-    TileRect t;
-    const unsigned long long x = 1ull * column * unsigned(kTileEdge), y = 1ull * row * unsigned(kTileEdge);
-    if (x >= levelWidth || y >= levelHeight) return t;
-    t.x = static_cast<unsigned>(x);
-    t.y = static_cast<unsigned>(y);
-    t.width = std::min<unsigned>(kTileEdge, levelWidth - t.x);
-    t.height = std::min<unsigned>(kTileEdge, levelHeight - t.y);
-    return t;
-}
-
-TileRect CopyTilePixels(const PixelView& level, TileRect r, std::vector<uint8_t>& out) {
-    if (r.x >= level.width || r.y >= level.height) return TileRect{};
-    r.width = std::min(r.width, level.width - r.x);
-    r.height = std::min(r.height, level.height - r.y);
-    const size_t rowBytes = size_t(r.width) * 3;
-    out.resize(rowBytes * r.height);
-    for (unsigned i = 0; i < r.height; ++i)
-        std::memcpy(out.data() + i * rowBytes, level.Row(r.y + i) + size_t(r.x) * 3, rowBytes);
-    return r;
-}
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "engine/strip_pyramid.h"
 #include "engine/tile_encoder.h"
 #include "fuzz_support.h"
+#include "../unit/whole_level_reference.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/generator.h"
-#include "engine/level_scaler.h"
 #include "engine/source_image.h"
 #include "engine/tile_encoder.h"
 #include "generator_test_util.h"
+#include "whole_level_reference.h"
 
 using namespace kerfel;
 

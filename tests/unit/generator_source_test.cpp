@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/jpeg_reader.h"
+#include "engine/pixel_view.h"
 #include "engine/source_image.h"
 #include "generator_test_util.h"
 

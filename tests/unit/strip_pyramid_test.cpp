@@ -6,12 +6,12 @@
 
 #include "engine/cut_pyramid.h"
 #include "engine/generator.h"
-#include "engine/level_scaler.h"
 #include "engine/memory_rule.h"
 #include "engine/source_image.h"
 #include "engine/strip_pyramid.h"
 #include "engine/tile_encoder.h"
 #include "generator_test_util.h"
+#include "whole_level_reference.h"
 
 using namespace kerfel;
 
