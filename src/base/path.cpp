@@ -1,5 +1,7 @@
 #include "base/path.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace kerfel {
@@ -26,6 +28,11 @@ bool IsAbsolutePath(const std::string& path) { return !path.empty() && path[0] =
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace kerfel

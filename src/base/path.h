@@ -18,4 +18,7 @@ bool IsAbsolutePath(const std::string& path);
 // The part after the last "/" (the whole path when there is none).
 std::string FileNameOf(const std::string& path);
 
+// Whether something (file, folder, or what a link leads to) is there.
+bool PathExists(const std::string& path);
+
 }  // namespace kerfel

@@ -1,5 +1,4 @@
 // `kerfel make`: what Make and the generation do, without a window.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,6 +10,7 @@
 #include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
 #include "app/job_runner.h"
+#include "base/path.h"
 #include "engine/source_image.h"
 #include "publish/export_job.h"
 
@@ -18,11 +18,6 @@ namespace kerfel {
 namespace {
 
 int Fail(const Status& s) { return ReportError(s); }
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 // Returns -1 when the arguments parse, else the exit status.
 int Parse(const std::vector<std::string>& args, MakeOptions& o) {
@@ -80,8 +75,8 @@ int RunMake(const std::vector<std::string>& args) {
     // The music is copied only after the last tile: a file that cannot be
     // read must stop the job before any tile is written, not after.
     if (!o.music.empty() && !IsReadableFile(o.music))
-        return Fail(Status::Bad(o.music + ": " + (Exists(o.music) ? "not a readable file" : "no such music file")));
-    if (!o.zip.empty() && Exists(o.zip) && !o.overwrite)
+        return Fail(Status::Bad(o.music + ": " + (PathExists(o.music) ? "not a readable file" : "no such music file")));
+    if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
 
     TerminalBar bar(!o.quiet && ::isatty(STDERR_FILENO));

@@ -30,11 +30,6 @@ Status MakeFolder(const std::string& path, bool& created) {
     return OutputError(path, err);
 }
 
-bool Exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 JobResult Failed(JobResult r, Status s) {
     r.end = JobEnd::Failed;
     r.status = std::move(s);
@@ -115,7 +110,7 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
 
     const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
     result.jobFolder = folder;
-    if (Exists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
+    if (PathExists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
