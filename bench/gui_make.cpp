@@ -64,7 +64,9 @@ private:
                 Press(m_dialog, IDC_BBROWSEFILE, m_dialog->FindWindow(IDC_BBROWSEFILE));
                 return;
             case 1:
-                if (m_dialog->SourcePath() != m_picture) {
+                // As a user would, Make is pressed once the thumbnail shows:
+                // its decoding would otherwise share the cores with the job.
+                if (m_dialog->SourcePath() != m_picture || !m_dialog->FindWindow(IDC_STHUMBNAIL)->IsShown()) {
                     --m_step;  // the picture is still being read
                     return;
                 }
