@@ -67,7 +67,7 @@ Status EncodePool::Encode(Task& task, std::vector<uint8_t>& jpeg, TileEncoder& e
     const TileCut& t = task.cut;
     Status s = encoder.Encode(t.pixels, t.stride, t.width, t.height, jpeg);
     if (!s) return Status::Output(task.path + ": " + s.message);
-    // Under a hidden name first: a job killed mid-write leaves no broken tile.
+    // Never under its name before it is whole: a job killed mid-write leaves no broken tile.
     return ReplaceFile(task.path, jpeg.data(), jpeg.size());
 }
 
@@ -107,9 +107,11 @@ void EncodePool::ReportFront(std::unique_lock<std::mutex>& hold) {
     hold.lock();
 }
 
+bool EncodePool::FrontDone() const { return !m_tasks.empty() && m_tasks.front()->state == Task::Done; }
+
 Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
     if (!m_failure.ok()) return m_failure;
-    while (!m_tasks.empty() && m_tasks.front()->state == Task::Done) {
+    while (FrontDone()) {
         if (!m_tasks.front()->status.ok()) return m_failure = m_tasks.front()->status;
         ReportFront(hold);
     }
@@ -149,7 +151,9 @@ Status EncodePool::AwaitReaders(int* readers) {
         Status s = ReportDone(hold);
         if (!s) return s;
         if (*readers == 0) return Status::Ok();
-        m_changed.wait(hold);
+        // ReportDone lets go of the lock around the events: what finished
+        // meanwhile is seen here, not waited for.
+        m_changed.wait(hold, [&] { return *readers == 0 || FrontDone(); });
     }
 }
 
@@ -158,7 +162,7 @@ Status EncodePool::Finish() {
     for (;;) {
         Status s = ReportDone(hold);
         if (!s || m_tasks.empty()) return s;
-        m_changed.wait(hold);
+        m_changed.wait(hold, [this] { return FrontDone(); });
     }
 }
 

@@ -58,6 +58,8 @@ private:
     // Reports the finished tiles at the front, in order; polls cancel.
     // Called with the lock held; may release it around the events.
     Status ReportDone(std::unique_lock<std::mutex>& hold);
+    // Whether the tile at the front is finished (called with the lock held).
+    bool FrontDone() const;
     // Takes the (finished, written) tile at the front and reports it.
     void ReportFront(std::unique_lock<std::mutex>& hold);
 

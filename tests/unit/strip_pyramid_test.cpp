@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <map>
+#include <thread>
 #include <tuple>
 
 #include "engine/cut_pyramid.h"
@@ -140,6 +142,21 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
             EXPECT_EQ(written.size(), 2u);
         }
     }
+}
+
+// Tiles that finish while the job's thread polls for a stop (a slow poll
+// lets the encoders finish the last tiles meanwhile) are still seen: the
+// job ends instead of waiting for a wake-up that came already.
+TEST_F(EncodePoolThreads, TilesFinishedDuringASlowStopPollEndTheJob) {
+    int written = 0;
+    PyramidEvents events;
+    events.tileWritten = [&](int, int, int, const std::string&) { ++written; };
+    events.cancelRequested = [] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return false;
+    };
+    ASSERT_TRUE(CutPyramid(source, table, dir + "/Images", 2, 0, events).ok());
+    EXPECT_EQ(written, table.m_nTotalTiles);
 }
 
 // The first tile that cannot be written, in cut order, ends the job and is
