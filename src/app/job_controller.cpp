@@ -1,7 +1,6 @@
 #include "app/job_controller.h"
 
 #include <chrono>
-#include <future>
 
 namespace kerfel {
 

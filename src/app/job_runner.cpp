@@ -1,10 +1,6 @@
 #include "app/job_runner.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 #include "base/path.h"
 #include "engine/job_layout.h"
@@ -83,18 +79,6 @@ JobResult RunJob(const GeneratorJob& job, const JobRunnerHooks& hooks) {
         r.status = s;
     }
     return r;
-}
-
-bool IsFolder(const std::string& path) {
-    // "/" and "/media/card/" are folders like any other: a trailing
-    // separator does not make a folder the user chose missing.
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
-}
-
-bool IsReadableFile(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;
 }
 
 bool OffersLevels(const TilePyramid& pyramid, int k) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/path.h"
 #include "base/status.h"
 #include "engine/descriptor.h"
 #include "app/status_line.h"
@@ -46,11 +47,9 @@ JobResult RunJob(const GeneratorJob& job, const JobRunnerHooks& hooks);
 // that names it.
 Status PublishJobFiles(const std::string& jobFolder, const JobPublishing& publishing);
 
-// Checks made before a job starts, shared by both front ends; each tells
-// its user in its own words.
-bool IsFolder(const std::string& path);
-// A regular file this user may read (music must be, before a job starts).
-bool IsReadableFile(const std::string& path);
+// Checks made before a job starts, shared by both front ends (with
+// IsFolder and IsReadableFile of base/path.h); each tells its user in its
+// own words.
 // Whether k is an entry of the levels list.
 bool OffersLevels(const TilePyramid& pyramid, int k);
 // The source as it is now must be the picture the table was made for:

@@ -81,6 +81,12 @@ Status WriteWholeFile(const std::string& path, const void* data, size_t size) {
 
 namespace {
 
+// The folder a file of `path` lies in, to open.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Gives the written temporary its mode, flushes it when asked, closes it and
 // renames it over `path`; 0, or the errno of the failure, when the
 // temporary is gone.
@@ -104,9 +110,7 @@ int Commit(int fd, const std::string& tmp, const std::string& path, const Replac
     }
     if (o.durable) {
         // The rename itself reaches the disk with the folder's entry.
-        const size_t slash = path.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-        int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -123,10 +127,8 @@ int Commit(int fd, const std::string& tmp, const std::string& path, const Replac
 // taken or the system cannot do this: the caller then uses a hidden
 // temporary.
 bool LinkCompleteFile(const std::string& path, const void* data, size_t size) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     // The mode is the umask's, as open() gives a new file.
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    int fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     bool linked = false;
     if (WriteAll(fd, data, size)) {

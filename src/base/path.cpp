@@ -1,8 +1,10 @@
 #include "base/path.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <system_error>
 
 namespace kerfel {
 
@@ -33,6 +35,17 @@ std::string FileNameOf(const std::string& path) {
 bool PathExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    // A trailing separator does not make a folder the user chose missing.
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+bool IsReadableFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;
 }
 
 }  // namespace kerfel

@@ -20,5 +20,9 @@ std::string FileNameOf(const std::string& path);
 
 // Whether something (file, folder, or what a link leads to) is there.
 bool PathExists(const std::string& path);
+// Whether the path names a folder ("/" and "/media/card/" do).
+bool IsFolder(const std::string& path);
+// Whether the path names a regular file this process may read.
+bool IsReadableFile(const std::string& path);
 
 }  // namespace kerfel

@@ -2,7 +2,8 @@
 // The tile pyramid of one job: the job folder named after the image and its
 // "Images" folder with one JPEG per tile ("level-column-row.jpg"), written
 // strip by strip as the source is decoded from the top: each full strip of
-// a level left to right, before the strips of smaller levels it completes. It reports what happens as events and knows no texts, windows or
+// a level left to right, before the strips of smaller levels it completes.
+// It reports what happens as events and knows no texts, windows or
 // publishing: the job runner (app/job_runner.h) turns its events into the
 // language's texts and writes the descriptor and viewer beside the tiles.
 #include <functional>

@@ -4,10 +4,9 @@
 // level's last row) it is cut into tiles; every pair of rows is averaged
 // 2 x 2 (the rounded mean of each block) into one row of the level below,
 // with the odd last row or column dropped. Memory therefore grows with the
-// width, never the height: about 1.5 KiB per pixel of the
-// source's width for one strip of every level, twice that with the second
-// strip each level gets so that filling goes on while the full one is
-// encoded.
+// width, never the height: about 1.5 KiB per pixel of the source's width
+// for one strip of every level, twice that with the second strip each level
+// gets so that filling goes on while the full one is encoded.
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "engine/jpeg_reader.h"
-#include "engine/pixel_view.h"
 #include "engine/source_image.h"
 #include "generator_test_util.h"
+#include "whole_level_reference.h"
 
 using namespace kerfel;
 

@@ -6,10 +6,23 @@
 #include <vector>
 
 #include "engine/pixel_buffer.h"
-#include "engine/pixel_view.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
+
+// Packed RGB rows that someone else owns, read only.
+struct PixelView {
+    const uint8_t* data = nullptr;
+    unsigned width = 0;
+    unsigned height = 0;
+
+    PixelView() = default;
+    PixelView(const uint8_t* d, unsigned w, unsigned h) : data(d), width(w), height(h) {}
+    PixelView(const PixelBuffer& b) : data(b.data.get()), width(b.width), height(b.height) {}  // NOLINT: implicit on purpose
+    size_t Stride() const { return size_t(width) * 3; }
+    const uint8_t* Row(unsigned y) const { return data + y * Stride(); }
+    bool Empty() const { return data == nullptr; }
+};
 
 struct TileRect {
     unsigned x = 0, y = 0, width = 0, height = 0;
