@@ -107,9 +107,12 @@ void JobController::Work(std::shared_ptr<Job> job) {
         QueueUpdate(job);
     };
     hooks.progress = [this, job](int done, int) {
-        std::lock_guard<std::mutex> hold(job->lock);
-        job->done = done;
-        QueueUpdate(job);
+        {
+            std::lock_guard<std::mutex> hold(job->lock);
+            job->done = done;
+            QueueUpdate(job);
+        }
+        if (m_workerStep) m_workerStep(done);
     };
     hooks.cancelRequested = [this] { return m_cancel.exchange(false); };
     hooks.askYesNo = [this, job](const std::string& text, const std::string& caption) {
@@ -120,6 +123,7 @@ void JobController::Work(std::shared_ptr<Job> job) {
         m_post([this, job, folder] {
             if (m_job == job && job->window.started) job->window.started(folder);
         });
+        if (m_workerStep) m_workerStep(0);
     };
     hooks.publishing = [this, job] {
         return AskWindow(job, std::function<JobPublishing()>(job->window.publishing));

@@ -56,6 +56,10 @@ public:
     // Forgets a stop request that came too late for the job it was meant for.
     void ClearCancel() { m_cancel.store(false); }
     bool CancelRequested() const { return m_cancel.load(); }
+    // Called on the worker as writing begins (done 0) and after each tile
+    // written (tiles done); the job waits while it runs. For tests that must
+    // hold a job at a known point instead of racing it. Set before Start.
+    void SetWorkerStep(std::function<void(int done)> step) { m_workerStep = std::move(step); }
 
 private:
     struct Job;
@@ -67,6 +71,7 @@ private:
     void End(const std::shared_ptr<Job>& job);
 
     Post m_post;
+    std::function<void(int done)> m_workerStep;
     std::thread m_worker;
     std::shared_ptr<Job> m_job;  // the current job; the user-interface thread's own
     std::atomic<bool> m_running{false};

@@ -14,7 +14,7 @@ struct AbandonOnExit {
     ~AbandonOnExit() { pool.Abandon(); }
 };
 
-Status Decode(JpegReader& source, StripPyramid& strips) {
+Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& events) {
     std::vector<uint8_t*> rows;
     while (!strips.Complete()) {
         Status s = strips.NextRows(rows);
@@ -22,6 +22,9 @@ Status Decode(JpegReader& source, StripPyramid& strips) {
         if (rows.empty()) break;
         // Bands of up to 16 rows: progress and a stop are seen between them.
         for (size_t done = 0; done < rows.size();) {
+            // A stop is seen while the first strip of a wide picture is still
+            // being decoded, before any tile is begun.
+            if (events.cancelRequested && events.cancelRequested()) return Status::Cancel();
             const unsigned n = static_cast<unsigned>(std::min<size_t>(16, rows.size() - done));
             if (!(s = source.ReadRows(rows.data() + done, n))) return s;
             if (!(s = strips.Filled(n))) return s;
@@ -50,7 +53,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     EncodePool pool(imagesFolder, threads, events);
     StripPyramid strips(table, pool);
     AbandonOnExit abandon{pool};
-    s = Decode(source, strips);
+    s = Decode(source, strips, events);
     if (s) s = pool.Finish();
     if (!s) pool.Stop();
     return s;

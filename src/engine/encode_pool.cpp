@@ -123,8 +123,8 @@ Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
 
 Status EncodePool::Take(const TileCut& tile) {
     const std::string path = m_images + "/" + TileFileName(tile.level, tile.column, tile.row);
-    if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
     if (m_inline) {
+        if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
         Task task{tile, path, Task::Queued, Status::Ok()};
         Status s = Encode(task, m_inlineJpeg, *m_inline);
         if (!s) return s;
@@ -136,8 +136,13 @@ Status EncodePool::Take(const TileCut& tile) {
     task->cut = tile;
     task->path = path;
     std::unique_lock<std::mutex> hold(m_lock);
+    // A stop is seen before the tile is announced: a tile the status line
+    // named is one the job went on to write.
     Status s = ReportDone(hold);
     if (!s) return s;
+    hold.unlock();
+    if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
+    hold.lock();
     m_tasks.push_back(std::move(task));
     ++*tile.readers;
     hold.unlock();

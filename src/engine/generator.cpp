@@ -84,10 +84,10 @@ Status MakeOwnFolder(const std::string& path, JobState& state) {
     return s;
 }
 
-// A job that failed before its first tile leaves nothing behind: its empty
-// folders would make the next attempt ask about (or, on the command line,
-// refuse) a job folder that holds nothing. Only folders this run made go,
-// and only while empty.
+// A job that failed or was stopped before its first tile leaves nothing
+// behind: its empty folders would make the next attempt ask about (or, on
+// the command line, refuse) a job folder that holds nothing. Only folders
+// this run made go, and only while empty.
 void RemoveEmptyFolders(const JobState& state) {
     for (auto it = state.madeFolders.rbegin(); it != state.madeFolders.rend(); ++it) ::rmdir(it->c_str());
 }
@@ -158,7 +158,7 @@ JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
         r = Failed(state.result, Status::Output(job.sourcePath + ": cannot start a thread for the job (" +
                                                 e.code().message() + ")"));
     }
-    if (r.end == JobEnd::Failed && r.tilesWritten == 0) RemoveEmptyFolders(state);
+    if ((r.end == JobEnd::Failed || r.end == JobEnd::Cancelled) && r.tilesWritten == 0) RemoveEmptyFolders(state);
     return r;
 }
 

@@ -289,10 +289,11 @@ def check_make(case_id, what, kerfel, source, expected, out_root, timeout, unpri
     return row
 
 
-def memory_cases(kerfel, corpus, out_root, timeout):
+def memory_cases(kerfel, corpus, out_root, timeout, sanitized=False):
     """The widest picture streams within 64 MiB + 2.5 KiB per pixel of width;
     a picture that cannot stream is refused above --memory-limit, before
-    anything is written."""
+    anything is written. A sanitizer's shadow memory and quarantine are no
+    measure of the tool's own: a sanitized build only has to finish."""
     rows = []
     wide = corpus.path("65500x512.jpg")
     out = tempfile.mkdtemp(dir=out_root)
@@ -301,10 +302,16 @@ def memory_cases(kerfel, corpus, out_root, timeout):
                        capture_output=True, timeout=timeout)
     peak = int(read(log).split()[-1]) // 1024
     goal = 64 + 65500 * 5 // 2 // 1024
-    ok = r.returncode == 0 and peak <= goal
-    rows.append(("65500x512.jpg peak memory", "make of the widest JPEG, peak resident memory", "make",
-                 f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
-                 ("" if ok else f" (FAIL: {peak} MiB)"), ok))
+    if sanitized:
+        ok = r.returncode == 0
+        rows.append(("65500x512.jpg peak memory", "make of the widest JPEG (sanitized build: completes)", "make",
+                     f"exit {r.returncode}, peak {peak} MiB not held to the release bound" +
+                     ("" if ok else " (FAIL)"), ok))
+    else:
+        ok = r.returncode == 0 and peak <= goal
+        rows.append(("65500x512.jpg peak memory", "make of the widest JPEG, peak resident memory", "make",
+                     f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
+                     ("" if ok else f" (FAIL: {peak} MiB)"), ok))
     usage = subprocess.run([kerfel, "help", "make"], capture_output=True, text=True).stdout
     progressive = corpus.path("progressive.jpg")
     what = "progressive (cannot stream) over --memory-limit 100K"
@@ -441,6 +448,8 @@ def main():
     ap.add_argument("--probe", help="the core's reader of language and settings files")
     ap.add_argument("--doc", help="write the table of outcomes here")
     ap.add_argument("--timeout", type=int, default=60)
+    ap.add_argument("--sanitized", action="store_true",
+                    help="the tool is a sanitizer build: memory is not held to the release bound")
     args = ap.parse_args()
     work = tempfile.mkdtemp(prefix="kerfel-corpus-")
     os.chmod(work, 0o755)
@@ -458,7 +467,7 @@ def main():
             rows.append(check(case_id, what, [args.kerfel, "info", path], told, path, args.timeout, unpriv))
             made = 2 if case_id in MAKE_REFUSES else expected
             rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
-        rows += memory_cases(args.kerfel, corpus, out_root, args.timeout)
+        rows += memory_cases(args.kerfel, corpus, out_root, args.timeout, args.sanitized)
         rows += output_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_make(args.kerfel, out_root))
         rows += export_cases(args.kerfel, corpus, out_root, args.timeout)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/eventfilter.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -45,13 +46,45 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
+namespace {
+// Counts the button releases that reach `target` or a window inside it.
+class ReleaseCounter : public wxEventFilter {
+public:
+    explicit ReleaseCounter(wxWindow* target) : m_target(target) { wxEvtHandler::AddFilter(this); }
+    ~ReleaseCounter() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() != wxEVT_LEFT_UP) return Event_Skip;
+        for (auto* w = wxDynamicCast(event.GetEventObject(), wxWindow); w; w = w->GetParent())
+            if (w == m_target) ++m_seen;
+        return Event_Skip;
+    }
+    bool Seen() const { return m_seen > 0; }
+
+private:
+    wxWindow* m_target;
+    int m_seen = 0;
+};
+}  // namespace
+
+// The simulated mouse goes through the display server: the click is waited
+// for until the window has handled it, however busy the machine is.
 void Click(wxWindow* window) {
     wxUIActionSimulator sim;
     wxRect r = window->GetScreenRect();
+    ReleaseCounter released(window);
     sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-    Pump(60);
     sim.MouseClick();
-    Pump(100);
+    WaitFor([&] { return released.Seen(); }, 30000);
+    Pump(20);  // what the release posted
+}
+
+void ClickToTakeFocus(wxWindow* window) {
+    wxUIActionSimulator sim;
+    wxRect r = window->GetScreenRect();
+    wxWindow* before = wxWindow::FindFocus();
+    sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+    sim.MouseClick();
+    WaitFor([&] { return wxWindow::FindFocus() != before; }, 30000);
 }
 
 std::string MakeTempFolder() {

@@ -12,8 +12,12 @@ namespace guitest {
 void Pump(int ms = 50);
 // Pumps until `done` holds or `timeoutMs` passes; returns whether it held.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
-// Clicks the middle of a window with the simulated mouse.
+// Clicks the middle of a window with the simulated mouse; returns once the
+// window has handled the click.
 void Click(wxWindow* window);
+// The same for a window that reports no mouse events (the embedded
+// browser): returns once the keyboard focus has left the window that had it.
+void ClickToTakeFocus(wxWindow* window);
 // A fresh private folder under the test run's temporary folder.
 std::string MakeTempFolder();
 // Saves a screenshot of the whole display to `path` (ImageMagick `import`).

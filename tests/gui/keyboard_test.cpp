@@ -385,7 +385,7 @@ TEST_F(BoxKeys, PreviewClosesByEscapeWhileThePageHasTheKeyboard) {
                        wxWebView* view = p && p->m_wndBrowser ? p->m_wndBrowser->Browser() : nullptr;
                        if (!view || view->IsBusy() || view->GetCurrentURL().empty()) return false;
                        if (++ticks < 5) return false;
-                       guitest::Click(view);
+                       guitest::ClickToTakeFocus(view);
                        return true;
                    },
                    [&] {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <fstream>
 #include <sstream>
 
@@ -52,9 +56,47 @@ size_t CountFiles(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
+// Holds the job's worker at one step until the test lets it go: the test
+// acts while the job stands at a known point instead of racing it.
+class WorkerGate {
+public:
+    explicit WorkerGate(int holdAt) : m_holdAt(holdAt) {}
+    void Step(int done) {
+        std::unique_lock<std::mutex> hold(m_lock);
+        if (done != m_holdAt || m_released) return;
+        m_reached = true;
+        m_changed.notify_all();
+        // A stop is an event the controller signals to no one but the job:
+        // it is looked for between short waits.
+        while (!m_changed.wait_for(hold, std::chrono::milliseconds(5), [this] { return m_released; }))
+            if (m_stops && m_stops->CancelRequested()) return;
+    }
+    // The held job also goes on once it is asked to stop.
+    void ReleaseOnStop(const kerfel::JobController& jobs) { m_stops = &jobs; }
+    bool Reached() {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_reached;
+    }
+    void Release() {
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            m_released = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    const int m_holdAt;
+    const kerfel::JobController* m_stops = nullptr;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_reached = false, m_released = false;
+};
+
 struct MakeFixture : ::testing::Test {
     CKerfelDialog* dlg = nullptr;
     std::string dir, out;
+    std::unique_ptr<WorkerGate> gate;
 
     void SetUp() override {
         dlg = new CKerfelDialog();
@@ -65,6 +107,7 @@ struct MakeFixture : ::testing::Test {
         fs::create_directory(out);
     }
     void TearDown() override {
+        if (gate) gate->Release();  // a failed step must not leave the worker held
         dlg->Destroy();
         guitest::Pump(50);
     }
@@ -81,6 +124,23 @@ struct MakeFixture : ::testing::Test {
         wxCommandEvent ev(wxEVT_BUTTON, IDC_BGENERATE);
         ev.SetEventObject(guitest::Button(dlg, IDC_BGENERATE));
         dlg->GetEventHandler()->ProcessEvent(ev);
+    }
+    // Makes the job stop at step `holdAt` (0 as writing begins, n after the
+    // n-th tile) until ReleaseJob.
+    void HoldJobAt(int holdAt) {
+        gate = std::make_unique<WorkerGate>(holdAt);
+        dlg->Jobs().SetWorkerStep([g = gate.get()](int done) { g->Step(done); });
+    }
+    bool WaitForHeldJob() { return guitest::WaitFor([&] { return gate->Reached(); }, 60000); }
+    void ReleaseJob() { gate->Release(); }
+    void PressClose() {
+        wxCommandEvent press(wxEVT_BUTTON, guitest::Button(dlg, IDC_BCLOSEBUT)->GetId());
+        press.SetEventObject(guitest::Button(dlg, IDC_BCLOSEBUT));
+        guitest::Button(dlg, IDC_BCLOSEBUT)->ProcessWindowEvent(press);
+    }
+    wxString StoppedLine() const {
+        return wxString::FromUTF8(
+            kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
     }
     bool WaitForIdle(int ms = 30000) {
         return guitest::WaitFor([&] { return !dlg->JobRunning(); }, ms);
@@ -140,21 +200,20 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
 TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     Choose(BigJpeg(dir, 9000, 6000));
     const int total = dlg->Pyramid().m_nTotalTiles;
+    HoldJobAt(1);  // the first tile is on disk
     PressMake();
-    // The Close button appears when writing begins, before the picture is decoded.
-    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
+    ASSERT_TRUE(WaitForHeldJob());
+    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }));
     ASSERT_NE(dlg->Progress(), nullptr);
     EXPECT_TRUE(dlg->Progress()->IsShown());
     EXPECT_EQ(dlg->Progress()->GetUpper(), total);
-    CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that outran the click fails the test instead of hanging it
-    // Pressed at once (a simulated mouse takes long enough for a fast job to finish).
-    wxCommandEvent press(wxEVT_BUTTON, guitest::Button(dlg, IDC_BCLOSEBUT)->GetId());
-    press.SetEventObject(guitest::Button(dlg, IDC_BCLOSEBUT));
-    guitest::Button(dlg, IDC_BCLOSEBUT)->ProcessWindowEvent(press);
-    // The dialog is put back at once.
+    PressClose();
+    // The dialog is put back at once, while the job still stands at its tile.
     EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), StoppedLine());
+    ReleaseJob();
     ASSERT_TRUE(WaitForIdle());
     const size_t written = CountFiles(out + "/big/Images");
     EXPECT_GE(written, 1u);
@@ -166,16 +225,12 @@ TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
 
     // The stopped line is said again in the language switched to, and it goes
     // when a later command finds it cannot start.
-    auto stopped = [] {
-        return wxString::FromUTF8(
-            kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"), {}));
-    };
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), stopped());
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), StoppedLine());
     const std::string languages = kerfel::FindAppFolder() + "/LanguageFiles/";
     dlg->LoadLanguage(wxString::FromUTF8(languages + "deu.txt"));
     dlg->ApplyLanguageTexts();  // as the Help menu's switch does
-    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), stopped());
-    EXPECT_NE(stopped(), "");
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), StoppedLine());
+    EXPECT_NE(StoppedLine(), "");
     dlg->LoadLanguage(wxString::FromUTF8(languages + "eng.txt"));
     dlg->ApplyLanguageTexts();
     guitest::Edit(dlg, IDC_EOUTPUTFOLDER)->ChangeValue(wxString::FromUTF8(dir + "/gone"));
@@ -183,24 +238,41 @@ TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), " ");
 }
 
+// Stopped before its first tile, a job leaves no trace: no job folder to be
+// asked about next time, no descriptor.
+TEST_F(MakeFixture, CloseBeforeTheFirstTileLeavesNothingBehind) {
+    Choose(BigJpeg(dir, 9000, 6000));
+    HoldJobAt(0);  // writing begins: no folder made, no tile begun
+    PressMake();
+    ASSERT_TRUE(WaitForHeldJob());
+    PressClose();
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), StoppedLine());
+    ReleaseJob();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(fs::exists(out + "/big"));
+    EXPECT_EQ(guitest::Label(dlg, IDC_LSTATUS)->GetLabel(), StoppedLine());
+    EXPECT_FALSE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
+    EXPECT_FALSE(dlg->Jobs().CancelRequested());
+}
+
 TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
     Choose(BigJpeg(dir, 9000, 6000));
+    HoldJobAt(1);
     PressMake();
-    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
-    CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that outran the click fails the test instead of hanging it
-    wxCommandEvent press(wxEVT_BUTTON, guitest::Button(dlg, IDC_BCLOSEBUT)->GetId());
-    press.SetEventObject(guitest::Button(dlg, IDC_BCLOSEBUT));
-    guitest::Button(dlg, IDC_BCLOSEBUT)->ProcessWindowEvent(press);
+    ASSERT_TRUE(WaitForHeldJob());
+    PressClose();
     ASSERT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
 
-    // The stopped job is still decoding the picture: Make returns at once
-    // and the new job waits for it, its buttons disabled meanwhile.
+    // The stopped job still stands at its tile: Make returns at once and the
+    // new job waits for it, its buttons disabled meanwhile.
     PressMake();
-    EXPECT_TRUE(dlg->StartPending());  // its end is queued at the earliest: no event ran since the stop
+    EXPECT_TRUE(dlg->StartPending());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
     EXPECT_FALSE(guitest::Button(dlg, IDC_BBROWSEFILE)->IsEnabled());
-    CMessageBoxDialog::AnswerNextWith(IDYES);  // the job folder exists: write into it
-    ASSERT_TRUE(guitest::WaitFor([&] { return CMessageBoxDialog::LastCaption() == "Folder exists"; }, 30000));
+    CMessageBoxDialog::AnswerNextWith(IDYES);  // the stopped job's folder exists: write into it
+    ReleaseJob();
+    ASSERT_TRUE(guitest::WaitFor([&] { return CMessageBoxDialog::LastCaption() == "Folder exists"; }, 60000));
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
     ASSERT_TRUE(WaitForIdle(120000));
     EXPECT_TRUE(fs::exists(out + "/big/ImageKerfel.xml"));
@@ -212,13 +284,15 @@ TEST_F(MakeFixture, MakeRightAfterAStopStartsOnceTheStoppedJobHasEnded) {
 TEST_F(MakeFixture, TheDescriptorTakesTheLevelsEntryChosenDuringTheJob) {
     Choose(BigJpeg(dir, 6000, 4500));
     guitest::LevelsList(dlg)->SetStringSelection("1");
+    HoldJobAt(1);
     PressMake();
     CMessageBoxDialog::AnswerNextWith(IDOK);  // the job is done
-    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown(); }, 30000));
+    ASSERT_TRUE(WaitForHeldJob());
     guitest::LevelsList(dlg)->SetStringSelection("3");
     wxCommandEvent change(wxEVT_CHOICE, guitest::LevelsList(dlg)->GetId());
     change.SetEventObject(guitest::LevelsList(dlg));
     guitest::LevelsList(dlg)->ProcessWindowEvent(change);
+    ReleaseJob();
     ASSERT_TRUE(WaitForIdle(120000));
     const std::string xml = ReadAll(out + "/big/ImageKerfel.xml");
     const std::string view = "viewHeight=\"" + std::to_string(dlg->Pyramid().DisplayHeight(3)) + "\" viewWidth=\"" +
@@ -228,13 +302,15 @@ TEST_F(MakeFixture, TheDescriptorTakesTheLevelsEntryChosenDuringTheJob) {
 
 TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
     Choose(BigJpeg(dir, 6000, 4500));
+    const int total = dlg->Pyramid().m_nTotalTiles;
+    HoldJobAt(1);
+    gate->ReleaseOnStop(dlg->Jobs());  // the window's end stops the job, which then goes on
     PressMake();
-    CMessageBoxDialog::AnswerNextWith(IDOK);  // see above
-    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->Progress() && dlg->Progress()->GetPos() > 0; }, 30000));
-    const auto start = std::chrono::steady_clock::now();
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // a job that ran to its end fails the test instead of hanging it
+    ASSERT_TRUE(WaitForHeldJob());
     delete dlg;  // sets the cancel flag and joins the worker
     dlg = new CKerfelDialog();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(CountFiles(out + "/big/Images"), static_cast<size_t>(total));  // stopped, not waited for to the end
     for (auto& e : fs::directory_iterator(out + "/big/Images")) EXPECT_GT(fs::file_size(e.path()), 100u);
     EXPECT_FALSE(fs::exists(out + "/big/ImageKerfel.xml"));
 }

@@ -300,7 +300,7 @@ TEST(Zipper, TimesAreLocalCalendarFieldsTheFormatCanHold) {
 
 // More entries than the classic end record can count.
 TEST(ZipperLarge, MoreThan65535EntriesUnpackEverywhere) {
-    ziptest::TempFolder tmp;
+    ziptest::TempFolder tmp("/dev/shm");
     std::string job = tmp.path + "/many";
     const int kFolders = 70, kPerFolder = 1000;
     for (int d = 0; d < kFolders; ++d) {

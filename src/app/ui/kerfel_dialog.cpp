@@ -267,4 +267,6 @@ void CKerfelDialog::OnBCloseBut(wxCommandEvent&) {
     m_bStartPending = false;  // a job waiting for the stopped one is stopped too
     m_bJobReady = false;
     SetJobPhase(JobPhase::Stopping);
+    // Said at once: the worker may still be finishing its tile.
+    ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"));
 }

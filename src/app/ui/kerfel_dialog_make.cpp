@@ -128,7 +128,8 @@ void CKerfelDialog::StartGeneration() {
     kerfel::JobController::Window window;
     window.started = [this](const std::string& folder) { OnJobStarted(folder); };
     window.update = [this](const std::optional<kerfel::StatusLine>& status, int done) {
-        if (status) ShowStatus(*status);
+        // A stopped job's last tiles no longer speak over the stopped line.
+        if (status && m_phase != JobPhase::Stopping) ShowStatus(*status);
         if (m_pProgress) m_pProgress->SetPos(done, true);
     };
     window.ask = [this](const std::string& text, const std::string& caption) {
