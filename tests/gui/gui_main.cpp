@@ -47,20 +47,27 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 }
 
 namespace {
-// Counts the button releases that reach `target` or a window inside it.
+// Counts the releases of type `type` (a mouse button or a key) that reach
+// `target` or a window inside it; any window when `target` is null.
 class ReleaseCounter : public wxEventFilter {
 public:
-    explicit ReleaseCounter(wxWindow* target) : m_target(target) { wxEvtHandler::AddFilter(this); }
+    ReleaseCounter(wxEventType type, wxWindow* target) : m_type(type), m_target(target) {
+        wxEvtHandler::AddFilter(this);
+    }
     ~ReleaseCounter() override { wxEvtHandler::RemoveFilter(this); }
     int FilterEvent(wxEvent& event) override {
-        if (event.GetEventType() != wxEVT_LEFT_UP) return Event_Skip;
+        if (event.GetEventType() != m_type) return Event_Skip;
         for (auto* w = wxDynamicCast(event.GetEventObject(), wxWindow); w; w = w->GetParent())
-            if (w == m_target) ++m_seen;
+            if (!m_target || w == m_target) {
+                ++m_seen;
+                break;
+            }
         return Event_Skip;
     }
     bool Seen() const { return m_seen > 0; }
 
 private:
+    wxEventType m_type;
     wxWindow* m_target;
     int m_seen = 0;
 };
@@ -71,11 +78,20 @@ private:
 void Click(wxWindow* window) {
     wxUIActionSimulator sim;
     wxRect r = window->GetScreenRect();
-    ReleaseCounter released(window);
+    ReleaseCounter released(wxEVT_LEFT_UP, window);
     sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
     sim.MouseClick();
     WaitFor([&] { return released.Seen(); }, 30000);
     Pump(20);  // what the release posted
+}
+
+// The press, the release and any modifier come in one batch: once a release
+// has reached a window, the rest is in the queue that Pump empties.
+void PressKey(int key, int modifiers) {
+    ReleaseCounter released(wxEVT_KEY_UP, nullptr);
+    wxUIActionSimulator().Char(key, modifiers);
+    WaitFor([&] { return released.Seen(); }, 10000);
+    Pump(20);
 }
 
 void ClickToTakeFocus(wxWindow* window) {

@@ -18,6 +18,9 @@ void Click(wxWindow* window);
 // The same for a window that reports no mouse events (the embedded
 // browser): returns once the keyboard focus has left the window that had it.
 void ClickToTakeFocus(wxWindow* window);
+// Presses and releases a key with the simulated keyboard; returns once the
+// release has reached a window (or after ten seconds when none takes keys).
+void PressKey(int key, int modifiers = 0);
 // A fresh private folder under the test run's temporary folder.
 std::string MakeTempFolder();
 // Saves a screenshot of the whole display to `path` (ImageMagick `import`).

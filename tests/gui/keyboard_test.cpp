@@ -29,10 +29,7 @@
 
 namespace {
 
-void Key(int key, int modifiers = wxMOD_NONE) {
-    wxUIActionSimulator().Char(key, modifiers);
-    guitest::Pump(80);
-}
+void Key(int key, int modifiers = wxMOD_NONE) { guitest::PressKey(key, modifiers); }
 
 // Puts the pointer on a spot of `w` where a click would do nothing, so that
 // key presses go to its window.
