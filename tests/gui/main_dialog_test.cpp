@@ -11,6 +11,7 @@
 #include "app/ui/main_dialog_layout.h"
 #include "gui_test_util.h"
 #include "i18n/ui/message_box_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 namespace {
 
@@ -118,6 +119,17 @@ TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
     EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
     EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "600 x 400");
     EXPECT_EQ(dlg->Pyramid().SourceWidth(), 600u);
+}
+
+TEST_F(DialogFixture, AFileChangedSinceItWasChosenIsToldUnderItsOwnCaption) {
+    std::string dir = guitest::MakeTempFolder();
+    dlg->ChooseSource(wxString::FromUTF8(guitest::MakeJpeg(dir, "photo.jpg", 600, 400)));
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(guitest::MakeJpeg(dir, "other.jpg", 640, 480)));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    wxCommandEvent make(wxEVT_BUTTON, IDC_BGENERATE);
+    dlg->GetEventHandler()->ProcessEvent(make);
+    EXPECT_EQ(CMessageBoxDialog::LastText(), kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"));
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION"));
 }
 
 namespace {

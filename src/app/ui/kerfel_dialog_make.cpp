@@ -83,7 +83,7 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
         return;
     }
     if (changed) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
