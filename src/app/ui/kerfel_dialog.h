@@ -197,6 +197,7 @@ private:
     bool MusicStep(const kerfel::StatusLine& copying, bool exporting);
     // The status line, said in the language loaded now.
     void ShowStatus(const kerfel::StatusLine& line);
+    void SayStatusLine();  // m_status into the label, fitted to its width
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);

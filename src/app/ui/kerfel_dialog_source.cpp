@@ -110,8 +110,7 @@ void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
     int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (m_pyramid.ValidEntry(k))
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
-    m_status = kerfel::StatusLine::Blank();
-    m_strStatus = " ";
+    ShowStatus(kerfel::StatusLine::Blank());  // its tooltip goes with the line
     UpdateData(false);
     m_cmbLevels->SetSelection(selected);
 }
