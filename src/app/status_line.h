@@ -2,6 +2,7 @@
 // What the status line says, kept as what happened rather than as text, so
 // that it can be said again in another language the moment the user
 // switches.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,5 +32,12 @@ struct StatusLine {
 
 // The line in the language loaded now.
 std::string SayStatus(const StatusLine& line);
+
+// The line as SayStatus says it, made to fit `width` as `widthOf` measures
+// text. Only the path gives way: characters leave its middle for an
+// ellipsis, so its start and its last part (the folder a job wrote) stay
+// readable; the last part loses its own start only when nothing else is
+// left. A line without a path is said whole.
+std::string SayStatusWithin(const StatusLine& line, int width, const std::function<int(const std::string&)>& widthOf);
 
 }  // namespace kerfel

@@ -47,11 +47,17 @@ Status ShrinkRows(JpegReader& reader, PixelBuffer& thumb) {
         }
         const unsigned nextTy = static_cast<unsigned>(1ull * (y + 1) * thumb.height / sh);
         if (nextTy == ty && y + 1 < sh) continue;
-        for (; ty < std::max(nextTy, ty + 1) && ty < thumb.height; ++ty) {
+        // The band's last row is fixed before the loop: ty moves inside it.
+        const unsigned bandEnd = std::min(std::max(nextTy, ty + 1), thumb.height);
+        for (; ty < bandEnd; ++ty) {
             uint8_t* d = thumb.Row(ty);
-            for (unsigned tx = 0; tx < thumb.width; ++tx)
+            // A picture narrower than its thumbnail leaves columns without a
+            // pixel of their own: they repeat the one on their left.
+            for (unsigned tx = 0, from = 0; tx < thumb.width; ++tx) {
+                if (counts[tx]) from = tx;
                 for (int c = 0; c < 3; ++c)
-                    d[tx * 3 + c] = counts[tx] ? static_cast<uint8_t>((sums[tx * 3 + c] + counts[tx] / 2) / counts[tx]) : 0;
+                    d[tx * 3 + c] = static_cast<uint8_t>((sums[from * 3 + c] + counts[from] / 2) / counts[from]);
+            }
         }
         std::fill(sums.begin(), sums.end(), 0);
         std::fill(counts.begin(), counts.end(), 0);
@@ -104,9 +110,10 @@ Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb
     const unsigned big = std::max(info.width, info.height);
     const int scale = ScaleFor(big, box ? box : 1);
     if (!(s = CheckMemoryRule(path, reader.WholePictureBytes(scale), memoryLimit))) return s;
-    const float factor = static_cast<float>(big) / static_cast<float>(box ? box : 1);
-    const unsigned tw = std::max(1u, static_cast<unsigned>(info.width / factor));
-    const unsigned th = std::max(1u, static_cast<unsigned>(info.height / factor));
+    // Whole numbers: the larger side is `box` exactly, never one pixel short.
+    const unsigned long long side = box ? box : 1;
+    const unsigned tw = std::max(1u, static_cast<unsigned>(info.width * side / big));
+    const unsigned th = std::max(1u, static_cast<unsigned>(info.height * side / big));
     try {
         if (!(s = reader.Start(scale))) return s;
         thumb = PixelBuffer::Make(tw, th);

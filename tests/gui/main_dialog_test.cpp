@@ -2,6 +2,7 @@
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "app/ui/control_ids.h"
@@ -11,6 +12,7 @@
 #include "app/ui/main_dialog_layout.h"
 #include "gui_test_util.h"
 #include "i18n/ui/message_box_dialog.h"
+#include "i18n/ui/ui_text.h"
 
 namespace {
 
@@ -100,24 +102,77 @@ TEST_F(DialogFixture, AnEarlierChoicesThumbnailNeverReplacesALaterOne) {
     EXPECT_NEAR(pic.width * 2, pic.height, 2);
 }
 
+namespace {
+// A JPEG whose header reads but whose picture stops halfway.
+std::string CutJpeg(const std::string& dir, const std::string& name) {
+    const std::string path = guitest::MakeJpeg(dir, name, 1200, 900);
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+    return path;
+}
+}  // namespace
+
+// A header that does not read, and one that reads over a picture cut short.
 TEST_F(DialogFixture, AnUndecodableFileChangesNothing) {
     std::string dir = guitest::MakeTempFolder();
     std::string jpg = guitest::MakeJpeg(dir, "good.jpg", 600, 400);
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(jpg));
     guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
-    ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel() == "600 x 400"; }));
-    std::string bad = dir + "/broken.jpg";
-    FILE* f = fopen(bad.c_str(), "wb");
+    auto* thumbnail = guitest::Control<wxStaticBitmap>(dlg, IDC_STHUMBNAIL);
+    ASSERT_TRUE(guitest::WaitFor([&] { return thumbnail->IsShown(); }));
+    guitest::LevelsList(dlg)->SetStringSelection("2");
+    std::string broken = dir + "/broken.jpg";
+    FILE* f = fopen(broken.c_str(), "wb");
     fputs("not a picture", f);
     fclose(f);
-    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bad));
+    for (const std::string& bad : {broken, CutJpeg(dir, "cut.jpg")}) {
+        CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(bad));
+        CMessageBoxDialog::AnswerNextWith(IDOK);
+        guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
+        const wxString name = wxString::FromUTF8(bad.substr(dir.size() + 1));
+        ASSERT_TRUE(guitest::WaitFor([&] { return CMessageBoxDialog::LastText().Contains(name) && thumbnail->IsShown(); }));
+        EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
+        EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "600 x 400");
+        EXPECT_EQ(guitest::LevelsList(dlg)->GetStringSelection(), "2");
+        EXPECT_EQ(dlg->Pyramid().SourceWidth(), 600u);
+    }
+}
+
+// Refusing the first choice leaves the window empty; refusing a file chosen
+// while the one before was still decoding gives that one back, decoded again.
+TEST_F(DialogFixture, ARefusedFileGivesBackTheChoiceBeforeItEvenWhileThatDecodes) {
+    std::string dir = guitest::MakeTempFolder();
+    std::string good = guitest::MakeJpeg(dir, "good.jpg", 600, 400), cut = CutJpeg(dir, "cut1.jpg");
+    std::filesystem::copy_file(cut, dir + "/cut2.jpg");
+    auto* thumbnail = guitest::Control<wxStaticBitmap>(dlg, IDC_STHUMBNAIL);
+    auto refused = [&](const char* name) {
+        return guitest::WaitFor([&] { return CMessageBoxDialog::LastText().Contains(name) && thumbnail->IsShown(); });
+    };
     CMessageBoxDialog::AnswerNextWith(IDOK);
-    guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
-    guitest::Pump(300);
-    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("broken.jpg"));
-    EXPECT_EQ(guitest::Edit(dlg, IDC_ESOURCEPATH)->GetValue(), wxString::FromUTF8(jpg));
+    dlg->ChooseSource(wxString::FromUTF8(cut));
+    ASSERT_TRUE(refused("cut1.jpg"));
+    EXPECT_TRUE(dlg->SourcePath().empty());
+    EXPECT_FALSE(guitest::Label(dlg, IDC_LOSIZEVALUE)->IsShown());
+    EXPECT_EQ(guitest::LevelsList(dlg)->GetCount(), 1u);
+
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    dlg->ChooseSource(wxString::FromUTF8(good));  // no event between the two: its thumbnail is not shown yet
+    dlg->ChooseSource(wxString::FromUTF8(dir + "/cut2.jpg"));
+    guitest::Edit(dlg, IDC_EMUSICPATH)->ChangeValue("typed meanwhile.mp3");
+    ASSERT_TRUE(refused("cut2.jpg"));
+    EXPECT_EQ(dlg->SourcePath(), wxString::FromUTF8(good));
     EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "600 x 400");
-    EXPECT_EQ(dlg->Pyramid().SourceWidth(), 600u);
+    EXPECT_EQ(guitest::Edit(dlg, IDC_EMUSICPATH)->GetValue(), "typed meanwhile.mp3");
+}
+
+TEST_F(DialogFixture, AFileChangedSinceItWasChosenIsToldUnderItsOwnCaption) {
+    std::string dir = guitest::MakeTempFolder();
+    dlg->ChooseSource(wxString::FromUTF8(guitest::MakeJpeg(dir, "photo.jpg", 600, 400)));
+    guitest::Edit(dlg, IDC_ESOURCEPATH)->ChangeValue(wxString::FromUTF8(guitest::MakeJpeg(dir, "other.jpg", 640, 480)));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    wxCommandEvent make(wxEVT_BUTTON, IDC_BGENERATE);
+    dlg->GetEventHandler()->ProcessEvent(make);
+    EXPECT_EQ(CMessageBoxDialog::LastText(), kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"));
+    EXPECT_EQ(CMessageBoxDialog::LastCaption(), kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION"));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/source_image.h"
@@ -96,6 +97,33 @@ TEST_F(SourceImage, ThumbnailKeepsAspectAndOrientation) {
     EXPECT_EQ(info.height, 300u);
     EXPECT_EQ(thumb.height, 100u);
     EXPECT_EQ(thumb.width, 66u);
+}
+
+// A 5 x 5 grid of the thumbnail against the same of the whole picture, for
+// a picture the decoder shrinks first, one the bands alone shrink, and one
+// smaller than the thumbnail.
+TEST_F(SourceImage, ThumbnailIsThePictureScaledDown) {
+    auto mean = [](const PixelBuffer& b, int cx, int cy, int c) {
+        const unsigned x0 = cx * b.width / 5, x1 = (cx + 1) * b.width / 5, y0 = cy * b.height / 5, y1 = (cy + 1) * b.height / 5;
+        long sum = 0;
+        for (unsigned y = y0; y < y1; ++y)
+            for (unsigned x = x0; x < x1; ++x) sum += b.Row(y)[x * 3 + c];
+        return sum / long((x1 - x0) * (y1 - y0));
+    };
+    const std::string quadrants = " xc:red -fill blue -draw 'rectangle 75,0 150,60' -fill lime -draw 'rectangle 0,60 75,120'";
+    for (const std::string& path : {testimg::Convert("-size 800x600 xc:yellow -fill blue -draw 'circle 400,300 400,100'", dir + "/circle.jpg"),
+                                    testimg::Convert("-size 150x120" + quadrants, dir + "/q150.jpg"),
+                                    testimg::Convert("-size 150x120" + quadrants + " -resize 60x48", dir + "/q60.jpg")}) {
+        PixelBuffer whole, thumb;
+        SourceInfo info;
+        ASSERT_TRUE(kerfel::DecodeSource(path, whole));
+        ASSERT_TRUE(kerfel::DecodeThumbnail(path, 100, thumb, info));
+        EXPECT_EQ(std::max(thumb.width, thumb.height), 100u) << path;
+        for (int cy = 0; cy < 5; ++cy)
+            for (int cx = 0; cx < 5; ++cx)
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_NEAR(mean(thumb, cx, cy, c), mean(whole, cx, cy, c), 24) << path << " cell " << cx << "," << cy;
+    }
 }
 
 TEST_F(SourceImage, UnusableFilesGiveAnErrorNamingTheFile) {

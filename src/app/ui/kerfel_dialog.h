@@ -197,6 +197,7 @@ private:
     bool MusicStep(const kerfel::StatusLine& copying, bool exporting);
     // The status line, said in the language loaded now.
     void ShowStatus(const kerfel::StatusLine& line);
+    void SayStatusLine();  // m_status into the label, fitted to its width
     // Publishing.
     void OnBPerview(wxCommandEvent& event);
     void OnBSave(wxCommandEvent& event);
@@ -224,6 +225,21 @@ private:
     void StartThumbnail(const wxString& path);
     void ShowSourceError(const kerfel::Status& status);
     void ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const kerfel::Status& status);
+
+    // What the window shows of the chosen image (kerfel_dialog_source.cpp).
+    // A chosen file shows at once from its header; when its picture then
+    // proves undecodable, the window shows again what it showed before.
+    struct ShownSource {
+        wxString chosen;  // the file the thumbnail is (or will be) of
+        wxString sourcePath, outputFolder, originalSize, displaySize, levels;
+        wxArrayString levelsList;
+        kerfel::TilePyramid pyramid;
+        bool sizesShown = false, displayShown = false, jobReady = false;
+    };
+    ShownSource ShownNow() const;
+    void KeepShownSource();
+    void ShowAgain(const ShownSource& shown);
+    void GiveBackEarlierSource();
     void CenterThumbnail();
     void FillLevelsList();
     void EndDialog(int result);
@@ -236,6 +252,11 @@ private:
     bool m_bJobReady = false;  // the job folder of the last Make is finished
     kerfel::JobController m_jobs{[this](std::function<void()> f) { CallAfter(std::move(f)); }};
     int m_nThumbnailChoice = 0;  // which choice of a file the shown sizes belong to
+    wxString m_strChosenFile;    // the file of that choice
+    bool m_bSourceUndecided = false;             // its picture is still being decoded
+    ShownSource m_goodSource;                    // shown last while no decode was pending
+    std::optional<ShownSource> m_undecidedSource;  // shown when a file was chosen during another's decode
+    int m_nSourcesGivenBack = 0;                 // counts refused choices undone
     ThumbnailWorkers m_thumbnailWorkers;  // last member: joined before the others go
     wxDECLARE_EVENT_TABLE();
 };

@@ -83,7 +83,7 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
         return;
     }
     if (changed) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
+        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION",
                 MBX_OK | MBX_ICONERROR);
         return;
     }
@@ -102,10 +102,12 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
     }
 
     const std::string first = kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT1"), {w, h});
+    const int givenBack = m_nSourcesGivenBack;
     CMessageBoxDialog box(this);
     int answer = box.Show(wxString::FromUTF8(first) + "\n" + kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT2"),
                           kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_CAPTION"), MBX_YESNO | MBX_ICONQUESTION);
-    if (answer == IDYES) StartGeneration();
+    // The file asked about may have been refused while the box was open.
+    if (answer == IDYES && givenBack == m_nSourcesGivenBack) StartGeneration();
 }
 
 void CKerfelDialog::StartGeneration() {

@@ -75,8 +75,7 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_btnExport->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BSAVE"));
     m_btnPreview->SetTooltipText(kerfel::UiText("KERFELDIALOG.TOOLTIPTEXT_IDC_BPERVIEW"));
     // The status line says what it said, now in this language.
-    m_strStatus = wxString::FromUTF8(kerfel::SayStatus(m_status));
-    m_lblStatus->SetLabel(m_strStatus);
+    SayStatusLine();
 }
 
 void CKerfelDialog::OnBQues(wxCommandEvent&) {

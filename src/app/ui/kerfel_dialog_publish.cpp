@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "app/status_line.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
 #include "engine/descriptor.h"
@@ -64,9 +65,22 @@ kerfel::Status CKerfelDialog::RefreshJobFiles(kerfel::DescriptorValues& values) 
 
 void CKerfelDialog::ShowStatus(const kerfel::StatusLine& line) {
     m_status = line;
-    m_strStatus = wxString::FromUTF8(kerfel::SayStatus(line));
-    m_lblStatus->SetLabel(m_strStatus);
+    SayStatusLine();
     m_lblStatus->Update();
+}
+
+// A path too long for the label gives way in its middle, so the folder it
+// ends in stays in sight; the whole line is then the label's tooltip.
+void CKerfelDialog::SayStatusLine() {
+    const int width = m_lblStatus->GetClientSize().x;
+    const std::string said = kerfel::SayStatusWithin(m_status, width, [this](const std::string& text) {
+        return m_lblStatus->GetTextExtent(wxString::FromUTF8(text)).x;
+    });
+    m_strStatus = wxString::FromUTF8(said);
+    m_lblStatus->SetLabel(m_strStatus);
+    const std::string whole = kerfel::SayStatus(m_status);
+    if (said == whole) m_lblStatus->UnsetToolTip();
+    else m_lblStatus->SetToolTip(wxString::FromUTF8(whole));
 }
 
 // The music copy shared by Preview and Export; false when it failed (the

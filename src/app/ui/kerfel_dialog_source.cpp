@@ -1,5 +1,7 @@
-// Choosing the source image: header, level table, sizes, then the thumbnail.
+// Choosing the source image: header, level table, sizes, then the thumbnail;
+// a file whose picture cannot be decoded gives back what was shown before.
 #include <memory>
+#include <utility>
 
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
@@ -29,6 +31,8 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         ShowSourceError(status);
         return;
     }
+    KeepShownSource();
+    m_strChosenFile = path;
     m_bJobReady = false;
     SetJobPhase(m_phase);
     m_strSourcePath = path;
@@ -79,11 +83,77 @@ void CKerfelDialog::StartThumbnail(const wxString& path) {
 void CKerfelDialog::ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const kerfel::Status& status) {
     if (choice != m_nThumbnailChoice) return;  // a later choice has its own
     if (!status) {
+        // A job already cutting the file fails on it and says so; the window
+        // keeps describing that job meanwhile.
+        if (!JobRunning()) GiveBackEarlierSource();
         ShowSourceError(status);
         return;
     }
+    m_bSourceUndecided = false;
+    m_undecidedSource.reset();
     MakeThumbnail(wxImage(thumb->width, thumb->height, thumb->data.get(), true).Copy());
     m_stcThumbnail->Show();
+}
+
+CKerfelDialog::ShownSource CKerfelDialog::ShownNow() const {
+    return {m_strChosenFile,
+            m_strSourcePath,
+            m_strOutputFolder,
+            m_strOriginalSize,
+            m_strDisplaySize,
+            m_cmbLevels->GetStringSelection(),
+            m_cmbLevels->GetStrings(),
+            m_pyramid,
+            m_lblOriginalSizeValue->IsShown(),
+            m_lblDisplaySizeValue->IsShown(),
+            m_bJobReady};
+}
+
+// Called as a file is chosen. What is shown then is good unless a decode is
+// still pending; such a state is kept apart, to be decoded again if needed.
+void CKerfelDialog::KeepShownSource() {
+    if (m_bSourceUndecided) {
+        m_undecidedSource = ShownNow();
+    } else {
+        m_goodSource = ShownNow();
+        m_undecidedSource.reset();
+    }
+    m_bSourceUndecided = true;
+}
+
+void CKerfelDialog::ShowAgain(const ShownSource& shown) {
+    ++m_nSourcesGivenBack;
+    UpdateData(true);  // what was typed meanwhile into the other fields stays
+    m_strChosenFile = shown.chosen;
+    m_strSourcePath = shown.sourcePath;
+    m_strOutputFolder = shown.outputFolder;
+    m_strOriginalSize = shown.originalSize;
+    m_strDisplaySize = shown.displaySize;
+    m_pyramid = shown.pyramid;
+    m_cmbLevels->Set(shown.levelsList);
+    m_strLevels = shown.levels;
+    for (wxWindow* w : {m_lblOriginalSize, m_lblOriginalSizeValue}) w->Show(shown.sizesShown);
+    for (wxWindow* w : {m_lblDisplaySize, m_lblDisplaySizeValue}) w->Show(shown.displayShown);
+    m_bJobReady = shown.jobReady;
+    SetJobPhase(m_phase);
+    UpdateData(false);
+}
+
+// The refused file leaves no trace: the window shows what it showed before
+// the choice, with the thumbnail of then, which a failed decode never replaced.
+void CKerfelDialog::GiveBackEarlierSource() {
+    if (!m_undecidedSource) {
+        ShowAgain(m_goodSource);
+        m_stcThumbnail->Show();
+        m_bSourceUndecided = false;
+        return;
+    }
+    // The file chosen before was still being decoded: its decode starts again
+    // and decides in turn.
+    const ShownSource earlier = std::move(*m_undecidedSource);
+    m_undecidedSource.reset();
+    ShowAgain(earlier);
+    StartThumbnail(earlier.chosen);
 }
 
 void CKerfelDialog::FillLevelsList() {
@@ -110,8 +180,7 @@ void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
     int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
     if (m_pyramid.ValidEntry(k))
         m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
-    m_status = kerfel::StatusLine::Blank();
-    m_strStatus = " ";
+    ShowStatus(kerfel::StatusLine::Blank());  // its tooltip goes with the line
     UpdateData(false);
     m_cmbLevels->SetSelection(selected);
 }
