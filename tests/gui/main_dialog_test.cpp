@@ -97,7 +97,8 @@ TEST_F(DialogFixture, AnEarlierChoicesThumbnailNeverReplacesALaterOne) {
     guitest::Click(guitest::Button(dlg, IDC_BBROWSEFILE));
     EXPECT_EQ(guitest::Label(dlg, IDC_LOSIZEVALUE)->GetLabel(), "300 x 600");  // at once, from the header
     ASSERT_TRUE(guitest::WaitFor([&] { return thumbnail->IsShown(); }));
-    guitest::Pump(1500);  // the wide picture's thumbnail has come and gone by now
+    // Both decodes have reported back, the wide one whenever it finished.
+    ASSERT_TRUE(guitest::WaitFor([&] { return dlg->ThumbnailsDone() >= 2; }, 60000));
     wxRect pic = thumbnail->GetRect();
     EXPECT_NEAR(pic.width * 2, pic.height, 2);
 }

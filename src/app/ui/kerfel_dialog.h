@@ -96,6 +96,8 @@ public:
     const wxString& Levels() const { return m_strLevels; }
     const wxString& DisplaySize() const { return m_strDisplaySize; }
     bool StartPending() const { return m_bStartPending; }
+    // Thumbnail decodes that have reported back, shown or not.
+    int ThumbnailsDone() const { return m_nThumbnailsDone; }
     // Puts a finished job's folder back in the window as Make leaves it,
     // so that Preview and Export work on it.
     void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
@@ -252,6 +254,7 @@ private:
     bool m_bJobReady = false;  // the job folder of the last Make is finished
     kerfel::JobController m_jobs{[this](std::function<void()> f) { CallAfter(std::move(f)); }};
     int m_nThumbnailChoice = 0;  // which choice of a file the shown sizes belong to
+    int m_nThumbnailsDone = 0;
     wxString m_strChosenFile;    // the file of that choice
     bool m_bSourceUndecided = false;             // its picture is still being decoded
     ShownSource m_goodSource;                    // shown last while no decode was pending

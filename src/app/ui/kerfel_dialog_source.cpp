@@ -81,6 +81,7 @@ void CKerfelDialog::StartThumbnail(const wxString& path) {
 }
 
 void CKerfelDialog::ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const kerfel::Status& status) {
+    ++m_nThumbnailsDone;
     if (choice != m_nThumbnailChoice) return;  // a later choice has its own
     if (!status) {
         // A job already cutting the file fails on it and says so; the window
