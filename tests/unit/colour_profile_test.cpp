@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli_run.h"
 #include "engine/cut_pyramid.h"
 #include "engine/jpeg_reader.h"
 #include "engine/source_image.h"
@@ -208,6 +209,20 @@ TEST_F(ColourProfiles, AProfileThatCannotBeUsedIsToldOnceAndTheColoursTakenAsSto
         ASSERT_EQ(notes.size(), 1u);
         EXPECT_EQ(notes[0], path + ": " + info.colourNote);
     }
+
+    // The command line: one warning line on stderr, and the job done.
+    const std::string damaged = Path("not a profile.jpg");
+    const std::string out = Path("out");
+    std::filesystem::create_directory(out);
+    clitest::Result made = clitest::Run({"make", damaged, out, "--quiet"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(std::count(made.err.begin(), made.err.end(), '\n'), 1) << made.err;
+    EXPECT_EQ(made.err.rfind("kerfel: warning: " + damaged + ": the colour profile is damaged", 0), 0u) << made.err;
+    clitest::Result info = clitest::Run({"info", damaged});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("\nnote: the colour profile is damaged"), std::string::npos) << info.out;
+    clitest::Result named = clitest::Run({"info", Path("p3.jpg"), "--json"});
+    EXPECT_NE(named.out.find(R"("height":400,"colour_profile":"sP3C","levels")"), std::string::npos) << named.out;
 }
 
 TEST_F(ColourProfiles, EveryThreadCountAndTheThumbnailConvertAlike) {
