@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/colour_channels.h"
+#include "engine/colour_cmyk.h"
 #include "engine/lcms_handles.h"
 
 namespace kerfel {
@@ -30,11 +31,11 @@ cmsUInt32Number InputFormat(SampleLayout layout) {
 
 // A transform from the picture's profile to sRGB, made in `context`.
 lcms::Transform MakeTransform(cmsContext context, const std::vector<uint8_t>& icc, cmsUInt32Number in,
-                             cmsUInt32Number out) {
+                              cmsUInt32Number out, cmsUInt32Number flags = kFlags) {
     lcms::Profile source(cmsOpenProfileFromMemTHR(context, icc.data(), static_cast<cmsUInt32Number>(icc.size())));
     lcms::Profile srgb(cmsCreate_sRGBProfileTHR(context));
     if (!source || !srgb) return nullptr;
-    return lcms::Transform(cmsCreateTransformTHR(context, source.get(), in, srgb.get(), out, kIntent, kFlags));
+    return lcms::Transform(cmsCreateTransformTHR(context, source.get(), in, srgb.get(), out, kIntent, flags));
 }
 
 uint8_t ToByte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
@@ -49,9 +50,21 @@ std::vector<uint8_t> GridColours() {
     return grid;
 }
 
-bool WithinOneLevel(const uint8_t* a, const uint8_t* b, size_t n) {
+// Every CMYK colour whose inks are multiples of 32, or full: mostly between
+// the points of a grid of 17.
+std::vector<uint8_t> GridInks() {
+    std::vector<uint8_t> grid;
+    const uint8_t steps[] = {0, 32, 64, 96, 128, 160, 192, 224, 255};
+    for (uint8_t k : steps)
+        for (uint8_t y : steps)
+            for (uint8_t m : steps)
+                for (uint8_t c : steps) grid.insert(grid.end(), {c, m, y, k});
+    return grid;
+}
+
+bool WithinLevels(const uint8_t* a, const uint8_t* b, size_t n, int levels = 1) {
     for (size_t i = 0; i < n; ++i)
-        if (std::abs(int(a[i]) - int(b[i])) > 1) return false;
+        if (std::abs(int(a[i]) - int(b[i])) > levels) return false;
     return true;
 }
 
@@ -123,6 +136,15 @@ private:
     std::shared_ptr<const ChannelTables> m_tables;
 };
 
+class GridTransform : public ColourTransform {
+public:
+    explicit GridTransform(std::shared_ptr<const CmykGrid> grid) : m_grid(std::move(grid)) {}
+    void Convert(const uint8_t* in, uint8_t* out, size_t pixels) override { ConvertByGrid(*m_grid, in, out, pixels); }
+
+private:
+    std::shared_ptr<const CmykGrid> m_grid;
+};
+
 std::shared_ptr<const ColourConversion> PrepareGrey(cmsContext context, const ColourProfile& profile,
                                                     std::string& note) {
     lcms::Transform t = MakeTransform(context, profile.Bytes(), TYPE_GRAY_8, TYPE_RGB_8);
@@ -135,7 +157,7 @@ std::shared_ptr<const ColourConversion> PrepareGrey(cmsContext context, const Co
     for (int v = 0; v < 256; ++v) values[v] = static_cast<uint8_t>(v);
     cmsDoTransform(t.get(), values, table->rgb, 256);
     for (int v = 0; v < 256; ++v) std::fill_n(spread + 3 * v, 3, values[v]);
-    if (WithinOneLevel(&table->rgb[0][0], spread, sizeof spread)) return nullptr;
+    if (WithinLevels(&table->rgb[0][0], spread, sizeof spread)) return nullptr;
     return std::make_shared<TableConversion<GreyTable, GreyTransform>>(SampleLayout::Grey, table);
 }
 
@@ -153,12 +175,12 @@ std::shared_ptr<const ColourConversion> PrepareRgb(cmsContext context, const Col
     cmsDoTransform(exact.get(), in.data(), out.data(), static_cast<cmsUInt32Number>(pixels));
     std::vector<uint8_t> expected(grid.size());
     std::transform(out.begin(), out.end(), expected.begin(), ToByte);
-    if (WithinOneLevel(expected.data(), grid.data(), grid.size())) return nullptr;  // sRGB already
+    if (WithinLevels(expected.data(), grid.data(), grid.size())) return nullptr;  // sRGB already
 
     if (std::shared_ptr<const ChannelTables> tables = TakeApart(context, profile.Bytes(), kIntent, kFlags)) {
         std::vector<uint8_t> got(grid.size());
         ConvertByChannels(*tables, grid.data(), got.data(), pixels);
-        if (WithinOneLevel(got.data(), expected.data(), grid.size()))
+        if (WithinLevels(got.data(), expected.data(), grid.size()))
             return std::make_shared<TableConversion<ChannelTables, ChannelTransform>>(SampleLayout::Rgb, tables);
     }
     return std::make_shared<LcmsConversion>(profile.Bytes(), SampleLayout::Rgb);
@@ -166,9 +188,24 @@ std::shared_ptr<const ColourConversion> PrepareRgb(cmsContext context, const Col
 
 std::shared_ptr<const ColourConversion> PrepareCmyk(cmsContext context, const ColourProfile& profile,
                                                     std::string& note) {
-    if (!MakeTransform(context, profile.Bytes(), InputFormat(profile.Layout()), TYPE_RGB_8)) {
+    const cmsUInt32Number format = InputFormat(profile.Layout());
+    lcms::Transform exact =
+        MakeTransform(context, profile.Bytes(), format, TYPE_RGB_16, cmsFLAGS_NOCACHE | cmsFLAGS_NOOPTIMIZE);
+    if (!exact) {
         note = "the colour profile cannot be used; " + ColoursTakenAs(profile.Layout());
         return nullptr;
+    }
+    // Between the grid's points it may stray by a level more than tables do.
+    if (std::shared_ptr<const CmykGrid> grid = SampleCmyk(context, profile.Bytes(), format, kIntent)) {
+        const std::vector<uint8_t> inks = GridInks();
+        const size_t pixels = inks.size() / 4;
+        std::vector<uint16_t> wide(pixels * 3);
+        cmsDoTransform(exact.get(), inks.data(), wide.data(), static_cast<cmsUInt32Number>(pixels));
+        std::vector<uint8_t> expected(wide.size()), got(wide.size());
+        for (size_t i = 0; i < wide.size(); ++i) expected[i] = static_cast<uint8_t>((wide[i] * 255u + 32767) / 65535);
+        ConvertByGrid(*grid, inks.data(), got.data(), pixels);
+        if (WithinLevels(got.data(), expected.data(), got.size(), 2))
+            return std::make_shared<TableConversion<CmykGrid, GridTransform>>(profile.Layout(), grid);
     }
     return std::make_shared<LcmsConversion>(profile.Bytes(), profile.Layout());
 }

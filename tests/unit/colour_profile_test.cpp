@@ -49,6 +49,42 @@ std::vector<uint8_t> GreyProfile(double gamma) {
     return Saved(p, "Grey 1.8");
 }
 
+// An RGB profile made of a lookup table, whose channels mix (so no curve per
+// channel and matrix describes it): red and green trade a quarter of their
+// share, then sRGB.
+int Mix(const cmsUInt16Number in[], cmsUInt16Number out[], void* toLab) {
+    const cmsUInt16Number mixed[3] = {cmsUInt16Number((3 * in[0] + in[1]) / 4), cmsUInt16Number((in[0] + 3 * in[1]) / 4),
+                                      in[2]};
+    cmsDoTransform(toLab, mixed, out, 1);
+    return TRUE;
+}
+
+std::vector<uint8_t> TableProfile() {
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_16, lab, TYPE_Lab_16, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsHPROFILE p = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(p, 4.3);
+    cmsSetDeviceClass(p, cmsSigInputClass);
+    cmsSetColorSpace(p, cmsSigRgbData);
+    cmsSetPCS(p, cmsSigLabData);
+    cmsWriteTag(p, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipeline* lut = cmsPipelineAlloc(nullptr, 3, 3);
+    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 33, 3, 3, nullptr);
+    cmsStageSampleCLut16bit(grid, Mix, toLab, 0);
+    // A table stands between curves in a profile of this version; these change nothing.
+    cmsPipelineInsertStage(lut, cmsAT_BEGIN, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+    cmsPipelineInsertStage(lut, cmsAT_END, grid);
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+    // Colorimetric too: vips takes a profile without it as none.
+    cmsWriteTag(p, cmsSigAToB0Tag, lut);
+    cmsWriteTag(p, cmsSigAToB1Tag, lut);
+    cmsPipelineFree(lut);
+    cmsDeleteTransform(toLab);
+    cmsCloseProfile(srgb);
+    cmsCloseProfile(lab);
+    return Saved(p, "Mixed channels");
+}
+
 bool Shell(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
 
 // A picture vips wrote as PPM (or PGM, spread to RGB).
@@ -121,6 +157,8 @@ TEST_F(ColourProfiles, ConvertedToSrgbAsVipsConvertsThem) {
     const std::string prophoto = WriteProfile(
         "prophoto.icc", RgbProfile("ProPhoto-like RGB", {0.3457, 0.3585, 1},
                                    {{0.7347, 0.2653, 1}, {0.1596, 0.8404, 1}, {0.0366, 0.0001, 1}}, 1.8));
+    // Made for reading only: the source's numbers are taken as in its space.
+    testimg::WriteBytes(Path("table.jpg"), testimg::WithIccProfile(testimg::ReadBytes(source), TableProfile()));
     const std::string grey = testimg::Convert("'" + source + "' -colorspace Gray -quality 95", Path("grey.jpg"));
     const std::string greyIcc = WriteProfile("grey.icc", GreyProfile(1.8));
     // vips writes CMYK inverted, with an "Adobe" segment.
@@ -129,6 +167,7 @@ TEST_F(ColourProfiles, ConvertedToSrgbAsVipsConvertsThem) {
         {"p3", Exported(source, "p3", "p3.jpg")},
         {"adobe", Exported(source, adobe, "adobe.jpg")},
         {"prophoto", Exported(source, prophoto, "prophoto.jpg")},
+        {"lookup table", Path("table.jpg")},
         {"cmyk", cmyk},
         {"grey", Exported(grey, greyIcc, "grey-tagged.jpg")},
     };
@@ -137,6 +176,9 @@ TEST_F(ColourProfiles, ConvertedToSrgbAsVipsConvertsThem) {
         ASSERT_FALSE(tagged.empty());
         const std::string reference = tagged + ".ppm";
         ASSERT_TRUE(Shell("vips icc_transform '" + tagged + "' '" + reference + "' srgb"));
+        SourceInfo info;
+        ASSERT_TRUE(kerfel::InspectSource(tagged, info).ok());
+        EXPECT_FALSE(info.colourProfile.empty());
         const PixelBuffer ours = Decoded(tagged), theirs = ReadNetpbm(reference);
         ASSERT_EQ(ours.width, theirs.width);
         ASSERT_EQ(ours.height, theirs.height);
