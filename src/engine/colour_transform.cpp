@@ -1,7 +1,6 @@
 #include "engine/colour_transform.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -102,47 +101,32 @@ struct GreyTable {
     uint8_t rgb[256][3];
 };
 
-class GreyTransform : public ColourTransform {
-public:
-    explicit GreyTransform(std::shared_ptr<const GreyTable> table) : m_table(std::move(table)) {}
-    void Convert(const uint8_t* in, uint8_t* out, size_t pixels) override {
-        for (size_t i = 0; i < pixels; ++i, out += 3) std::copy_n(m_table->rgb[in[i]], 3, out);
-    }
-
-private:
-    std::shared_ptr<const GreyTable> m_table;
-};
+void ConvertByGrey(const GreyTable& table, const uint8_t* in, uint8_t* out, size_t pixels) {
+    for (size_t i = 0; i < pixels; ++i, out += 3) std::copy_n(table.rgb[in[i]], 3, out);
+}
 
 // Tables are read, never written, once made: one copy serves every thread.
-template <class Tables, class Transform>
-class TableConversion : public ColourConversion {
+template <class Tables, void (*Apply)(const Tables&, const uint8_t*, uint8_t*, size_t)>
+class TableTransform : public ColourTransform {
 public:
-    TableConversion(SampleLayout layout, std::shared_ptr<const Tables> tables)
-        : ColourConversion(layout), m_tables(std::move(tables)) {}
-    std::unique_ptr<ColourTransform> NewTransform() const override { return std::make_unique<Transform>(m_tables); }
+    explicit TableTransform(std::shared_ptr<const Tables> tables) : m_tables(std::move(tables)) {}
+    void Convert(const uint8_t* in, uint8_t* out, size_t pixels) override { Apply(*m_tables, in, out, pixels); }
 
 private:
     std::shared_ptr<const Tables> m_tables;
 };
 
-class ChannelTransform : public ColourTransform {
+template <class Tables, void (*Apply)(const Tables&, const uint8_t*, uint8_t*, size_t)>
+class TableConversion : public ColourConversion {
 public:
-    explicit ChannelTransform(std::shared_ptr<const ChannelTables> tables) : m_tables(std::move(tables)) {}
-    void Convert(const uint8_t* in, uint8_t* out, size_t pixels) override {
-        ConvertByChannels(*m_tables, in, out, pixels);
+    TableConversion(SampleLayout layout, std::shared_ptr<const Tables> tables)
+        : ColourConversion(layout), m_tables(std::move(tables)) {}
+    std::unique_ptr<ColourTransform> NewTransform() const override {
+        return std::make_unique<TableTransform<Tables, Apply>>(m_tables);
     }
 
 private:
-    std::shared_ptr<const ChannelTables> m_tables;
-};
-
-class GridTransform : public ColourTransform {
-public:
-    explicit GridTransform(std::shared_ptr<const CmykGrid> grid) : m_grid(std::move(grid)) {}
-    void Convert(const uint8_t* in, uint8_t* out, size_t pixels) override { ConvertByGrid(*m_grid, in, out, pixels); }
-
-private:
-    std::shared_ptr<const CmykGrid> m_grid;
+    std::shared_ptr<const Tables> m_tables;
 };
 
 std::shared_ptr<const ColourConversion> PrepareGrey(cmsContext context, const ColourProfile& profile,
@@ -158,7 +142,7 @@ std::shared_ptr<const ColourConversion> PrepareGrey(cmsContext context, const Co
     cmsDoTransform(t.get(), values, table->rgb, 256);
     for (int v = 0; v < 256; ++v) std::fill_n(spread + 3 * v, 3, values[v]);
     if (WithinLevels(&table->rgb[0][0], spread, sizeof spread)) return nullptr;
-    return std::make_shared<TableConversion<GreyTable, GreyTransform>>(SampleLayout::Grey, table);
+    return std::make_shared<TableConversion<GreyTable, ConvertByGrey>>(SampleLayout::Grey, table);
 }
 
 std::shared_ptr<const ColourConversion> PrepareRgb(cmsContext context, const ColourProfile& profile,
@@ -181,7 +165,7 @@ std::shared_ptr<const ColourConversion> PrepareRgb(cmsContext context, const Col
         std::vector<uint8_t> got(grid.size());
         ConvertByChannels(*tables, grid.data(), got.data(), pixels);
         if (WithinLevels(got.data(), expected.data(), grid.size()))
-            return std::make_shared<TableConversion<ChannelTables, ChannelTransform>>(SampleLayout::Rgb, tables);
+            return std::make_shared<TableConversion<ChannelTables, ConvertByChannels>>(SampleLayout::Rgb, tables);
     }
     return std::make_shared<LcmsConversion>(profile.Bytes(), SampleLayout::Rgb);
 }
@@ -205,7 +189,7 @@ std::shared_ptr<const ColourConversion> PrepareCmyk(cmsContext context, const Co
         for (size_t i = 0; i < wide.size(); ++i) expected[i] = static_cast<uint8_t>((wide[i] * 255u + 32767) / 65535);
         ConvertByGrid(*grid, inks.data(), got.data(), pixels);
         if (WithinLevels(got.data(), expected.data(), got.size(), 2))
-            return std::make_shared<TableConversion<CmykGrid, GridTransform>>(profile.Layout(), grid);
+            return std::make_shared<TableConversion<CmykGrid, ConvertByGrid>>(profile.Layout(), grid);
     }
     return std::make_shared<LcmsConversion>(profile.Bytes(), profile.Layout());
 }

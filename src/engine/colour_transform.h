@@ -6,9 +6,10 @@
 // Most RGB profiles (Adobe RGB, Display P3, ProPhoto: a curve per channel and
 // a matrix) convert through tables made with Little CMS and checked against
 // it, in a fraction of its time per pixel: the colours of a whole job pass
-// through here. Grey converts through a table of its 256 values. Anything
-// else (CMYK, an RGB profile made of lookup tables) goes through Little CMS
-// itself.
+// through here. Grey converts through a table of its 256 values, CMYK
+// through a grid Little CMS samples, also checked against it. Anything else
+// (an RGB profile made of lookup tables, a CMYK one the grid misses) goes
+// through Little CMS itself.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -267,7 +267,10 @@ TEST_F(ColourProfiles, AProfileThatCannotBeUsedIsToldOnceAndTheColoursTakenAsSto
     EXPECT_NE(named.out.find(R"("height":400,"colour_profile":"sP3C","levels")"), std::string::npos) << named.out;
 }
 
-TEST_F(ColourProfiles, EveryThreadCountAndTheThumbnailConvertAlike) {
+// Rows are converted on several threads at once (run under ThreadSanitizer too).
+using ColourThreads = ColourProfiles;
+
+TEST_F(ColourThreads, EveryThreadCountAndTheThumbnailConvertAlike) {
     // A flat colour stored as Display P3 numbers: the thumbnail shows the sRGB colour vips gives it.
     const std::string flat = testimg::Convert("-size 600x400 'xc:rgb(84,197,79)' -quality 100", Path("flat.jpg"));
     const std::string p3 = Exported(flat, "p3", "flat-p3.jpg");
