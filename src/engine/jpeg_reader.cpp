@@ -17,6 +17,7 @@
 #include <jerror.h>
 
 #include "engine/colour_rows.h"
+#include "engine/jpeg_profile_segments.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -80,15 +81,6 @@ void MirrorRow(uint8_t* row, unsigned width) {
 SampleLayout StoredLayout(int components, bool adobe) {
     if (components == 4) return adobe ? SampleLayout::InvertedCmyk : SampleLayout::Cmyk;
     return components == 1 ? SampleLayout::Grey : SampleLayout::Rgb;
-}
-
-// Whether the file has an APP2 segment of a colour profile, whole or not.
-bool AnnouncesProfile(const jpeg_decompress_struct& info) {
-    static const char kTag[] = "ICC_PROFILE";
-    for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
-        if (m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof kTag && std::memcmp(m->data, kTag, sizeof kTag) == 0)
-            return true;
-    return false;
 }
 
 }  // namespace
@@ -188,7 +180,7 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
         c.created = true;
         if (c.file) jpeg_stdio_src(&c.info, c.file);
         else jpeg_mem_src(&c.info, data, static_cast<unsigned long>(size));
-        jpeg_save_markers(&c.info, JPEG_APP0 + 2, 0xFFFF);
+        KeepProfileSegments(&c.info);
         jpeg_read_header(&c.info, TRUE);
     });
     if (!read) return Named(c.Failure(h.width, h.height));

@@ -321,6 +321,7 @@ def memory_cases(kerfel, corpus, out_root, timeout):
     rows.append(("65500x512.jpg peak memory", "make of the widest JPEG, peak resident memory", "make",
                  f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
                  ("" if ok else f" (FAIL: {peak} MiB)"), ok))
+    rows.append(app2_flood(kerfel, corpus, out_root, timeout))
     usage = subprocess.run([kerfel, "help", "make"], capture_output=True, text=True).stdout
     progressive = corpus.path("progressive.jpg")
     what = "progressive (cannot stream) over --memory-limit 100K"
@@ -334,6 +335,25 @@ def memory_cases(kerfel, corpus, out_root, timeout):
         row = row[:3] + (f"FAIL left {os.listdir(out)}", False)
     rows.append(row)
     return rows
+
+
+def app2_flood(kerfel, corpus, out_root, timeout):
+    """96 MiB of APP2 segments that are no colour profile before the frame:
+    the decoder keeps none of them, so the job stays within its memory goal."""
+    piece = b"FPXR" + b"\x55" * 65500
+    segment = b"\xFF\xE2" + struct.pack(">H", 2 + len(piece)) + piece
+    flood = write(corpus.path("app2-flood.jpg"), corpus.bytes[:2] + segment * 1500 + corpus.bytes[2:])
+    out = tempfile.mkdtemp(dir=out_root)
+    log = os.path.join(out_root, "time.log")
+    r = subprocess.run(["/usr/bin/time", "-o", log, "-f", "%M", kerfel, "make", flood, out, "--quiet"],
+                       capture_output=True, timeout=timeout)
+    os.remove(flood)
+    peak = int(read(log).split()[-1]) // 1024
+    goal = 64 + 600 * 5 // 2 // 1024
+    ok = r.returncode == 0 and peak <= goal
+    return ("app2-flood.jpg peak memory", "96 MiB of APP2 segments that hold no colour profile", "make",
+            f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
+            ("" if ok else f" (FAIL: {peak} MiB)"), ok)
 
 
 def output_cases(kerfel, corpus, out_root, timeout):
