@@ -32,6 +32,8 @@ public:
     static ColourProfile Read(std::vector<uint8_t> icc, SampleLayout layout);
     // The file announced a profile that could not be put together.
     static ColourProfile Damaged(SampleLayout layout);
+    // A profile left unused for the reason `why`.
+    static ColourProfile Unused(SampleLayout layout, const std::string& why);
 
     // The profile's own description, such as "Display P3"; empty without one.
     const std::string& Name() const { return m_name; }
@@ -44,8 +46,6 @@ public:
     SampleLayout Layout() const { return m_layout; }
 
 private:
-    static ColourProfile Unused(SampleLayout layout, const std::string& why);
-
     std::vector<uint8_t> m_icc;
     SampleLayout m_layout = SampleLayout::Rgb;
     std::string m_name;

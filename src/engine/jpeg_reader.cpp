@@ -209,9 +209,14 @@ bool JpegReader::ReadProfile() {
     bool whole = false;
     if (!c.Guarded([&] { whole = jpeg_read_icc_profile(&c.info, &icc, &length); })) return false;
     std::unique_ptr<JOCTET, decltype(&std::free)> owned(icc, &std::free);
-    if (whole) m_profile = ColourProfile::Read(std::vector<uint8_t>(icc, icc + length), layout);
-    else if (AnnouncesProfile(c.info)) m_profile = ColourProfile::Damaged(layout);
-    else m_profile = ColourProfile::Read({}, layout);
+    try {
+        if (whole) m_profile = ColourProfile::Read(std::vector<uint8_t>(icc, icc + length), layout);
+        else if (AnnouncesProfile(c.info)) m_profile = ColourProfile::Damaged(layout);
+        else m_profile = ColourProfile::Read({}, layout);
+    } catch (const std::bad_alloc&) {
+        // A profile may take 16 MiB; the picture can still be cut without it.
+        m_profile = ColourProfile::Unused(layout, "not enough memory to read the colour profile");
+    }
     m_colourNote = m_profile.Note();
     return true;
 }
