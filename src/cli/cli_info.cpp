@@ -10,8 +10,17 @@
 namespace kerfel {
 namespace {
 
-void PrintJson(const TilePyramid& p) {
-    std::printf("{\"width\":%u,\"height\":%u,\"levels\":[", p.SourceWidth(), p.SourceHeight());
+// The profile's name is printable ASCII (the reader keeps no other).
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+    return quoted + "\"";
+}
+
+void PrintJson(const TilePyramid& p, const SourceInfo& info) {
+    std::printf("{\"width\":%u,\"height\":%u,", p.SourceWidth(), p.SourceHeight());
+    if (!info.colourProfile.empty()) std::printf("\"colour_profile\":%s,", JsonString(info.colourProfile).c_str());
+    std::printf("\"levels\":[");
     for (int i = 0; i < p.LevelCount(); ++i) {
         unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
         std::printf("%s{\"index\":%d,\"width\":%u,\"height\":%u,\"tiles\":%d}", i ? "," : "", i, w, h,
@@ -23,8 +32,10 @@ void PrintJson(const TilePyramid& p) {
     std::printf("]}\n");
 }
 
-void PrintText(const std::string& path, const TilePyramid& p) {
+void PrintText(const std::string& path, const TilePyramid& p, const SourceInfo& info) {
     std::printf("%s: %s pixels\n", path.c_str(), SizeText(p.SourceWidth(), p.SourceHeight()).c_str());
+    if (!info.colourProfile.empty()) std::printf("colour profile: %s\n", info.colourProfile.c_str());
+    if (!info.colourNote.empty()) std::printf("note: %s\n", info.colourNote.c_str());
     std::printf("%d levels, %d tiles\n", p.LevelCount(), p.m_nTotalTiles);
     for (int i = 0; i < p.LevelCount(); ++i) {
         unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
@@ -54,8 +65,8 @@ int RunInfo(const std::vector<std::string>& args) {
     Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
     TilePyramid p = TilePyramid::Build(info.width, info.height);
-    if (json) PrintJson(p);
-    else PrintText(path, p);
+    if (json) PrintJson(p, info);
+    else PrintText(path, p, info);
     return 0;
 }
 

@@ -95,6 +95,7 @@ int RunMake(const std::vector<std::string>& args) {
     };
     JobResult r = RunJob(job, hooks);
     bar.End();
+    for (const std::string& note : r.notes) std::fprintf(stderr, "kerfel: warning: %s\n", OneLine(note).c_str());
     switch (r.end) {
         case JobEnd::Declined:
             return Fail(Status::Output(r.jobFolder + ": the job folder exists already (use --overwrite to write into it)"));

@@ -1,5 +1,7 @@
 #include "engine/cut_pyramid.h"
 
+#include <thread>
+
 #include "engine/jpeg_reader.h"
 #include "engine/memory_rule.h"
 #include "engine/strip_pyramid.h"
@@ -37,7 +39,8 @@ Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& eve
 }  // namespace
 
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events) {
+                  int threads, unsigned long long memoryLimit, const PyramidEvents& events,
+                  std::vector<std::string>* notes) {
     JpegReader source;
     Status s = source.Open(sourcePath);
     if (!s) return s;
@@ -48,7 +51,10 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
                            " pixels now, not the " + SizeText(table.SourceWidth(), table.SourceHeight()) +
                            " it had when it was chosen; choose it again");
     if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
-    if (!(s = source.Start())) return s;
+    // Colours are converted by as many threads as encode tiles.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (!(s = source.Start(1, threads < 0 ? 1 : threads == 0 ? cores : threads))) return s;
+    if (notes && !source.ColourNote().empty()) notes->push_back(sourcePath + ": " + source.ColourNote());
 
     EncodePool pool(imagesFolder, threads, events);
     StripPyramid strips(table, pool);

@@ -3,6 +3,7 @@
 // is decoded a band of rows at a time into a strip pyramid whose full
 // strips go to a pool of encoders. Knows nothing of texts or windows.
 #include <string>
+#include <vector>
 
 #include "base/status.h"
 #include "engine/encode_pool.h"
@@ -16,8 +17,11 @@ namespace kerfel {
 // thread, one tile after another). memoryLimit: what a picture that cannot
 // stream may take, 0 half of the machine's memory; above it the job is
 // refused before anything is written. Every error names its file; a stop
-// asked for through the events ends with Fault::Cancelled.
+// asked for through the events ends with Fault::Cancelled. What the user
+// should know of a job that goes on all the same (a colour profile that
+// cannot be used) is added to `notes`, one line naming the file each.
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events);
+                  int threads, unsigned long long memoryLimit, const PyramidEvents& events,
+                  std::vector<std::string>* notes = nullptr);
 
 }  // namespace kerfel

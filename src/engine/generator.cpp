@@ -132,7 +132,8 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
     };
     events.cancelRequested = [&] { return CancelRequested(hooks); };
     state.level = p.LevelCount() - 1;
-    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events);
+    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events,
+                   &result.notes);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now

@@ -8,6 +8,7 @@
 // language's texts and writes the descriptor and viewer beside the tiles.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/status.h"
 #include "engine/descriptor.h"
@@ -54,6 +55,9 @@ struct JobResult {
     Status status;          // the reason when Failed
     std::string jobFolder;
     int tilesWritten = 0;
+    // What the user should know whatever the end, one line naming the file
+    // each: a colour profile that could not be used.
+    std::vector<std::string> notes;
 };
 
 // Whether the table can be cut: at least one level, and no level with a

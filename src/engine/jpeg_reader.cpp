@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -15,6 +16,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "engine/colour_rows.h"
+#include "engine/jpeg_profile_segments.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -75,6 +78,11 @@ void MirrorRow(uint8_t* row, unsigned width) {
         for (int c = 0; c < 3; ++c) std::swap(row[a * 3 + c], row[b * 3 + c]);
 }
 
+SampleLayout StoredLayout(int components, bool adobe) {
+    if (components == 4) return adobe ? SampleLayout::InvertedCmyk : SampleLayout::Cmyk;
+    return components == 1 ? SampleLayout::Grey : SampleLayout::Rgb;
+}
+
 }  // namespace
 
 struct JpegReader::Codec {
@@ -82,7 +90,8 @@ struct JpegReader::Codec {
     ErrorExit error;
     std::FILE* file = nullptr;
     bool created = false;
-    std::vector<uint8_t> cmyk;  // one band of stored CMYK rows
+    std::vector<uint8_t> stored;         // one band of rows as decoded, when they are not RGB yet
+    std::unique_ptr<RowConverter> colour;  // from the embedded profile to sRGB; none: as stored
 
     ~Codec() {
         if (created) jpeg_destroy_decompress(&info);
@@ -171,11 +180,13 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
         c.created = true;
         if (c.file) jpeg_stdio_src(&c.info, c.file);
         else jpeg_mem_src(&c.info, data, static_cast<unsigned long>(size));
+        KeepProfileSegments(&c.info);
         jpeg_read_header(&c.info, TRUE);
     });
     if (!read) return Named(c.Failure(h.width, h.height));
     if (c.info.image_width != h.width || c.info.image_height != h.height)
         return Named(Status::Bad("the decoded size does not match the header"));
+    if (!ReadProfile()) return Named(c.Failure(h.width, h.height));
     // What the library holds for the whole picture when it cannot decode
     // it in one pass: every coefficient block of every component.
     m_coefficientBytes = 0;
@@ -190,7 +201,37 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
     return Status::Ok();
 }
 
-Status JpegReader::Start(int scaleDenominator) {
+bool JpegReader::ReadProfile() {
+    Codec& c = *m_codec;
+    const SampleLayout layout = StoredLayout(c.info.num_components, m_header.adobe);
+    JOCTET* icc = nullptr;
+    unsigned int length = 0;
+    bool whole = false;
+    if (!c.Guarded([&] { whole = jpeg_read_icc_profile(&c.info, &icc, &length); })) return false;
+    std::unique_ptr<JOCTET, decltype(&std::free)> owned(icc, &std::free);
+    try {
+        if (whole) m_profile = ColourProfile::Read(std::vector<uint8_t>(icc, icc + length), layout);
+        else if (AnnouncesProfile(c.info)) m_profile = ColourProfile::Damaged(layout);
+        else m_profile = ColourProfile::Read({}, layout);
+    } catch (const std::bad_alloc&) {
+        // A profile may take 16 MiB; the picture can still be cut without it.
+        m_profile = ColourProfile::Unused(layout, "not enough memory to read the colour profile");
+    }
+    m_colourNote = m_profile.Note();
+    return true;
+}
+
+void JpegReader::PrepareColours(int threads) {
+    Codec& c = *m_codec;
+    c.colour.reset();
+    std::shared_ptr<const ColourConversion> conversion = ColourConversion::Prepare(m_profile, m_colourNote);
+    if (!conversion) return;
+    c.colour = RowConverter::Make(std::move(conversion), threads);
+    if (!c.colour)
+        m_colourNote = "not enough memory to convert the colours; " + ColoursTakenAs(m_profile.Layout());
+}
+
+Status JpegReader::Start(int scaleDenominator, int threads) {
     if (!m_codec || !m_codec->created) return Named(Status::Bad("the file is not open"));
     Codec& c = *m_codec;
     const JpegHeader& h = m_header;
@@ -198,7 +239,13 @@ Status JpegReader::Start(int scaleDenominator) {
         return Named(Status::Bad("the JPEG data is damaged or incomplete"));
     c.info.scale_num = 1;
     c.info.scale_denom = static_cast<unsigned>(std::clamp(scaleDenominator, 1, 8));
-    c.info.out_color_space = c.info.num_components == 4 ? JCS_CMYK : JCS_RGB;
+    try {
+        PrepareColours(threads);
+    } catch (const std::bad_alloc&) {
+        return Named(NoMemory(Width(), Height(), "picture"));
+    }
+    const bool grey = c.colour && c.colour->Layout() == SampleLayout::Grey;
+    c.info.out_color_space = c.info.num_components == 4 ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
     if (!c.Guarded([&] { jpeg_start_decompress(&c.info); })) return Named(c.Failure(Width(), Height()));
     const bool swap = OrientationSwapsSides(h.orientation);
     m_outWidth = swap ? c.info.output_height : c.info.output_width;
@@ -211,9 +258,11 @@ Status JpegReader::Start(int scaleDenominator) {
 Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
     Codec& c = *m_codec;
     const unsigned width = c.info.output_width;
-    const bool cmyk = c.info.out_color_space == JCS_CMYK;
+    const unsigned samples = static_cast<unsigned>(c.info.output_components);
+    // Grey or CMYK is read into a band of its own, then turned into RGB rows.
+    const bool apart = samples != 3;
     try {
-        if (cmyk) c.cmyk.resize(size_t(width) * 4 * 16);
+        if (apart) c.stored.resize(size_t(width) * samples * 16);
     } catch (const std::bad_alloc&) {
         return NoMemory(Width(), Height(), "picture");
     }
@@ -221,15 +270,22 @@ Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
     while (done < count) {
         JSAMPROW band[16];
         const unsigned want = std::min(count - done, 16u);
-        for (unsigned i = 0; i < want; ++i) band[i] = cmyk ? c.cmyk.data() + size_t(i) * width * 4 : rows[done + i];
-        JDIMENSION got = 0;
-        if (!c.Guarded([&] { got = jpeg_read_scanlines(&c.info, band, want); }) || got == 0)
-            return c.Failure(Width(), Height());
-        for (unsigned i = 0; i < got; ++i) {
-            if (cmyk) CmykToRgb(band[i], rows[done + i], width, m_header.adobe);
-            if (m_header.orientation == 2) MirrorRow(rows[done + i], width);
+        for (unsigned i = 0; i < want; ++i) band[i] = apart ? c.stored.data() + size_t(i) * width * samples : rows[done + i];
+        // The whole band before converting it: its rows are shared among threads.
+        for (unsigned got = 0; got < want;) {
+            JDIMENSION n = 0;
+            if (!c.Guarded([&] { n = jpeg_read_scanlines(&c.info, band + got, want - got); }) || n == 0)
+                return c.Failure(Width(), Height());
+            got += n;
         }
-        done += got;
+        if (c.colour) {
+            c.colour->Convert(band, rows + done, want, width);
+        } else if (apart) {
+            for (unsigned i = 0; i < want; ++i) CmykToRgb(band[i], rows[done + i], width, m_header.adobe);
+        }
+        if (m_header.orientation == 2)
+            for (unsigned i = 0; i < want; ++i) MirrorRow(rows[done + i], width);
+        done += want;
     }
     return Status::Ok();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Decodes a JPEG a band of rows at a time as upright 8-bit RGB: grey is
+// Decodes a JPEG a band of rows at a time as upright 8-bit sRGB: grey is
 // spread to three channels, CMYK (Adobe inverted or plain) is turned into
-// RGB, and the EXIF orientation is put right. A picture that can stream is
+// RGB, colours are converted from the embedded colour profile, and the EXIF
+// orientation is put right. A picture that can stream is
 // never held whole; one that cannot (progressive or multi-scan coding keeps
 // every coefficient, a vertical turn or flip needs the last row first) says
 // how much memory it needs before anything large is allocated.
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "engine/colour_profile.h"
 #include "engine/jpeg_header.h"
 #include "engine/pixel_buffer.h"
 
@@ -31,6 +33,12 @@ public:
     Status OpenMemory(const uint8_t* data, size_t size, const std::string& name);
 
     const JpegHeader& Header() const { return m_header; }
+    // The colour profile the file carries (APP2 segments), read by Open.
+    const ColourProfile& Profile() const { return m_profile; }
+    // Why the colours are not converted from the profile the file carries,
+    // one line without the file's name; empty when they are, or there is none.
+    // Known after Open, completed by Start.
+    const std::string& ColourNote() const { return m_colourNote; }
     // The picture as it is shown (sides swapped by the four transposing orientations).
     unsigned Width() const;
     unsigned Height() const;
@@ -41,7 +49,9 @@ public:
     unsigned long long WholePictureBytes(int scale = 1) const;
 
     // Starts decoding, at 1/`scaleDenominator` of the size (1, 2, 4 or 8).
-    Status Start(int scaleDenominator = 1);
+    // Colours are converted on `threads` threads (the caller's among them)
+    // when ReadRows is asked for more than one row at a time.
+    Status Start(int scaleDenominator = 1, int threads = 1);
     // The upright size of what Start decodes.
     unsigned OutputWidth() const { return m_outWidth; }
     unsigned OutputHeight() const { return m_outHeight; }
@@ -52,12 +62,16 @@ public:
 private:
     struct Codec;
     Status Named(Status s) const;
+    bool ReadProfile();
+    void PrepareColours(int threads);
     Status ReadStoredRows(uint8_t* const* rows, unsigned count);
     Status LoadWholePicture();
 
     std::unique_ptr<Codec> m_codec;
     std::string m_name;
     JpegHeader m_header;
+    ColourProfile m_profile;
+    std::string m_colourNote;
     unsigned long long m_coefficientBytes = 0;
     unsigned m_outWidth = 0, m_outHeight = 0;
     unsigned m_rowsGiven = 0;

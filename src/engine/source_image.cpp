@@ -14,6 +14,8 @@ void Describe(const JpegReader& reader, SourceInfo& info) {
     info.header = reader.Header();
     info.width = reader.Width();
     info.height = reader.Height();
+    info.colourProfile = reader.Profile().Name();
+    info.colourNote = reader.ColourNote();
 }
 
 // The largest DCT scaling that still leaves the larger side at least `box`

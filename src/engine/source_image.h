@@ -1,6 +1,6 @@
 #pragma once
 // Decoding the chosen JPEG: header checks first, then the decoder, with
-// colour and orientation put right, so every caller sees the upright RGB
+// colour and orientation put right, so every caller sees the upright sRGB
 // picture a photo viewer shows.
 #include <string>
 
@@ -14,6 +14,8 @@ struct SourceInfo {
     unsigned width = 0;   // upright size
     unsigned height = 0;
     JpegHeader header;
+    std::string colourProfile;  // the embedded profile's name; empty without one
+    std::string colourNote;     // why its colours are not converted from it; empty when they are
 };
 
 // The whole picture. Errors name the file.

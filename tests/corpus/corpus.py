@@ -48,6 +48,12 @@ def with_exif_orientation(jpeg, orientation):
     return jpeg[:2] + b"\xFF\xE1" + struct.pack(">H", len(payload) + 2) + payload + jpeg[2:]
 
 
+def with_icc_profile(jpeg, icc):
+    """The profile in one APP2 segment right after the start marker."""
+    payload = b"ICC_PROFILE\0\x01\x01" + icc
+    return jpeg[:2] + b"\xFF\xE2" + struct.pack(">H", len(payload) + 2) + payload + jpeg[2:]
+
+
 def corrupt_middle(jpeg):
     b = bytearray(jpeg)
     start = len(b) // 2
@@ -84,6 +90,8 @@ class Corpus:
         add("grey.jpg", "greyscale", convert([self.good, "-colorspace", "Gray"], self.path("grey.jpg")), 0)
         add("cmyk.jpg", "CMYK (converted to true colours)",
             convert([self.good, "-colorspace", "CMYK"], self.path("cmyk.jpg")), 0)
+        add("broken-profile.jpg", "a colour profile that is not one (cut with its colours as stored, and one warning)",
+            write(self.path("broken-profile.jpg"), with_icc_profile(b, b"not a colour profile " * 20)), 0)
         for o in (3, 6, 8):
             add(f"exif-{o}.jpg", f"EXIF orientation {o} (cut upright)",
                 write(self.path(f"exif-{o}.jpg"), with_exif_orientation(b, o)), 0)
@@ -235,7 +243,9 @@ def run(cmd, timeout, unprivileged=False):
             "out": p.stdout.decode("utf-8", "replace"), "seconds": time.monotonic() - start}
 
 
-def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
+def check(case_id, what, cmd, expected, named, timeout, unprivileged=False, warns=False):
+    """The exit status, and one line on stderr naming the file for an error
+    or (`warns`) for a warning that leaves the job done."""
     r = run(cmd, timeout, unprivileged)
     if r is None:
         return (case_id, what, " ".join(cmd[1:2]), "skipped (no setpriv)", True)
@@ -243,13 +253,16 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
     allowed = expected if isinstance(expected, tuple) else (expected,)
     if r["status"] not in allowed:
         problems.append(f"exit {r['status']}, expected {expected}")
-    if r["status"] != 0:
+    told = r["status"] != 0 or warns
+    if told:
         lines = [l for l in r["err"].splitlines() if l.strip()]
         if len(lines) != 1:
             problems.append(f"{len(lines)} error lines")
         elif named and os.path.basename(named).replace("\n", "\\n")[:20] not in lines[0]:
             problems.append("message does not name the file")
-    outcome = f"exit {r['status']}" + (f": {r['err'].strip()[:110]}" if r["status"] != 0 and r["err"] else "")
+        elif r["status"] == 0 and not lines[0].startswith("kerfel: warning: "):
+            problems.append("no warning")
+    outcome = f"exit {r['status']}" + (f": {r['err'].strip()[:110]}" if told and r["err"] else "")
     # Only the file's own name is shown: the corpus folder differs every run.
     outcome = re.sub(r"/[^ :]*kerfel-corpus-[^/]*/", "", outcome)
     outcome = re.sub(r"(out-|tmp)[a-z0-9_]{8}/", "", outcome)
@@ -260,6 +273,8 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False):
 # What `make` gives where `info` succeeds: pictures with no zoom level to
 # offer or too narrow to halve are refused as bad input.
 MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg"}
+# What `make` finishes with one warning line: a colour profile it cannot use.
+MAKE_WARNS = {"broken-profile.jpg"}
 # `info` reads the header only: a picture cut short after it still has sizes;
 # `make` refuses it before its first tile.
 INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg"}
@@ -275,7 +290,8 @@ def check_make(case_id, what, kerfel, source, expected, out_root, timeout, unpri
     folder (with only complete tiles) left there."""
     out = tempfile.mkdtemp(dir=out_root)
     os.chmod(out, 0o777)
-    row = check(case_id, what, [kerfel, "make", source, out, "--quiet"], expected, source, timeout, unprivileged)
+    row = check(case_id, what, [kerfel, "make", source, out, "--quiet"], expected, source, timeout, unprivileged,
+                case_id in MAKE_WARNS)
     extra = [n for n in os.listdir(out)]
     problems = []
     if len(extra) > 1:
@@ -312,6 +328,7 @@ def memory_cases(kerfel, corpus, out_root, timeout, sanitized=False):
         rows.append(("65500x512.jpg peak memory", "make of the widest JPEG, peak resident memory", "make",
                      f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
                      ("" if ok else f" (FAIL: {peak} MiB)"), ok))
+    rows.append(app2_flood(kerfel, corpus, out_root, timeout, sanitized))
     usage = subprocess.run([kerfel, "help", "make"], capture_output=True, text=True).stdout
     progressive = corpus.path("progressive.jpg")
     what = "progressive (cannot stream) over --memory-limit 100K"
@@ -325,6 +342,30 @@ def memory_cases(kerfel, corpus, out_root, timeout, sanitized=False):
         row = row[:3] + (f"FAIL left {os.listdir(out)}", False)
     rows.append(row)
     return rows
+
+
+def app2_flood(kerfel, corpus, out_root, timeout, sanitized=False):
+    """96 MiB of APP2 segments that are no colour profile before the frame:
+    the decoder keeps none of them, so the job stays within its memory goal
+    (a sanitized build only has to finish, as above)."""
+    piece = b"FPXR" + b"\x55" * 65500
+    segment = b"\xFF\xE2" + struct.pack(">H", 2 + len(piece)) + piece
+    flood = write(corpus.path("app2-flood.jpg"), corpus.bytes[:2] + segment * 1500 + corpus.bytes[2:])
+    out = tempfile.mkdtemp(dir=out_root)
+    log = os.path.join(out_root, "time.log")
+    r = subprocess.run(["/usr/bin/time", "-o", log, "-f", "%M", kerfel, "make", flood, out, "--quiet"],
+                       capture_output=True, timeout=timeout)
+    os.remove(flood)
+    peak = int(read(log).split()[-1]) // 1024
+    goal = 64 + 600 * 5 // 2 // 1024
+    if sanitized:
+        ok = r.returncode == 0
+        return ("app2-flood.jpg peak memory", "96 MiB of APP2 segments (sanitized build: completes)", "make",
+                f"exit {r.returncode}" + ("" if ok else " (FAIL)"), ok)
+    ok = r.returncode == 0 and peak <= goal
+    return ("app2-flood.jpg peak memory", "96 MiB of APP2 segments that hold no colour profile", "make",
+            f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
+            ("" if ok else f" (FAIL: {peak} MiB)"), ok)
 
 
 def output_cases(kerfel, corpus, out_root, timeout):

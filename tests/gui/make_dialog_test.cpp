@@ -334,6 +334,22 @@ TEST_F(MakeFixture, AFailedJobShowsTheFileAndReasonAndReturnsToIdle) {
     EXPECT_FALSE(fs::exists(out + "/photo/ImageKerfel.xml"));
 }
 
+TEST_F(MakeFixture, AColourProfileLeftUnusedIsToldWithTheNewsThatTheJobIsDone) {
+    const std::string plain = ReadAll(guitest::MakeJpeg(dir, "plain.jpg", 1000, 800));
+    const std::string payload = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(200, 'x');
+    const size_t length = payload.size() + 2;
+    const std::string jpg = dir + "/photo.jpg";
+    std::ofstream(jpg, std::ios::binary) << plain.substr(0, 2) << "\xFF\xE2" << char(length >> 8) << char(length & 0xFF)
+                                         << payload << plain.substr(2);
+    Choose(jpg);
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDOK);  // the box that tells the job is done
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(CountFiles(out + "/photo/Images"), 22u);
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(jpg + ": the colour profile is damaged")))
+        << CMessageBoxDialog::LastText();
+}
+
 TEST_F(MakeFixture, MakeChecksFolderLevelsAndSourceBeforeAsking) {
     PressMake(IDOK);  // no image chosen: nothing at all happens
     EXPECT_FALSE(dlg->JobRunning());

@@ -1,5 +1,6 @@
 #include "test_images.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -57,6 +58,23 @@ std::vector<uint8_t> WithExifOrientation(const std::vector<uint8_t>& jpeg, int o
     seg.insert(seg.end(), tiff.begin(), tiff.end());
     std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
     out.insert(out.end(), seg.begin(), seg.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+std::vector<uint8_t> WithIccProfile(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& icc, size_t chunk,
+                                    int drop) {
+    std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+    const size_t count = (icc.size() + chunk - 1) / chunk;
+    for (size_t i = 0; i < count; ++i) {
+        if (int(i) + 1 == drop) continue;
+        const size_t begin = i * chunk, size = std::min(chunk, icc.size() - begin), length = 2 + 12 + 2 + size;
+        const char tag[12] = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+        out.insert(out.end(), {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length & 0xFF)});
+        out.insert(out.end(), tag, tag + 12);
+        out.insert(out.end(), {uint8_t(i + 1), uint8_t(count)});
+        out.insert(out.end(), icc.begin() + begin, icc.begin() + begin + size);
+    }
     out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
     return out;
 }

@@ -179,14 +179,18 @@ void CKerfelDialog::OnJobEnded(const kerfel::JobResult& r) {
         m_pProgress = nullptr;
     }
     switch (r.end) {
-        case kerfel::JobEnd::Finished:
+        case kerfel::JobEnd::Finished: {
             ShowStatus(kerfel::StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_DONE", r.jobFolder));
-            ShowBox(this, kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT"),
-                    "KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_CAPTION", MBX_OK | MBX_ICONINFORMATION);
+            // A note (a colour profile left unused) comes with the news that the job is done.
+            wxString text = kerfel::UiText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_TEXT");
+            for (const std::string& note : r.notes) text += "\n" + wxString::FromUTF8(note);
+            ShowBox(this, text, "KERFELDIALOG.GENERATETAILS.MESSAGEBOX2_CAPTION",
+                    MBX_OK | (r.notes.empty() ? MBX_ICONINFORMATION : MBX_ICONWARNING));
             m_btnClose->SetLabel("&Close");
             m_jobs.ClearCancel();
             m_bJobReady = true;
             break;
+        }
         case kerfel::JobEnd::Declined:
             // The earlier job folder is still whole.
             m_btnClose->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_BCLOSEBUT2"));
