@@ -81,11 +81,13 @@ int RunMake(const std::vector<std::string>& args) {
 
     TerminalBar bar(!o.quiet && ::isatty(STDERR_FILENO));
     InterruptGuard interrupts;
-    JobRunnerHooks hooks;
-    hooks.progress = [&](int done, int total) { bar.Update(done, total); };
-    hooks.cancelRequested = InterruptGuard::Interrupted;
-    hooks.askYesNo = [&](const std::string&, const std::string&) { return o.overwrite; };
-    hooks.publishing = [&] {
+    JobEvents events;
+    events.tell = [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileWritten) bar.Update(e.done, e.total);
+    };
+    events.stopRequested = InterruptGuard::Interrupted;
+    events.mayWriteInto = [&](const std::string&) { return o.overwrite; };
+    auto publishing = [&] {
         JobPublishing p{DescribePyramid(job.pyramid, o.levels), o.music};
         p.values.showNav = o.smallMap;
         p.values.showPanButtons = o.navigationScroll;
@@ -93,7 +95,7 @@ int RunMake(const std::vector<std::string>& args) {
         p.values.clickToZoom = o.clickToZoom;
         return std::optional<JobPublishing>(p);
     };
-    JobResult r = RunJob(job, hooks);
+    JobResult r = RunJob(job, events, publishing);
     bar.End();
     switch (r.end) {
         case JobEnd::Declined:

@@ -14,7 +14,7 @@ struct AbandonOnExit {
     ~AbandonOnExit() { pool.Abandon(); }
 };
 
-Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& events) {
+Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events) {
     std::vector<uint8_t*> rows;
     while (!strips.Complete()) {
         Status s = strips.NextRows(rows);
@@ -24,7 +24,7 @@ Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& eve
         for (size_t done = 0; done < rows.size();) {
             // A stop is seen while the first strip of a wide picture is still
             // being decoded, before any tile is begun.
-            if (events.cancelRequested && events.cancelRequested()) return Status::Cancel();
+            if (events.StopRequested()) return Status::Cancel();
             const unsigned n = static_cast<unsigned>(std::min<size_t>(16, rows.size() - done));
             if (!(s = source.ReadRows(rows.data() + done, n))) return s;
             if (!(s = strips.Filled(n))) return s;
@@ -37,7 +37,7 @@ Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& eve
 }  // namespace
 
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events) {
+                  int threads, unsigned long long memoryLimit, const JobEvents& events) {
     JpegReader source;
     Status s = source.Open(sourcePath);
     if (!s) return s;

@@ -16,8 +16,9 @@ namespace kerfel {
 // thread, one tile after another). memoryLimit: what a picture that cannot
 // stream may take, 0 half of the machine's memory; above it the job is
 // refused before anything is written. Every error names its file; a stop
-// asked for through the events ends with Fault::Cancelled.
+// asked for through the events ends with Fault::Cancelled. Tells each tile
+// as it is taken and written.
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events);
+                  int threads, unsigned long long memoryLimit, const JobEvents& events);
 
 }  // namespace kerfel

@@ -15,8 +15,6 @@
 namespace kerfel {
 namespace {
 
-bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
-
 // An existing folder is fine; anything else at that path is not.
 Status MakeFolder(const std::string& path, bool& created) {
     created = ::mkdir(path.c_str(), 0777) == 0;
@@ -102,7 +100,7 @@ Status NoMemoryForLevel(const GeneratorJob& job, int level) {
     return s;
 }
 
-JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobState& state) {
+JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& state) {
     JobResult& result = state.result;
     const TilePyramid& p = job.pyramid;
     Status s = CheckPyramid(p);
@@ -110,33 +108,35 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
 
     const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
     result.jobFolder = folder;
-    if (PathExists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
+    if (PathExists(folder) && events.mayWriteInto && !events.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
-    if (hooks.started) hooks.started(folder);
-    if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
     const std::string images = ImagesFolderOf(folder);
+    JobEvent start;
+    start.folder = folder;
+    start.tile = images + "/" + TileFileName(0, 0, 0);
+    events.Tell(start);
+    if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
     if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
 
     // Tiles come strip by strip, each level's full strip before the smaller
     // levels' strips it completes; started when cut, counted once on disk.
-    PyramidEvents events;
-    events.tileStarted = [&](int level, int column, int row, const std::string& path) {
-        state.level = level;
-        if (hooks.tileStarted) hooks.tileStarted({level, column, row, path});
+    JobEvents counting = events;
+    counting.tell = [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileStarted) state.level = e.level;
+        if (e.kind != JobEvent::Kind::TileWritten) return events.Tell(e);
+        JobEvent written = e;
+        written.done = ++result.tilesWritten;
+        written.total = p.m_nTotalTiles;
+        events.Tell(written);
     };
-    events.tileWritten = [&](int, int, int, const std::string&) {
-        ++result.tilesWritten;
-        if (hooks.progress) hooks.progress(result.tilesWritten, p.m_nTotalTiles);
-    };
-    events.cancelRequested = [&] { return CancelRequested(hooks); };
     state.level = p.LevelCount() - 1;
-    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events);
+    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, counting);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now
-    if (CancelRequested(hooks)) return Cancelled(result);
+    if (events.StopRequested()) return Cancelled(result);
 
     result.end = JobEnd::Finished;
     return result;
@@ -147,11 +147,11 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
 // Memory or a thread that cannot be had ends the job as failed, found on
 // the job's own thread or by the level maker beside it: the tool is not
 // taken down with it.
-JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
+JobResult GenerateTiles(const GeneratorJob& job, const JobEvents& events) {
     JobState state;
     JobResult r;
     try {
-        r = WriteJob(job, hooks, state);
+        r = WriteJob(job, events, state);
     } catch (const std::bad_alloc&) {
         r = Failed(state.result, NoMemoryForLevel(job, state.level));
     } catch (const std::system_error& e) {

@@ -99,6 +99,18 @@ TEST(StripPyramid, HoldsStripsNotLevels) {
     EXPECT_GE(held, 256ull * 300 * 3);
 }
 
+// Events that keep the files of the tiles started and written, in order.
+JobEvents Recording(std::vector<std::string>* started, std::vector<std::string>* written) {
+    JobEvents events;
+    events.tell = [=](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileStarted && started) started->push_back(e.tile);
+        if (e.kind != JobEvent::Kind::TileWritten || !written) return;
+        EXPECT_TRUE(std::filesystem::exists(e.tile)) << e.tile;
+        written->push_back(e.tile);
+    };
+    return events;
+}
+
 struct EncodePoolThreads : ::testing::Test {
     std::string dir, source;
     TilePyramid table = TilePyramid::Build(1000, 800);
@@ -119,12 +131,7 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directory(dir + "/Images");
         std::vector<std::string> started, written;
-        PyramidEvents events;
-        events.tileStarted = [&](int, int, int, const std::string& p) { started.push_back(p); };
-        events.tileWritten = [&](int, int, int, const std::string& p) {
-            EXPECT_TRUE(std::filesystem::exists(p)) << p;
-            written.push_back(p);
-        };
+        JobEvents events = Recording(&started, &written);
         ASSERT_TRUE(CutPyramid(source, table, dir + "/Images", threads, 0, events).ok());
         EXPECT_EQ(written, started) << threads;
         EXPECT_EQ(static_cast<int>(written.size()), table.m_nTotalTiles);
@@ -132,7 +139,7 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directory(dir + "/Images");
         written.clear();
-        events.cancelRequested = [&] { return written.size() >= 2; };  // in the first strip of 4 tiles
+        events.stopRequested = [&] { return written.size() >= 2; };  // in the first strip of 4 tiles
         Status s = CutPyramid(source, table, dir + "/Images", threads, 0, events);
         EXPECT_EQ(s.fault, Fault::Cancelled) << threads;
         std::set<std::string> names;
@@ -148,15 +155,14 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
 // lets the encoders finish the last tiles meanwhile) are still seen: the
 // job ends instead of waiting for a wake-up that came already.
 TEST_F(EncodePoolThreads, TilesFinishedDuringASlowStopPollEndTheJob) {
-    int written = 0;
-    PyramidEvents events;
-    events.tileWritten = [&](int, int, int, const std::string&) { ++written; };
-    events.cancelRequested = [] {
+    std::vector<std::string> written;
+    JobEvents events = Recording(nullptr, &written);
+    events.stopRequested = [] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return false;
     };
     ASSERT_TRUE(CutPyramid(source, table, dir + "/Images", 2, 0, events).ok());
-    EXPECT_EQ(written, table.m_nTotalTiles);
+    EXPECT_EQ(static_cast<int>(written.size()), table.m_nTotalTiles);
 }
 
 // The first tile that cannot be written, in cut order, ends the job and is
@@ -166,8 +172,7 @@ TEST_F(EncodePoolThreads, AWriteFailureInTheMiddleOfAStripNamesItsTile) {
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directories(dir + "/Images/3-2-1.jpg");  // a folder where the tile goes
         std::vector<std::string> written;
-        PyramidEvents events;
-        events.tileWritten = [&](int, int, int, const std::string& p) { written.push_back(p); };
+        JobEvents events = Recording(nullptr, &written);
         Status s = CutPyramid(source, table, dir + "/Images", threads, 0, events);
         EXPECT_EQ(s.fault, Fault::OutputFailed);
         EXPECT_EQ(s.message.rfind(dir + "/Images/3-2-1.jpg: ", 0), 0u) << s.message;
@@ -181,7 +186,7 @@ TEST_F(EncodePoolThreads, AWriteFailureInTheMiddleOfAStripNamesItsTile) {
 TEST_F(EncodePoolThreads, TheMemoryRuleRefusesOnlyWhatCannotStream) {
     const std::string progressive = dir + "/progressive.jpg";
     ASSERT_EQ(std::system(("convert '" + source + "' -interlace JPEG '" + progressive + "'").c_str()), 0);
-    PyramidEvents events;
+    JobEvents events;
     Status s = CutPyramid(progressive, table, dir + "/Images", 2, 1 << 20, events);
     EXPECT_EQ(s.fault, Fault::OutputFailed);
     EXPECT_EQ(s.message.rfind(progressive + ": ", 0), 0u) << s.message;
