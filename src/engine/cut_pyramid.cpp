@@ -36,7 +36,7 @@ Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events)
 
 }  // namespace
 
-Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
+Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events) {
     JpegReader source;
     Status s = source.Open(sourcePath);
@@ -50,7 +50,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
     if (!(s = source.Start())) return s;
 
-    EncodePool pool(imagesFolder, threads, events);
+    EncodePool pool(paths, threads, events);
     StripPyramid strips(table, pool);
     AbandonOnExit abandon{pool};
     s = Decode(source, strips, events);

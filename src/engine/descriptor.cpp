@@ -1,8 +1,6 @@
 #include "engine/descriptor.h"
 
-#include "engine/job_layout.h"
-
-#include "base/file_write.h"
+#include "engine/job_folder.h"
 
 namespace kerfel {
 namespace {
@@ -36,11 +34,6 @@ std::string DescriptorXml(const DescriptorValues& v) {
     Attribute(out, "soundURL", v.music ? kMusicFileName : "");
     out += "/>";
     return out;
-}
-
-Status WriteDescriptor(const std::string& path, const DescriptorValues& values) {
-    const std::string xml = DescriptorXml(values);
-    return ReplaceFile(path, xml.data(), xml.size());
 }
 
 }  // namespace kerfel

@@ -8,7 +8,6 @@
 #include <new>
 
 #include "base/file_write.h"
-#include "engine/generator.h"
 #include "engine/tile_encoder.h"
 
 namespace kerfel {
@@ -46,8 +45,8 @@ JobEvent TileEvent(JobEvent::Kind kind, const TileCut& cut, const std::string& p
 
 }  // namespace
 
-EncodePool::EncodePool(const std::string& imagesFolder, int threads, const JobEvents& events)
-    : m_images(imagesFolder), m_events(events) {
+EncodePool::EncodePool(const TilePaths& paths, int threads, const JobEvents& events)
+    : m_paths(paths), m_events(events) {
     if (threads < 0) {
         m_inline = std::make_unique<TileEncoder>();
         return;
@@ -132,7 +131,7 @@ Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
 }
 
 Status EncodePool::Take(const TileCut& tile) {
-    const std::string path = m_images + "/" + TileFileName(tile.level, tile.column, tile.row);
+    const std::string path = m_paths.Of(tile.level, tile.column, tile.row);
     if (m_inline) {
         m_events.Tell(TileEvent(JobEvent::Kind::TileStarted, tile, path));
         Task task{tile, path, Task::Queued, Status::Ok()};

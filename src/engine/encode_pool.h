@@ -16,6 +16,7 @@
 
 #include "engine/job_events.h"
 #include "engine/strip_pyramid.h"
+#include "engine/tile_paths.h"
 
 namespace kerfel {
 
@@ -23,7 +24,8 @@ class EncodePool : public TileSink {
 public:
     // threads > 0: that many encoders; 0: one per core; < 0: none, every
     // tile is encoded and written on the calling thread as it is taken.
-    EncodePool(const std::string& imagesFolder, int threads, const JobEvents& events);
+    // The paths must outlive the pool.
+    EncodePool(const TilePaths& paths, int threads, const JobEvents& events);
     // Drops the tiles not begun and waits for those in hand.
     ~EncodePool() override;
 
@@ -51,7 +53,7 @@ private:
     // Takes the (finished, written) tile at the front and reports it.
     void ReportFront(std::unique_lock<std::mutex>& hold);
 
-    const std::string m_images;
+    const TilePaths& m_paths;
     const JobEvents& m_events;
     std::mutex m_lock;
     std::condition_variable m_changed;

@@ -11,6 +11,7 @@
 #include "base/file_write.h"
 #include "base/path.h"
 #include "engine/cut_pyramid.h"
+#include "engine/tile_paths.h"
 
 namespace kerfel {
 namespace {
@@ -40,10 +41,23 @@ JobResult Cancelled(JobResult r) {
     return r;
 }
 
+bool IsHalf(unsigned side, unsigned halved) { return halved == side / 2 || halved == side - side / 2; }
+
 }  // namespace
 
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
+    const Layout& layout = *p.m_pLayout;
+    // The strips cut whole tiles side by side; tiles that overlap are still to come.
+    if (layout.tileSize == 0 || layout.overlap != 0)
+        return Status::Bad(std::string("the tiles of the layout ") + layout.name + " (" +
+                           std::to_string(layout.tileSize) + " pixels, overlap " + std::to_string(layout.overlap) +
+                           ") cannot be cut yet");
+    // The strips make each level from the one above by its sizes alone.
+    for (int i = 1; i < p.LevelCount(); ++i)
+        if (!IsHalf(p.m_arrLevelWidth[i], p.m_arrLevelWidth[i - 1]) ||
+            !IsHalf(p.m_arrLevelHeight[i], p.m_arrLevelHeight[i - 1]))
+            return Status::Bad("level " + std::to_string(i - 1) + " is not half of level " + std::to_string(i));
     for (int i = p.LevelCount() - 1; i >= 0; --i) {
         if (p.m_arrLevelWidth[i] == 0 || p.m_arrLevelHeight[i] == 0)
             return Status::Bad("the picture is too narrow for its zoom levels: halving " +
@@ -55,6 +69,8 @@ Status CheckPyramid(const TilePyramid& p) {
 
 DescriptorValues DescribePyramid(const TilePyramid& p, int k) {
     DescriptorValues v;
+    v.layout = p.m_pLayout;
+    for (int i = 0; i < p.LevelCount(); ++i) v.levels.push_back({p.m_arrLevelWidth[i], p.m_arrLevelHeight[i]});
     v.width = p.SourceWidth();
     v.height = p.SourceHeight();
     v.tiles = p.m_nTotalTiles;
@@ -112,13 +128,14 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
         result.end = JobEnd::Declined;
         return result;
     }
-    const std::string images = ImagesFolderOf(folder);
+    const TilePaths paths(p, folder, JobName(job.sourcePath));
     JobEvent start;
     start.folder = folder;
-    start.tile = images + "/" + TileFileName(0, 0, 0);
+    start.tile = paths.Of(0, 0, 0);
     events.Tell(start);
     if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
-    if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
+    for (const std::string& below : paths.Folders())
+        if (!(s = MakeOwnFolder(JoinPath(folder, below), state))) return Failed(result, s);
 
     // Tiles come strip by strip, each level's full strip before the smaller
     // levels' strips it completes; started when cut, counted once on disk.
@@ -132,7 +149,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
         events.Tell(written);
     };
     state.level = p.LevelCount() - 1;
-    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, counting);
+    s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now

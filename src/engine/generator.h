@@ -1,8 +1,9 @@
 #pragma once
-// The tile pyramid of one job: the job folder named after the image and its
-// "Images" folder with one JPEG per tile ("level-column-row.jpg"), written
-// strip by strip as the source is decoded from the top: each full strip of
-// a level left to right, before the strips of smaller levels it completes.
+// The tile pyramid of one job: the job folder named after the image, with
+// one JPEG per tile where the table's layout puts it (the native layout:
+// "Images/level-column-row.jpg"), written strip by strip as the source is
+// decoded from the top: each full strip of a level left to right, before the
+// strips of smaller levels it completes.
 // It tells what happens as events and knows no texts, windows or
 // publishing: the job runner (app/job_runner.h) passes its events on and
 // writes the descriptor and viewer beside the tiles.
@@ -11,7 +12,7 @@
 #include "base/status.h"
 #include "engine/descriptor.h"
 #include "engine/job_events.h"
-#include "engine/job_layout.h"
+#include "engine/job_folder.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -36,8 +37,9 @@ struct JobResult {
     int tilesWritten = 0;
 };
 
-// Whether the table can be cut: at least one level, and no level with a
-// zero side (halving a very narrow picture gives one, which holds no tile).
+// Whether the table can be cut: at least one level, each the next one's
+// half, no level with a zero side (halving a very narrow picture down gives
+// one, which holds no tile), and tiles the strips can cut.
 Status CheckPyramid(const TilePyramid& pyramid);
 
 // The descriptor's values for list entry k and the given options.

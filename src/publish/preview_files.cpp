@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/path.h"
-#include "engine/job_layout.h"
+#include "engine/job_folder.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {

@@ -11,7 +11,7 @@
 #include "base/app_folder.h"
 #include "base/file_read.h"
 #include "base/file_write.h"
-#include "engine/job_layout.h"
+#include "engine/job_folder.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {

@@ -54,7 +54,7 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
         music = dir + "/song.mp3";
         std::ofstream(music) << "ID3";
-        job = {source, out, TilePyramid::Build(1000, 800)};
+        job = {source, out, TilePyramid::Build(NativeLayout(), 1000, 800)};
         job.oneThread = GetParam();
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
@@ -121,10 +121,13 @@ TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndThe
         EXPECT_EQ(info.height, t.h) << t.name;
     }
     std::set<std::string> expected;
+    auto name = [](int level, int c, int row) {
+        return std::to_string(level) + "-" + std::to_string(c) + "-" + std::to_string(row) + ".jpg";
+    };
     for (int c = 0; c < 4; ++c)
-        for (int row = 0; row < 4; ++row) expected.insert(TileFileName(3, c, row));
+        for (int row = 0; row < 4; ++row) expected.insert(name(3, c, row));
     for (int c = 0; c < 2; ++c)
-        for (int row = 0; row < 2; ++row) expected.insert(TileFileName(2, c, row));
+        for (int row = 0; row < 2; ++row) expected.insert(name(2, c, row));
     expected.insert("1-0-0.jpg");
     expected.insert("0-0-0.jpg");
     EXPECT_EQ(gentest::Names(Images()), expected);
@@ -357,15 +360,24 @@ INSTANTIATE_TEST_SUITE_P(Paths, GeneratorJobTest, ::testing::Values(true, false)
                          [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "OneThread" : "WriterThread"; });
 
 TEST(GeneratorTable, NarrowPicturesWhoseLevelsLoseASideAreRefusedUpFront) {
-    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(1000, 800)).ok());
-    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(3, 196)).ok());  // 1 x 98 still has pixels
-    Status s = CheckPyramid(TilePyramid::Build(1, 3000));
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(NativeLayout(), 1000, 800)).ok());
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(NativeLayout(), 3, 196)).ok());  // 1 x 98 still has pixels
+    Status s = CheckPyramid(TilePyramid::Build(NativeLayout(), 1, 3000));
     EXPECT_EQ(s.fault, Fault::BadInput);
     EXPECT_NE(s.message.find("0 x 1500"), std::string::npos) << s.message;
-    EXPECT_FALSE(CheckPyramid(TilePyramid::Build(30000, 200)).ok());
+    EXPECT_FALSE(CheckPyramid(TilePyramid::Build(NativeLayout(), 30000, 200)).ok());
     EXPECT_FALSE(CheckPyramid(TilePyramid{}).ok());
+    // A table the strips cannot halve into: a level that is not the next one's half.
+    TilePyramid odd = TilePyramid::Build(NativeLayout(), 1000, 800);
+    odd.m_arrLevelWidth[1] = 251;
+    EXPECT_FALSE(CheckPyramid(odd).ok());
+    // Tiles that overlap their neighbours are not cut yet.
+    Layout overlapping = NativeLayout();
+    overlapping.overlap = 1;
+    s = CheckPyramid(TilePyramid::Build(overlapping, 1000, 800));
+    EXPECT_NE(s.message.find("overlap 1"), std::string::npos) << s.message;
 
-    GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(1, 3000)};
+    GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(NativeLayout(), 1, 3000)};
     JobResult r = RunJob(job, {});
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("/nowhere/strip.jpg"), std::string::npos);
@@ -379,7 +391,6 @@ TEST(GeneratorNames, JobFolderAndTileNames) {
     EXPECT_EQ(JobFolderFor("/out", "/pics/photo.jpg"), "/out/photo");
     EXPECT_EQ(JobFolderFor("/out/", "/pics/photo.jpg"), "/out/photo");
     EXPECT_EQ(JobFolderFor("/", "photo.jpg"), "/photo");
-    EXPECT_EQ(TileFileName(3, 10, 2), "3-10-2.jpg");
 }
 
 }  // namespace

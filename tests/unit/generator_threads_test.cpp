@@ -37,7 +37,7 @@ struct GeneratorThreads : ::testing::Test {
         std::filesystem::create_directory(out);
         const std::string source = dir + "/photo.jpg";
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
-        job = {source, out, TilePyramid::Build(1000, 800)};
+        job = {source, out, TilePyramid::Build(NativeLayout(), 1000, 800)};
     }
     void TearDown() override {
         std::filesystem::remove_all(dir);

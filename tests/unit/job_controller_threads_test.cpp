@@ -32,7 +32,7 @@ struct JobControllerThreads : ::testing::Test {
         out = dir + "/out";
         std::filesystem::create_directory(out);
         gentest::WriteJpeg(dir + "/photo.jpg", gentest::Gradient(1000, 800));
-        job = {dir + "/photo.jpg", out, TilePyramid::Build(1000, 800)};
+        job = {dir + "/photo.jpg", out, TilePyramid::Build(NativeLayout(), 1000, 800)};
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
