@@ -27,6 +27,19 @@ struct DescriptorValues {
     bool music = false;           // soundURL is "bgmusic.mp3" when set
 };
 
+// One value as the descriptor writes it, under its name there.
+struct DescriptorField {
+    enum class Kind { Number, Flag, Text };
+    std::string name;
+    Kind kind;
+    std::string text;  // a flag is "0" or "1"
+};
+
+// Every value in the descriptor's order, spelled as it spells them: what
+// "ImageKerfel.xml", the browser viewer's page and the preview's summary
+// each show.
+std::vector<DescriptorField> DescriptorFields(const DescriptorValues& values);
+
 // "ImageKerfel.xml": one empty element, no declaration, no newline.
 std::string DescriptorXml(const DescriptorValues& values);
 

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/tile_pyramid.h"
+#include "engine/generator.h"
 #include "gui_test_util.h"
 #include "publish/viewer_site.h"
 
@@ -57,12 +57,7 @@ TEST(ViewerInWebKit, FlatPictureComesOutFlatFromDisk) {
     fs::create_directories(job + "/Images");
     const kerfel::TilePyramid p = kerfel::TilePyramid::Build(kerfel::NativeLayout(), 1025, 771);
     ASSERT_TRUE(CutFlatTiles(job + "/Images", p));
-    kerfel::DescriptorValues v;
-    v.width = 1025;
-    v.height = 771;
-    v.tiles = p.m_nTotalTiles;
-    v.viewWidth = p.DisplayWidth(2);
-    v.viewHeight = p.DisplayHeight(2);
+    const kerfel::DescriptorValues v = kerfel::DescribePyramid(p, 2);
     const std::string viewer = (fs::path(KERFEL_BINARY).parent_path() / "viewer").string();
     kerfel::Status s = kerfel::WriteViewerSiteFrom(viewer, job, v, "flat");
     ASSERT_TRUE(s.ok()) << s.message;
