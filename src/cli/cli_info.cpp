@@ -53,7 +53,7 @@ int RunInfo(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
-    TilePyramid p = TilePyramid::Build(NativeLayout(), info.width, info.height);
+    TilePyramid p = TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height);
     if (json) PrintJson(p);
     else PrintText(path, p);
     return 0;

@@ -62,7 +62,7 @@ int RunMake(const std::vector<std::string>& args) {
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
     if (!IsFolder(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
-    GeneratorJob job{o.image, o.output, TilePyramid::Build(NativeLayout(), info.width, info.height)};
+    GeneratorJob job{o.image, o.output, TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height)};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     if (!(s = CheckPyramid(job.pyramid))) return Fail(Status::Bad(o.image + ": " + s.message));
