@@ -20,7 +20,7 @@ namespace kerfel {
 struct GeneratorJob {
     std::string sourcePath;
     std::string outputFolder;
-    TilePyramid pyramid;  // the table the job is cut by; must describe the source
+    TilePyramid pyramid;  // the table the job is cut by, in its layout; must describe the source
     // Every tile encoded and written on the calling thread, one after
     // another: the reference the pool of encoders must match byte for byte.
     bool oneThread = false;

@@ -31,8 +31,10 @@ struct DescriptorFile {
 struct Layout {
     const char* name;  // what `--layout` calls it
     LevelRule levels;
-    unsigned tileSize;
-    unsigned overlap;   // pixels a tile repeats of each neighbour, on inner edges only
+    unsigned tileSize;  // pixels of a tile's side; the last column and row are what is left
+    // Pixels a tile repeats of each neighbour, on inner edges only. The
+    // strips cut no such tiles yet: CheckPyramid refuses a layout with any.
+    unsigned overlap;
     // Each tile's path below the job folder, filled alike by the engine and
     // the browser viewer: {level} {column} {row}; {x} {y} {w} {h}, the tile's
     // region of the full-size picture; {tw} {th}, the tile's own size;

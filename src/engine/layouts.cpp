@@ -2,7 +2,8 @@
 
 namespace kerfel {
 
-// A new layout adds its description's name here, and nothing anywhere else.
+// Each description lives in a file of its own; a new layout adds its name to
+// this declaration and to the list below, and changes nothing anywhere else.
 extern const Layout kKerfelLayout;
 
 const std::vector<const Layout*>& Layouts() {
