@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     kerfel::SourceInfo info;
     kerfel::Status s = kerfel::InspectSource(argv[1], info);
-    const kerfel::TilePyramid table = kerfel::TilePyramid::Build(info.width, info.height);
+    const kerfel::TilePyramid table = kerfel::TilePyramid::Build(kerfel::NativeLayout(), info.width, info.height);
     const auto header = Clock::now();
     kerfel::PixelBuffer thumb;
     if (s) s = kerfel::DecodeThumbnail(argv[1], static_cast<unsigned>(std::atoi(argv[2])), thumb, info);

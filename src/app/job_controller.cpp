@@ -98,37 +98,37 @@ void JobController::ApplyUpdate(const std::shared_ptr<Job>& job) {
     if (job->window.update) job->window.update(status, done);
 }
 
-void JobController::Work(std::shared_ptr<Job> job) {
-    JobRunnerHooks hooks;
-    hooks.status = [this, job](const StatusLine& line) {
-        std::lock_guard<std::mutex> hold(job->lock);
-        job->status = line;
-        job->statusChanged = true;
-        QueueUpdate(job);
-    };
-    hooks.progress = [this, job](int done, int) {
-        {
-            std::lock_guard<std::mutex> hold(job->lock);
-            job->done = done;
-            QueueUpdate(job);
-        }
-        if (m_workerStep) m_workerStep(done);
-    };
-    hooks.cancelRequested = [this] { return m_cancel.exchange(false); };
-    hooks.askYesNo = [this, job](const std::string& text, const std::string& caption) {
-        std::function<bool()> ask = [job, text, caption] { return job->window.ask(text, caption); };
-        return AskWindow(job, ask).value_or(false);
-    };
-    hooks.started = [this, job](const std::string& folder) {
-        m_post([this, job, folder] {
-            if (m_job == job && job->window.started) job->window.started(folder);
+void JobController::Heard(const std::shared_ptr<Job>& job, const JobEvent& e) {
+    using Kind = JobEvent::Kind;
+    if (e.kind != Kind::TileStarted && e.kind != Kind::TileWritten)
+        m_post([this, job, e] {
+            if (m_job == job && job->window.tell) job->window.tell(e);
         });
-        if (m_workerStep) m_workerStep(0);
-    };
-    hooks.publishing = [this, job] {
-        return AskWindow(job, std::function<JobPublishing()>(job->window.publishing));
-    };
-    JobResult result = RunJob(job->job, hooks);
+    {
+        std::lock_guard<std::mutex> hold(job->lock);
+        if (std::optional<StatusLine> line = StatusOf(e)) {
+            job->status = std::move(*line);
+            job->statusChanged = true;
+        }
+        if (e.kind == Kind::TileWritten) job->done = e.done;
+        QueueUpdate(job);
+    }
+    if (m_workerStep && (e.kind == Kind::Started || e.kind == Kind::TileWritten)) m_workerStep(e.done);
+}
+
+void JobController::Work(std::shared_ptr<Job> job) {
+    JobEvents events;
+    events.tell = [this, job](const JobEvent& e) { Heard(job, e); };
+    events.stopRequested = [this] { return m_cancel.exchange(false); };
+    if (job->window.mayWriteInto)
+        events.mayWriteInto = [this, job](const std::string& folder) {
+            std::function<bool()> ask = [job, folder] { return job->window.mayWriteInto(folder); };
+            return AskWindow(job, ask).value_or(false);
+        };
+    PublishingSource publishing;
+    if (job->window.publishing)
+        publishing = [this, job] { return AskWindow(job, std::function<JobPublishing()>(job->window.publishing)); };
+    JobResult result = RunJob(job->job, events, publishing);
     {
         std::lock_guard<std::mutex> hold(job->lock);
         job->result = result;

@@ -29,11 +29,12 @@ public:
     // What the window does for a job; every one runs on the user-interface
     // thread, and only for the job that is the controller's current one.
     struct Window {
-        std::function<void(const std::string& jobFolder)> started;
+        // Each event as it happens, but the tiles': they only move `update`.
+        std::function<void(const JobEvent& event)> tell;
         // The latest status line (when it changed) and tiles done.
         std::function<void(const std::optional<StatusLine>& status, int done)> update;
-        // A Yes/No box; true for Yes.
-        std::function<bool(const std::string& text, const std::string& caption)> ask;
+        // The job folder exists: may the job write into it?
+        std::function<bool(const std::string& jobFolder)> mayWriteInto;
         // What to publish when the tiles are done (the options as they are now).
         std::function<JobPublishing()> publishing;
         std::function<void(const JobResult& result)> ended;
@@ -64,6 +65,7 @@ public:
 private:
     struct Job;
     void Work(std::shared_ptr<Job> job);
+    void Heard(const std::shared_ptr<Job>& job, const JobEvent& event);  // on the worker
     template <typename T>
     std::optional<T> AskWindow(const std::shared_ptr<Job>& job, std::function<T()> ask);
     void QueueUpdate(const std::shared_ptr<Job>& job);  // caller holds job->lock

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "base/path.h"
-#include "engine/job_layout.h"
 #include "engine/source_image.h"
 #include "i18n/format_text.h"
 #include "i18n/language_table.h"
@@ -15,42 +14,36 @@ namespace {
 
 std::string Text(const char* key) { return GetLanguageText(key); }
 
-std::string OverwriteQuestion(const std::string& jobFolder) {
-    return FormatText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {FileNameOf(jobFolder)}) + "\n" +
-           Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
-           Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
-}
-
-GeneratorHooks EngineHooks(const JobRunnerHooks& hooks) {
-    auto say = [&hooks](const StatusLine& line) {
-        if (hooks.status) hooks.status(line);
-    };
-    GeneratorHooks g;
-    g.tileStarted = [say](const TileEvent& t) {
-        say(StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL", t.path, t.level));
-    };
-    g.progress = hooks.progress;
-    g.cancelRequested = hooks.cancelRequested;
-    if (hooks.askYesNo)
-        g.mayWriteInto = [&hooks](const std::string& folder) {
-            return hooks.askYesNo(OverwriteQuestion(folder), Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_CAPTION"));
-        };
-    g.started = [&hooks, say](const std::string& folder) {
-        if (hooks.started) hooks.started(folder);
-        say(StatusLine::KeyThenPath("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF",
-                                    ImagesFolderOf(folder) + "/" + TileFileName(0, 0, 0)));
-    };
-    return g;
-}
-
-JobResult Cancelled(JobResult r, const JobRunnerHooks& hooks) {
-    if (hooks.status) hooks.status(StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU"));
+JobResult Cancelled(JobResult r, const JobEvents& events) {
+    JobEvent cancelled;
+    cancelled.kind = JobEvent::Kind::Cancelled;
+    events.Tell(cancelled);
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
     return r;
 }
 
 }  // namespace
+
+std::optional<StatusLine> StatusOf(const JobEvent& e) {
+    using Kind = JobEvent::Kind;
+    switch (e.kind) {
+        case Kind::Started: return StatusLine::KeyThenPath("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMF", e.tile);
+        case Kind::TileStarted: return StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_GMFLEVEL", e.tile, e.level);
+        case Kind::TileWritten: return std::nullopt;
+        case Kind::Publishing: return StatusLine::Key("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML");
+        case Kind::Cancelled: return StatusLine::Format("KERFELDIALOG.GENERATETAILS.STATICTEXT_CBU");
+    }
+    return std::nullopt;
+}
+
+std::string OverwriteQuestion(const std::string& jobFolder) {
+    return FormatText(Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT1"), {FileNameOf(jobFolder)}) + "\n" +
+           Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT2") + "\n" +
+           Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_TEXT3");
+}
+
+std::string OverwriteCaption() { return Text("KERFELDIALOG.GENERATETAILS.MESSAGEBOX1_CAPTION"); }
 
 Status PublishJobFiles(const std::string& jobFolder, const JobPublishing& publishing) {
     Status s = RefreshMusicCopy(publishing.musicPath, jobFolder);
@@ -60,21 +53,23 @@ Status PublishJobFiles(const std::string& jobFolder, const JobPublishing& publis
     return WriteJobFiles(jobFolder, values);
 }
 
-JobResult RunJob(const GeneratorJob& job, const JobRunnerHooks& hooks) {
-    JobResult r = GenerateTiles(job, EngineHooks(hooks));
-    if (r.end == JobEnd::Cancelled) return Cancelled(r, hooks);
-    if (r.end != JobEnd::Finished || !hooks.publishing) return r;
-    std::optional<JobPublishing> publishing;
+JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
+    JobResult r = GenerateTiles(job, events);
+    if (r.end == JobEnd::Cancelled) return Cancelled(r, events);
+    if (r.end != JobEnd::Finished || !publishing) return r;
+    std::optional<JobPublishing> published;
     try {
-        publishing = hooks.publishing();
+        published = publishing();
     } catch (const std::bad_alloc&) {
         r.end = JobEnd::Failed;
         r.status = Status::Output(job.sourcePath + ": not enough memory");
         return r;
     }
-    if (!publishing) return Cancelled(r, hooks);
-    if (hooks.status) hooks.status(StatusLine::Key("KERFELDIALOG.GENERATETAILS.STATICTEXT_GXML"));
-    if (Status s = PublishJobFiles(r.jobFolder, *publishing); !s) {
+    if (!published) return Cancelled(r, events);
+    JobEvent writing;
+    writing.kind = JobEvent::Kind::Publishing;
+    events.Tell(writing);
+    if (Status s = PublishJobFiles(r.jobFolder, *published); !s) {
         r.end = JobEnd::Failed;
         r.status = s;
     }

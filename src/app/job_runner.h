@@ -1,7 +1,7 @@
 #pragma once
 // Runs one job for the dialog and the command line alike: the checks both
-// make before a job, the tiles, the music copy and the job's files, with
-// the engine's events turned into the language's texts.
+// make before a job, the tiles, the music copy and the job's files, and the
+// language's texts for what the job tells.
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,26 +21,22 @@ struct JobPublishing {
     std::string musicPath;    // empty: no music, and no copy left behind
 };
 
-// Every hook is called on the job's thread; each may be left empty.
-struct JobRunnerHooks {
-    // What the status line says now (app/status_line.h says it in the
-    // language loaded at any moment).
-    std::function<void(const StatusLine& line)> status;
-    // After each tile written: tiles done so far and the job's total.
-    std::function<void(int done, int total)> progress;
-    // The job folder exists: a Yes/No question in the language's texts;
-    // true writes into it. Without it, the job writes into it.
-    std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
-    // Tested once after every tile; true stops the job there.
-    std::function<bool()> cancelRequested;
-    // Writing begins in this job folder.
-    std::function<void(const std::string& jobFolder)> started;
-    // What to publish once the tiles are done; nullopt stops the job as
-    // cancelled. Without it only the tiles are written.
-    std::function<std::optional<JobPublishing>()> publishing;
-};
+// What to publish once the tiles are done; nullopt stops the job as
+// cancelled. Called on the job's thread.
+using PublishingSource = std::function<std::optional<JobPublishing>()>;
 
-JobResult RunJob(const GeneratorJob& job, const JobRunnerHooks& hooks);
+// The tiles, then (when `publishing` is given) the music copy and the job's
+// files, telling Publishing before them and Cancelled for a job stopped on
+// the way. The events are passed to the engine as they are.
+JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing = nullptr);
+
+// What the status line says for an event, in the language loaded whenever
+// it is said (app/status_line.h); nothing for an event it does not show.
+std::optional<StatusLine> StatusOf(const JobEvent& event);
+
+// The question asked before a job writes into an existing job folder, and its caption.
+std::string OverwriteQuestion(const std::string& jobFolder);
+std::string OverwriteCaption();
 
 // The music copy and the descriptor with the browser viewer, as Make,
 // Preview and Export leave them: the music goes in before the descriptor

@@ -8,18 +8,19 @@
 namespace kerfel {
 namespace {
 
-// What completes a value, by the name the description gives it.
-std::string CompleteValue(const std::string& valueName) {
-    if (valueName.find("FOLDER") != std::string::npos) return "_kerfel_folders";
-    if (valueName.size() > 4 && valueName.compare(valueName.size() - 4, 4, ".jpg") == 0) return "_kerfel_files jpeg";
-    if (valueName == "FILE" || valueName == "ARCHIVE") return "_kerfel_files";
-    return ":";  // a number or a size: nothing to offer
-}
-
 std::string Join(const std::vector<std::string>& words) {
     std::string out;
     for (const auto& w : words) out += (out.empty() ? "" : " ") + w;
     return out;
+}
+
+// What completes a value, by the name the description gives it.
+std::string CompleteValue(const std::string& valueName) {
+    if (valueName == "LAYOUT") return "_kerfel_words \"" + Join(LayoutNames()) + "\"";
+    if (valueName.find("FOLDER") != std::string::npos) return "_kerfel_folders";
+    if (valueName.size() > 4 && valueName.compare(valueName.size() - 4, 4, ".jpg") == 0) return "_kerfel_files jpeg";
+    if (valueName == "FILE" || valueName == "ARCHIVE") return "_kerfel_files";
+    return ":";  // a number or a size: nothing to offer
 }
 
 // One arm of the script's `case "$command"`.

@@ -24,7 +24,7 @@ void PrintJson(const TilePyramid& p, const SourceInfo& info) {
     for (int i = 0; i < p.LevelCount(); ++i) {
         unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
         std::printf("%s{\"index\":%d,\"width\":%u,\"height\":%u,\"tiles\":%d}", i ? "," : "", i, w, h,
-                    TileColumns(w) * TileRows(h));
+                    p.LevelTiles(i));
     }
     std::printf("],\"total_tiles\":%d,\"levels_list\":[", p.m_nTotalTiles);
     for (size_t i = 0; i < p.m_arrListEntries.size(); ++i)
@@ -39,7 +39,7 @@ void PrintText(const std::string& path, const TilePyramid& p, const SourceInfo& 
     std::printf("%d levels, %d tiles\n", p.LevelCount(), p.m_nTotalTiles);
     for (int i = 0; i < p.LevelCount(); ++i) {
         unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];
-        std::printf("  level %d: %s, %d tiles\n", i, SizeText(w, h).c_str(), TileColumns(w) * TileRows(h));
+        std::printf("  level %d: %s, %d tiles\n", i, SizeText(w, h).c_str(), p.LevelTiles(i));
     }
     if (p.m_arrListEntries.empty()) {
         std::printf("levels to zoom in: none (both sides are below 250 pixels)\n");
@@ -64,7 +64,7 @@ int RunInfo(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
-    TilePyramid p = TilePyramid::Build(info.width, info.height);
+    TilePyramid p = TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height);
     if (json) PrintJson(p, info);
     else PrintText(path, p, info);
     return 0;

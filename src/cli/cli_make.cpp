@@ -62,7 +62,7 @@ int RunMake(const std::vector<std::string>& args) {
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
     if (!IsFolder(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
-    GeneratorJob job{o.image, o.output, TilePyramid::Build(info.width, info.height)};
+    GeneratorJob job{o.image, o.output, TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height)};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     if (!(s = CheckPyramid(job.pyramid))) return Fail(Status::Bad(o.image + ": " + s.message));
@@ -81,11 +81,13 @@ int RunMake(const std::vector<std::string>& args) {
 
     TerminalBar bar(!o.quiet && ::isatty(STDERR_FILENO));
     InterruptGuard interrupts;
-    JobRunnerHooks hooks;
-    hooks.progress = [&](int done, int total) { bar.Update(done, total); };
-    hooks.cancelRequested = InterruptGuard::Interrupted;
-    hooks.askYesNo = [&](const std::string&, const std::string&) { return o.overwrite; };
-    hooks.publishing = [&] {
+    JobEvents events;
+    events.tell = [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileWritten) bar.Update(e.done, e.total);
+    };
+    events.stopRequested = InterruptGuard::Interrupted;
+    events.mayWriteInto = [&](const std::string&) { return o.overwrite; };
+    auto publishing = [&] {
         JobPublishing p{DescribePyramid(job.pyramid, o.levels), o.music};
         p.values.showNav = o.smallMap;
         p.values.showPanButtons = o.navigationScroll;
@@ -93,7 +95,7 @@ int RunMake(const std::vector<std::string>& args) {
         p.values.clickToZoom = o.clickToZoom;
         return std::optional<JobPublishing>(p);
     };
-    JobResult r = RunJob(job, hooks);
+    JobResult r = RunJob(job, events, publishing);
     bar.End();
     for (const std::string& note : r.notes) std::fprintf(stderr, "kerfel: warning: %s\n", OneLine(note).c_str());
     switch (r.end) {

@@ -33,6 +33,15 @@ void Common(CLI::App& app, const char* description) {
     app.set_help_flag("-h,--help", "Print this help and exit");
 }
 
+void LayoutOption(CLI::App& app, std::string& into) {
+    std::string names;
+    for (const std::string& name : LayoutNames()) names += (names.empty() ? "" : ", ") + name;
+    app.add_option("--layout", into,
+                   "How the tiles and descriptor lie on disk: " + names + " (default " + NativeLayout().name + ")")
+        ->type_name("LAYOUT")
+        ->check(CLI::IsMember(LayoutNames()).description(""));
+}
+
 }  // namespace
 
 void DescribeInfo(CLI::App& app, InfoOptions& o) {
@@ -40,12 +49,14 @@ void DescribeInfo(CLI::App& app, InfoOptions& o) {
                 "it offers.");
     Positional(app, "IMAGE.jpg", o.image, "The JPEG picture to inspect");
     app.add_flag("--json", o.json, "One JSON object: width, height, levels, total_tiles, levels_list");
+    LayoutOption(app, o.layout);
 }
 
 void DescribeMake(CLI::App& app, MakeOptions& o) {
     Common(app,
-           "Cut IMAGE.jpg into a pyramid of 256 x 256 JPEG tiles in OUTPUT_FOLDER/NAME, with the\n"
-           "descriptor ImageKerfel.xml and the browser viewer index.html beside them.");
+           "Cut IMAGE.jpg into a pyramid of JPEG tiles in OUTPUT_FOLDER/NAME with a descriptor and the\n"
+           "browser viewer index.html beside them; in the native layout 256 x 256 tiles in Images and\n"
+           "the descriptor ImageKerfel.xml.");
     Positional(app, "IMAGE.jpg", o.image, "The JPEG picture to publish");
     Positional(app, "OUTPUT_FOLDER", o.output, "An existing folder; the job folder is made in it");
     app.add_option("--levels", o.levels, "Levels to zoom in: one of the levels list of 'kerfel info' (default 1)")
@@ -60,6 +71,7 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
     app.add_flag("--overwrite", o.overwrite, "Write into an existing job folder, replace an existing archive");
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
+    LayoutOption(app, o.layout);
     app.add_option("--threads", o.threads, "Tile encoders to run at once (default 0: one per core)")
         ->type_name("N")
         ->check(kWholeNumber)
@@ -87,6 +99,17 @@ void DescribeExport(CLI::App& app, ExportOptions& o) {
         ->type_name("FOLDER")
         ->check(kNotEmpty);
     app.add_flag("--overwrite", o.overwrite, "Replace an existing archive");
+}
+
+const Layout& ChosenLayout(const std::string& name) {
+    const Layout* layout = FindLayout(name);
+    return layout ? *layout : NativeLayout();
+}
+
+std::vector<std::string> LayoutNames() {
+    std::vector<std::string> names;
+    for (const Layout* layout : Layouts()) names.push_back(layout->name);
+    return names;
 }
 
 const std::vector<std::string>& CommandNames() {

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/layout.h"
+
 namespace kerfel {
 
 struct InfoOptions {
     std::string image;
     bool json = false;
+    std::string layout;  // a layout's name; empty: the native one
 };
 
 struct MakeOptions {
@@ -22,6 +25,7 @@ struct MakeOptions {
     bool overwrite = false, quiet = false;
     int threads = 0;                      // 0: every core
     unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
+    std::string layout;                   // a layout's name; empty: the native one
 };
 
 struct ExportOptions {
@@ -53,6 +57,12 @@ std::string Synopsis(const CLI::App& app);
 // are powers of 1024, in either case; a trailing "B" or "iB" is allowed).
 // Returns false for anything else, or a size beyond 2^63 bytes.
 bool ParseByteSize(const std::string& text, unsigned long long& bytes);
+
+// The layout `--layout` named (which the parser has checked), the native one
+// when it named none.
+const Layout& ChosenLayout(const std::string& name);
+// Every layout's name, as `--layout` takes them.
+std::vector<std::string> LayoutNames();
 
 // The bash completion script for `kerfel`: commands, options, and file or
 // folder names where an argument names one.

@@ -16,7 +16,7 @@ struct AbandonOnExit {
     ~AbandonOnExit() { pool.Abandon(); }
 };
 
-Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& events) {
+Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events) {
     std::vector<uint8_t*> rows;
     while (!strips.Complete()) {
         Status s = strips.NextRows(rows);
@@ -26,7 +26,7 @@ Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& eve
         for (size_t done = 0; done < rows.size();) {
             // A stop is seen while the first strip of a wide picture is still
             // being decoded, before any tile is begun.
-            if (events.cancelRequested && events.cancelRequested()) return Status::Cancel();
+            if (events.StopRequested()) return Status::Cancel();
             const unsigned n = static_cast<unsigned>(std::min<size_t>(16, rows.size() - done));
             if (!(s = source.ReadRows(rows.data() + done, n))) return s;
             if (!(s = strips.Filled(n))) return s;
@@ -38,8 +38,8 @@ Status Decode(JpegReader& source, StripPyramid& strips, const PyramidEvents& eve
 
 }  // namespace
 
-Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events,
+Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
+                  int threads, unsigned long long memoryLimit, const JobEvents& events,
                   std::vector<std::string>* notes) {
     JpegReader source;
     Status s = source.Open(sourcePath);
@@ -56,7 +56,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     if (!(s = source.Start(1, threads < 0 ? 1 : threads == 0 ? cores : threads))) return s;
     if (notes && !source.ColourNote().empty()) notes->push_back(sourcePath + ": " + source.ColourNote());
 
-    EncodePool pool(imagesFolder, threads, events);
+    EncodePool pool(paths, threads, events);
     StripPyramid strips(table, pool);
     AbandonOnExit abandon{pool};
     s = Decode(source, strips, events);

@@ -7,21 +7,23 @@
 
 #include "base/status.h"
 #include "engine/encode_pool.h"
+#include "engine/tile_paths.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
 
-// Writes "level-column-row.jpg" for every tile of `table` (which must
-// describe the source and pass CheckPyramid) into `imagesFolder`.
+// Writes every tile of `table` (which must describe the source and pass
+// CheckPyramid) to its path; the folders of the paths must exist.
 // threads: encoders, 0 one per core, -1 none (everything on the calling
 // thread, one tile after another). memoryLimit: what a picture that cannot
 // stream may take, 0 half of the machine's memory; above it the job is
 // refused before anything is written. Every error names its file; a stop
-// asked for through the events ends with Fault::Cancelled. What the user
-// should know of a job that goes on all the same (a colour profile that
-// cannot be used) is added to `notes`, one line naming the file each.
-Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const std::string& imagesFolder,
-                  int threads, unsigned long long memoryLimit, const PyramidEvents& events,
+// asked for through the events ends with Fault::Cancelled. Tells each tile
+// as it is taken and written. What the user should know of a job that goes
+// on all the same (a colour profile that cannot be used) is added to
+// `notes`, one line naming the file each.
+Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
+                  int threads, unsigned long long memoryLimit, const JobEvents& events,
                   std::vector<std::string>* notes = nullptr);
 
 }  // namespace kerfel

@@ -1,46 +1,37 @@
 #include "engine/descriptor.h"
 
-#include "engine/job_layout.h"
-
-#include "base/file_write.h"
+#include "engine/job_folder.h"
 
 namespace kerfel {
 namespace {
 
 constexpr const char* kCopyrightNotice = "(c) Lorvak Image Kerfel";
 
-void Attribute(std::string& out, const char* name, const std::string& value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    out += value;
-    out += '"';
-}
-
-std::string Flag(bool on) { return on ? "1" : "0"; }
-
 }  // namespace
+
+std::vector<DescriptorField> DescriptorFields(const DescriptorValues& v) {
+    using Kind = DescriptorField::Kind;
+    auto number = [](auto n) { return std::to_string(n); };
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    return {
+        {"Width", Kind::Number, number(v.width)},
+        {"Height", Kind::Number, number(v.height)},
+        {"Tiles", Kind::Number, number(v.tiles)},
+        {"Copyright", Kind::Text, kCopyrightNotice},
+        {"viewHeight", Kind::Number, number(v.viewHeight)},
+        {"viewWidth", Kind::Number, number(v.viewWidth)},
+        {"showNav", Kind::Flag, flag(v.showNav)},
+        {"showSlider", Kind::Flag, flag(v.showSlider)},
+        {"showpanButtons", Kind::Flag, flag(v.showPanButtons)},
+        {"clicktoLorvak", Kind::Flag, flag(v.clickToZoom)},
+        {"soundURL", Kind::Text, v.music ? kMusicFileName : ""},
+    };
+}
 
 std::string DescriptorXml(const DescriptorValues& v) {
     std::string out = "<Images";
-    Attribute(out, "Width", std::to_string(v.width));
-    Attribute(out, "Height", std::to_string(v.height));
-    Attribute(out, "Tiles", std::to_string(v.tiles));
-    Attribute(out, "Copyright", kCopyrightNotice);
-    Attribute(out, "viewHeight", std::to_string(v.viewHeight));
-    Attribute(out, "viewWidth", std::to_string(v.viewWidth));
-    Attribute(out, "showNav", Flag(v.showNav));
-    Attribute(out, "showSlider", Flag(v.showSlider));
-    Attribute(out, "showpanButtons", Flag(v.showPanButtons));
-    Attribute(out, "clicktoLorvak", Flag(v.clickToZoom));
-    Attribute(out, "soundURL", v.music ? kMusicFileName : "");
-    out += "/>";
-    return out;
-}
-
-Status WriteDescriptor(const std::string& path, const DescriptorValues& values) {
-    const std::string xml = DescriptorXml(values);
-    return ReplaceFile(path, xml.data(), xml.size());
+    for (const DescriptorField& f : DescriptorFields(v)) out += " " + f.name + "=\"" + f.text + "\"";
+    return out + "/>";
 }
 
 }  // namespace kerfel

@@ -1,12 +1,20 @@
 #pragma once
-// "ImageKerfel.xml": everything the browser viewer learns about a job.
+// What a job publishes about itself: the values of "ImageKerfel.xml", and
+// the layout and level sizes the browser viewer finds the tiles by.
 #include <string>
+#include <vector>
 
-#include "base/status.h"
+#include "engine/layout.h"
 
 namespace kerfel {
 
+struct LevelSize {
+    unsigned width = 0, height = 0;
+};
+
 struct DescriptorValues {
+    const Layout* layout = &NativeLayout();
+    std::vector<LevelSize> levels;  // every level's size, the smallest first
     unsigned width = 0;        // source size
     unsigned height = 0;
     int tiles = 0;             // tiles of all levels
@@ -19,10 +27,20 @@ struct DescriptorValues {
     bool music = false;           // soundURL is "bgmusic.mp3" when set
 };
 
-// The file's bytes: one empty element, no declaration, no newline.
-std::string DescriptorXml(const DescriptorValues& values);
+// One value as the descriptor writes it, under its name there.
+struct DescriptorField {
+    enum class Kind { Number, Flag, Text };
+    std::string name;
+    Kind kind;
+    std::string text;  // a flag is "0" or "1"
+};
 
-// Writes the descriptor atomically (temporary file, then rename).
-Status WriteDescriptor(const std::string& path, const DescriptorValues& values);
+// Every value in the descriptor's order, spelled as it spells them: what
+// "ImageKerfel.xml", the browser viewer's page and the preview's summary
+// each show.
+std::vector<DescriptorField> DescriptorFields(const DescriptorValues& values);
+
+// "ImageKerfel.xml": one empty element, no declaration, no newline.
+std::string DescriptorXml(const DescriptorValues& values);
 
 }  // namespace kerfel

@@ -8,7 +8,6 @@
 #include <new>
 
 #include "base/file_write.h"
-#include "engine/generator.h"
 #include "engine/tile_encoder.h"
 
 namespace kerfel {
@@ -34,10 +33,20 @@ void GiveWayToTheDecoder() {
     if (errno == 0) ::setpriority(PRIO_PROCESS, self, nice + 10);
 }
 
+JobEvent TileEvent(JobEvent::Kind kind, const TileCut& cut, const std::string& path) {
+    JobEvent e;
+    e.kind = kind;
+    e.tile = path;
+    e.level = cut.level;
+    e.column = cut.column;
+    e.row = cut.row;
+    return e;
+}
+
 }  // namespace
 
-EncodePool::EncodePool(const std::string& imagesFolder, int threads, const PyramidEvents& events)
-    : m_images(imagesFolder), m_events(events) {
+EncodePool::EncodePool(const TilePaths& paths, int threads, const JobEvents& events)
+    : m_paths(paths), m_events(events) {
     if (threads < 0) {
         m_inline = std::make_unique<TileEncoder>();
         return;
@@ -103,7 +112,7 @@ void EncodePool::ReportFront(std::unique_lock<std::mutex>& hold) {
     m_tasks.pop_front();
     --m_nextQueued;
     hold.unlock();
-    if (m_events.tileWritten) m_events.tileWritten(task->cut.level, task->cut.column, task->cut.row, task->path);
+    m_events.Tell(TileEvent(JobEvent::Kind::TileWritten, task->cut, task->path));
     hold.lock();
 }
 
@@ -116,21 +125,20 @@ Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
         ReportFront(hold);
     }
     hold.unlock();
-    const bool cancel = m_events.cancelRequested && m_events.cancelRequested();
+    const bool cancel = m_events.StopRequested();
     hold.lock();
     return cancel ? Status::Cancel() : Status::Ok();
 }
 
 Status EncodePool::Take(const TileCut& tile) {
-    const std::string path = m_images + "/" + TileFileName(tile.level, tile.column, tile.row);
+    const std::string path = m_paths.Of(tile.level, tile.column, tile.row);
     if (m_inline) {
-        if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
+        m_events.Tell(TileEvent(JobEvent::Kind::TileStarted, tile, path));
         Task task{tile, path, Task::Queued, Status::Ok()};
         Status s = Encode(task, m_inlineJpeg, *m_inline);
         if (!s) return s;
-        if (m_events.tileWritten) m_events.tileWritten(tile.level, tile.column, tile.row, path);
-        if (m_events.cancelRequested && m_events.cancelRequested()) return Status::Cancel();
-        return Status::Ok();
+        m_events.Tell(TileEvent(JobEvent::Kind::TileWritten, tile, path));
+        return m_events.StopRequested() ? Status::Cancel() : Status::Ok();
     }
     auto task = std::make_shared<Task>();
     task->cut = tile;
@@ -141,7 +149,7 @@ Status EncodePool::Take(const TileCut& tile) {
     Status s = ReportDone(hold);
     if (!s) return s;
     hold.unlock();
-    if (m_events.tileStarted) m_events.tileStarted(tile.level, tile.column, tile.row, path);
+    m_events.Tell(TileEvent(JobEvent::Kind::TileStarted, tile, path));
     hold.lock();
     m_tasks.push_back(std::move(task));
     ++*tile.readers;

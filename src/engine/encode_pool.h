@@ -2,40 +2,30 @@
 // Tiles encoded at quality 70 and written (hidden name, then rename) on a
 // pool of threads, each with its own compressor. Whatever order the threads
 // finish in, tiles are reported on the job's thread in the order they were
-// handed over, and the first tile that fails (in that order) stops the job
-// and names its file. Stop drops the tiles not yet begun and keeps every
-// tile already written.
+// handed over (TileStarted when a tile is taken, TileWritten once it is on
+// disk under its name), and the first tile that fails (in that order) stops
+// the job and names its file. Stop drops the tiles not yet begun and keeps
+// every tile already written.
 #include <condition_variable>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/job_events.h"
 #include "engine/strip_pyramid.h"
+#include "engine/tile_paths.h"
 
 namespace kerfel {
-
-struct PyramidEvents {
-    // A tile is cut and handed to an encoder. Called on the job's thread,
-    // in the same order as tileWritten, before the tile is written.
-    std::function<void(int level, int column, int row, const std::string& path)> tileStarted;
-    // A tile is on disk under its final name. Called on the job's thread
-    // (the one that runs CutPyramid), in the order the tiles were cut:
-    // strip by strip, each level's full strip before the smaller levels'.
-    std::function<void(int level, int column, int row, const std::string& path)> tileWritten;
-    // Polled on the job's thread between tiles; true stops the job with
-    // what is written kept.
-    std::function<bool()> cancelRequested;
-};
 
 class EncodePool : public TileSink {
 public:
     // threads > 0: that many encoders; 0: one per core; < 0: none, every
     // tile is encoded and written on the calling thread as it is taken.
-    EncodePool(const std::string& imagesFolder, int threads, const PyramidEvents& events);
+    // The paths must outlive the pool.
+    EncodePool(const TilePaths& paths, int threads, const JobEvents& events);
     // Drops the tiles not begun and waits for those in hand.
     ~EncodePool() override;
 
@@ -55,7 +45,7 @@ private:
     struct Task;
     void Run();
     Status Encode(Task& task, std::vector<uint8_t>& jpeg, class TileEncoder& encoder);
-    // Reports the finished tiles at the front, in order; polls cancel.
+    // Reports the finished tiles at the front, in order; polls for a stop.
     // Called with the lock held; may release it around the events.
     Status ReportDone(std::unique_lock<std::mutex>& hold);
     // Whether the tile at the front is finished (called with the lock held).
@@ -63,8 +53,8 @@ private:
     // Takes the (finished, written) tile at the front and reports it.
     void ReportFront(std::unique_lock<std::mutex>& hold);
 
-    const std::string m_images;
-    const PyramidEvents& m_events;
+    const TilePaths& m_paths;
+    const JobEvents& m_events;
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::deque<std::shared_ptr<Task>> m_tasks;  // in hand-over order, until reported

@@ -11,11 +11,10 @@
 #include "base/file_write.h"
 #include "base/path.h"
 #include "engine/cut_pyramid.h"
+#include "engine/tile_paths.h"
 
 namespace kerfel {
 namespace {
-
-bool CancelRequested(const GeneratorHooks& hooks) { return hooks.cancelRequested && hooks.cancelRequested(); }
 
 // An existing folder is fine; anything else at that path is not.
 Status MakeFolder(const std::string& path, bool& created) {
@@ -42,10 +41,23 @@ JobResult Cancelled(JobResult r) {
     return r;
 }
 
+bool IsHalf(unsigned side, unsigned halved) { return halved == side / 2 || halved == side - side / 2; }
+
 }  // namespace
 
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
+    const Layout& layout = *p.m_pLayout;
+    // The strips cut whole tiles side by side; tiles that overlap are still to come.
+    if (layout.tileSize == 0 || layout.overlap != 0)
+        return Status::Bad(std::string("the tiles of the layout ") + layout.name + " (" +
+                           std::to_string(layout.tileSize) + " pixels, overlap " + std::to_string(layout.overlap) +
+                           ") cannot be cut yet");
+    // The strips make each level from the one above by its sizes alone.
+    for (int i = 1; i < p.LevelCount(); ++i)
+        if (!IsHalf(p.m_arrLevelWidth[i], p.m_arrLevelWidth[i - 1]) ||
+            !IsHalf(p.m_arrLevelHeight[i], p.m_arrLevelHeight[i - 1]))
+            return Status::Bad("level " + std::to_string(i - 1) + " is not half of level " + std::to_string(i));
     for (int i = p.LevelCount() - 1; i >= 0; --i) {
         if (p.m_arrLevelWidth[i] == 0 || p.m_arrLevelHeight[i] == 0)
             return Status::Bad("the picture is too narrow for its zoom levels: halving " +
@@ -57,6 +69,8 @@ Status CheckPyramid(const TilePyramid& p) {
 
 DescriptorValues DescribePyramid(const TilePyramid& p, int k) {
     DescriptorValues v;
+    v.layout = p.m_pLayout;
+    for (int i = 0; i < p.LevelCount(); ++i) v.levels.push_back({p.m_arrLevelWidth[i], p.m_arrLevelHeight[i]});
     v.width = p.SourceWidth();
     v.height = p.SourceHeight();
     v.tiles = p.m_nTotalTiles;
@@ -102,7 +116,7 @@ Status NoMemoryForLevel(const GeneratorJob& job, int level) {
     return s;
 }
 
-JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobState& state) {
+JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& state) {
     JobResult& result = state.result;
     const TilePyramid& p = job.pyramid;
     Status s = CheckPyramid(p);
@@ -110,34 +124,37 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
 
     const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
     result.jobFolder = folder;
-    if (PathExists(folder) && hooks.mayWriteInto && !hooks.mayWriteInto(folder)) {
+    if (PathExists(folder) && events.mayWriteInto && !events.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
-    if (hooks.started) hooks.started(folder);
+    const TilePaths paths(p, folder, JobName(job.sourcePath));
+    JobEvent start;
+    start.folder = folder;
+    start.tile = paths.Of(0, 0, 0);
+    events.Tell(start);
     if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
-    const std::string images = ImagesFolderOf(folder);
-    if (!(s = MakeOwnFolder(images, state))) return Failed(result, s);
+    for (const std::string& below : paths.Folders())
+        if (!(s = MakeOwnFolder(JoinPath(folder, below), state))) return Failed(result, s);
 
     // Tiles come strip by strip, each level's full strip before the smaller
     // levels' strips it completes; started when cut, counted once on disk.
-    PyramidEvents events;
-    events.tileStarted = [&](int level, int column, int row, const std::string& path) {
-        state.level = level;
-        if (hooks.tileStarted) hooks.tileStarted({level, column, row, path});
+    JobEvents counting = events;
+    counting.tell = [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileStarted) state.level = e.level;
+        if (e.kind != JobEvent::Kind::TileWritten) return events.Tell(e);
+        JobEvent written = e;
+        written.done = ++result.tilesWritten;
+        written.total = p.m_nTotalTiles;
+        events.Tell(written);
     };
-    events.tileWritten = [&](int, int, int, const std::string&) {
-        ++result.tilesWritten;
-        if (hooks.progress) hooks.progress(result.tilesWritten, p.m_nTotalTiles);
-    };
-    events.cancelRequested = [&] { return CancelRequested(hooks); };
     state.level = p.LevelCount() - 1;
-    s = CutPyramid(job.sourcePath, p, images, job.oneThread ? -1 : job.threads, job.memoryLimit, events,
+    s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting,
                    &result.notes);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now
-    if (CancelRequested(hooks)) return Cancelled(result);
+    if (events.StopRequested()) return Cancelled(result);
 
     result.end = JobEnd::Finished;
     return result;
@@ -148,11 +165,11 @@ JobResult WriteJob(const GeneratorJob& job, const GeneratorHooks& hooks, JobStat
 // Memory or a thread that cannot be had ends the job as failed, found on
 // the job's own thread or by the level maker beside it: the tool is not
 // taken down with it.
-JobResult GenerateTiles(const GeneratorJob& job, const GeneratorHooks& hooks) {
+JobResult GenerateTiles(const GeneratorJob& job, const JobEvents& events) {
     JobState state;
     JobResult r;
     try {
-        r = WriteJob(job, hooks, state);
+        r = WriteJob(job, events, state);
     } catch (const std::bad_alloc&) {
         r = Failed(state.result, NoMemoryForLevel(job, state.level));
     } catch (const std::system_error& e) {

@@ -1,9 +1,10 @@
 #pragma once
 // Every level of the pyramid as one strip a tile high, fed with the
-// source's rows from the top. When a strip is full (256 rows, or the
+// source's rows from the top. When a strip is full (a tile's rows, or the
 // level's last row) it is cut into tiles; every pair of rows is averaged
 // 2 x 2 (the rounded mean of each block) into one row of the level below,
-// with the odd last row or column dropped. Memory therefore grows with the
+// the odd last row or column dropped or averaged with itself as the table's
+// level sizes say (halving down or up). Memory therefore grows with the
 // width, never the height: about 1.5 KiB per pixel of the source's width
 // for one strip of every level, twice that with the second strip each level
 // gets so that filling goes on while the full one is encoded.
@@ -38,7 +39,7 @@ public:
 
 class StripPyramid {
 public:
-    // The table must pass CheckPyramid.
+    // The table must pass CheckPyramid and outlive this.
     StripPyramid(const TilePyramid& table, TileSink& sink);
     ~StripPyramid();
     StripPyramid(const StripPyramid&) = delete;
@@ -62,6 +63,7 @@ private:
     Status CutStrip(Level& level);
     Status Begin(Level& level);
 
+    const TilePyramid& m_table;
     TileSink& m_sink;
     std::vector<std::unique_ptr<Level>> m_levels;  // index as the table's
 };

@@ -1,34 +1,47 @@
 #include "engine/tile_pyramid.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
 namespace kerfel {
 
-int TileColumns(unsigned width) { return static_cast<int>((width + kTileEdge - 1) / kTileEdge); }
-int TileRows(unsigned height) { return TileColumns(height); }
+namespace {
 
-static int LevelTiles(unsigned w, unsigned h) { return TileColumns(w) * TileRows(h); }
+unsigned Half(unsigned side, Halving halving) { return halving == Halving::Ceil ? side - side / 2 : side / 2; }
 
-TilePyramid TilePyramid::Build(unsigned width, unsigned height) {
+}  // namespace
+
+TilePyramid TilePyramid::Build(const Layout& layout, unsigned width, unsigned height) {
     TilePyramid p;
+    p.m_pLayout = &layout;
     p.m_arrLevelIndex.push_back(0);
     p.m_arrLevelHeight.push_back(height);
     p.m_arrLevelWidth.push_back(width);
     if (height >= kListThreshold || width >= kListThreshold) p.m_arrListEntries.push_back(1);
-    p.m_nTotalTiles = LevelTiles(width, height);
+    p.m_nTotalTiles = p.LevelTiles(0);
     for (;;) {
-        unsigned h = p.m_arrLevelHeight.front();
-        unsigned w = p.m_arrLevelWidth.front();
-        if ((h > w ? h : w) / 2 < kStopThreshold) break;
+        const unsigned h = p.m_arrLevelHeight.front();
+        const unsigned w = p.m_arrLevelWidth.front();
+        // A side of one pixel halved up stays one pixel: that is the end too.
+        if (std::max(h, w) <= std::max(1u, layout.levels.smallestSide)) break;
+        const unsigned halfH = Half(h, layout.levels.halving), halfW = Half(w, layout.levels.halving);
         p.m_arrLevelIndex.push_back(static_cast<unsigned>(p.m_arrLevelIndex.size()));
-        p.m_arrLevelHeight.insert(p.m_arrLevelHeight.begin(), h / 2);
-        p.m_arrLevelWidth.insert(p.m_arrLevelWidth.begin(), w / 2);
-        if (h / 2 >= kListThreshold || w / 2 >= kListThreshold)
-            p.m_arrListEntries.push_back(p.LevelCount());
-        p.m_nTotalTiles += LevelTiles(w / 2, h / 2);
+        p.m_arrLevelHeight.insert(p.m_arrLevelHeight.begin(), halfH);
+        p.m_arrLevelWidth.insert(p.m_arrLevelWidth.begin(), halfW);
+        if (halfH >= kListThreshold || halfW >= kListThreshold) p.m_arrListEntries.push_back(p.LevelCount());
+        p.m_nTotalTiles += p.LevelTiles(0);
     }
     return p;
+}
+
+TileSpan TilePyramid::Span(unsigned side, int index) const {
+    const unsigned long long start = 1ull * index * TileSize();
+    if (index < 0 || start >= side) return {};
+    const unsigned overlap = m_pLayout->overlap;
+    const unsigned long long from = index > 0 && start > overlap ? start - overlap : 0;
+    const unsigned long long to = std::min<unsigned long long>(side, start + TileSize() + overlap);
+    return {static_cast<unsigned>(from), static_cast<unsigned>(to - from)};
 }
 
 std::string SizeText(unsigned width, unsigned height) {

@@ -1,15 +1,22 @@
 #pragma once
-// The level table of one source image: every zoom level from the smallest
-// (index 0) up to the source's own size (index n - 1), each the next larger
-// one halved with rounding down.
+// The level table of one source image in one layout: every zoom level from
+// the smallest (index 0) up to the source's own size (index n - 1), each the
+// next larger one halved as the layout's level rule says, and the grid of
+// tiles each level is cut into.
 #include <string>
 #include <vector>
 
+#include "engine/layout.h"
+
 namespace kerfel {
 
-constexpr int kTileEdge = 256;
-constexpr int kStopThreshold = 98;   // no further level once half the larger side is below this
 constexpr int kListThreshold = 250;  // a level is offered while one side reaches this
+
+// The pixels of one tile along one side of its level: from `start`, `size` of them.
+struct TileSpan {
+    unsigned start = 0;
+    unsigned size = 0;
+};
 
 struct TilePyramid {
     std::vector<unsigned> m_arrLevelWidth;
@@ -18,8 +25,10 @@ struct TilePyramid {
     int m_nTotalTiles = 0;
     // Entries k of "Levels to Zoom In", in the order they were added (1, 2, ...).
     std::vector<int> m_arrListEntries;
+    // The layout whose level rule made the table; its tiles lie as it says.
+    const Layout* m_pLayout = &NativeLayout();
 
-    static TilePyramid Build(unsigned width, unsigned height);
+    static TilePyramid Build(const Layout& layout, unsigned width, unsigned height);
 
     int LevelCount() const { return static_cast<int>(m_arrLevelIndex.size()); }
     bool Empty() const { return m_arrLevelIndex.empty(); }
@@ -29,11 +38,21 @@ struct TilePyramid {
     bool ValidEntry(int k) const { return k >= 1 && k <= LevelCount(); }
     unsigned DisplayWidth(int k) const { return m_arrLevelWidth[LevelCount() - k]; }
     unsigned DisplayHeight(int k) const { return m_arrLevelHeight[LevelCount() - k]; }
-};
 
-// Tiles a level of the given size is cut into: ceil(w/256) * ceil(h/256).
-int TileColumns(unsigned width);
-int TileRows(unsigned height);
+    // The tile grid: columns and rows of a level, ceil(side / tile size).
+    unsigned TileSize() const { return m_pLayout->tileSize; }
+    int Columns(int level) const { return Tiles(m_arrLevelWidth[level]); }
+    int Rows(int level) const { return Tiles(m_arrLevelHeight[level]); }
+    int LevelTiles(int level) const { return Columns(level) * Rows(level); }
+    // Where a tile lies in its level: a tile's size, with the layout's
+    // overlap added on its inner edges, clamped to the level.
+    TileSpan ColumnSpan(int level, int column) const { return Span(m_arrLevelWidth[level], column); }
+    TileSpan RowSpan(int level, int row) const { return Span(m_arrLevelHeight[level], row); }
+
+private:
+    int Tiles(unsigned side) const { return static_cast<int>((side + TileSize() - 1ull) / TileSize()); }
+    TileSpan Span(unsigned side, int index) const;
+};
 
 // "%d x %d" of a width and height.
 std::string SizeText(unsigned width, unsigned height);

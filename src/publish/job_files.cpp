@@ -1,15 +1,30 @@
 #include "publish/job_files.h"
 
+#include "base/file_write.h"
 #include "base/path.h"
-#include "engine/job_layout.h"
+#include "engine/tile_paths.h"
 #include "publish/viewer_site.h"
 
 namespace kerfel {
+namespace {
+
+std::string JobNameOf(const std::string& jobFolder) { return FileNameOf(TrimTrailingSlashes(jobFolder)); }
+
+}  // namespace
+
+Status WriteDescriptorFiles(const std::string& jobFolder, const DescriptorValues& values) {
+    for (const DescriptorFile& file : values.layout->files) {
+        const std::string path = JoinPath(jobFolder, FillFields(file.name, {{"name", JobNameOf(jobFolder)}}));
+        const std::string text = file.text(values);
+        if (Status s = ReplaceFile(path, text.data(), text.size()); !s) return s;
+    }
+    return Status::Ok();
+}
 
 Status WriteJobFiles(const std::string& jobFolder, const DescriptorValues& values) {
-    Status s = WriteDescriptor(JoinPath(jobFolder, kDescriptorFileName), values);
-    if (!s) return s;
-    return WriteViewerSite(jobFolder, values, FileNameOf(TrimTrailingSlashes(jobFolder)));
+    Status s = WriteDescriptorFiles(jobFolder, values);
+    if (!s || !values.layout->browserViewer) return s;
+    return WriteViewerSite(jobFolder, values, JobNameOf(jobFolder));
 }
 
 }  // namespace kerfel

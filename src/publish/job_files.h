@@ -1,6 +1,7 @@
 #pragma once
-// The files a job publishes beside its tiles: the descriptor and the browser
-// viewer, always written together so they never disagree.
+// The files a job publishes beside its tiles: the descriptor files its
+// layout lists and the browser viewer, always written together so they
+// never disagree.
 #include <string>
 
 #include "base/status.h"
@@ -8,8 +9,12 @@
 
 namespace kerfel {
 
-// Writes (or refreshes) "ImageKerfel.xml" and the browser viewer in the job
-// folder; the viewer's title is the job folder's name.
+// Writes (or refreshes) each descriptor file of the values' layout in the
+// job folder, replacing it whole.
+Status WriteDescriptorFiles(const std::string& jobFolder, const DescriptorValues& values);
+
+// Those and, where the layout has one, the browser viewer; the job's name
+// (and the viewer's title) is the job folder's name.
 Status WriteJobFiles(const std::string& jobFolder, const DescriptorValues& values);
 
 }  // namespace kerfel

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/status.h"
-#include "engine/job_layout.h"
+#include "engine/job_folder.h"
 
 namespace kerfel {
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/path.h"
-#include "engine/job_layout.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -33,19 +32,12 @@ void RemovePreviewPage(const std::string& pagePath) {
 }
 
 std::string DescriptorSummaryHtml(const DescriptorValues& v, const std::string& title) {
-    auto row = [](const char* name, const std::string& value) {
-        return std::string("<tr><th>") + name + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
-    };
-    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    std::string rows;
+    for (const DescriptorField& f : DescriptorFields(v))
+        rows += "<tr><th>" + f.name + "</th><td>" + HtmlEscape(f.text) + "</td></tr>\n";
     return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlEscape(title) +
            "</title>\n<style>body{font-family:sans-serif;background:#fff}th{text-align:left;padding-right:1em}</style>"
-           "</head><body>\n<h3>" + HtmlEscape(title) + "</h3>\n<table>\n" +
-           row("Width", std::to_string(v.width)) + row("Height", std::to_string(v.height)) +
-           row("Tiles", std::to_string(v.tiles)) + row("viewWidth", std::to_string(v.viewWidth)) +
-           row("viewHeight", std::to_string(v.viewHeight)) + row("showNav", flag(v.showNav)) +
-           row("showSlider", flag(v.showSlider)) + row("showpanButtons", flag(v.showPanButtons)) +
-           row("clicktoLorvak", flag(v.clickToZoom)) + row("soundURL", v.music ? kMusicFileName : "") +
-           "</table>\n</body></html>\n";
+           "</head><body>\n<h3>" + HtmlEscape(title) + "</h3>\n<table>\n" + rows + "</table>\n</body></html>\n";
 }
 
 }  // namespace kerfel

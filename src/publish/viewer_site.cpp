@@ -1,17 +1,15 @@
 #include "publish/viewer_site.h"
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
-#include <locale>
 #include <optional>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "base/app_folder.h"
 #include "base/file_read.h"
 #include "base/file_write.h"
-#include "engine/job_layout.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -24,19 +22,42 @@ constexpr const char* kTemplateName = "page.html";
 constexpr std::array<const char*, 4> kAssets = {
     "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
 
-const char* JsonBool(bool b) { return b ? "true" : "false"; }
+// A JSON string. "<" is escaped too: the page holds the JSON in a script
+// element, which a "</script>" in a job's name would otherwise end.
+std::string JsonText(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') out += {'\\', static_cast<char>(c)};
+        else if (c < 0x20 || c == '<') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
 
-// Numbers, booleans and a fixed file name only: nothing here needs escaping.
-std::string JobJson(const DescriptorValues& v) {
-    std::ostringstream s;
-    s.imbue(std::locale::classic());  // no digit grouping, whatever the program's locale
-    s << "{\"width\":" << v.width << ",\"height\":" << v.height << ",\"tiles\":" << v.tiles
-      << ",\"viewWidth\":" << v.viewWidth << ",\"viewHeight\":" << v.viewHeight
-      << ",\"showNav\":" << JsonBool(v.showNav) << ",\"showSlider\":" << JsonBool(v.showSlider)
-      << ",\"showPanButtons\":" << JsonBool(v.showPanButtons)
-      << ",\"clickToZoom\":" << JsonBool(v.clickToZoom) << ",\"soundURL\":\""
-      << (v.music ? kMusicFileName : "") << "\"}";
-    return s.str();
+std::string JsonValue(const DescriptorField& f) {
+    switch (f.kind) {
+        case DescriptorField::Kind::Number: return f.text;
+        case DescriptorField::Kind::Flag: return f.text == "1" ? "true" : "false";
+        case DescriptorField::Kind::Text: return JsonText(f.text);
+    }
+    return "null";
+}
+
+// The descriptor's values under its own names, and what the viewer needs to
+// find the tiles: the job's name, its layout's tile path, size and overlap,
+// and every level's size, the smallest first.
+std::string JobJson(const DescriptorValues& v, const std::string& name) {
+    std::string out = "{";
+    for (const DescriptorField& f : DescriptorFields(v)) out += JsonText(f.name) + ":" + JsonValue(f) + ",";
+    out += "\"name\":" + JsonText(name) + ",\"tilePath\":" + JsonText(v.layout->tilePath) +
+           ",\"tileSize\":" + std::to_string(v.layout->tileSize) + ",\"overlap\":" + std::to_string(v.layout->overlap) +
+           ",\"levels\":[";
+    for (size_t i = 0; i < v.levels.size(); ++i)
+        out += (i ? ",[" : "[") + std::to_string(v.levels[i].width) + "," + std::to_string(v.levels[i].height) + "]";
+    return out + "]}";
 }
 
 // Replaces each "{{name}}" in one pass, so a value that itself holds
@@ -112,7 +133,7 @@ std::string FindViewerFolder() {
 
 std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
                            const std::string& title) {
-    return FillTemplate(pageTemplate, HtmlEscape(title), JobJson(values));
+    return FillTemplate(pageTemplate, HtmlEscape(title), JobJson(values, title));
 }
 
 Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& jobFolder,

@@ -11,7 +11,8 @@ namespace kerfel {
 inline constexpr const char* kViewerPageName = "index.html";
 inline constexpr const char* kViewerAssetsFolder = "viewer";
 
-// Writes or refreshes the viewer in the job folder; `title` is the image's name.
+// Writes or refreshes the viewer in the job folder; `title` is the job's name
+// (as its tile paths may hold it).
 // Called whenever the descriptor is written.
 Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& values, const std::string& title);
 
@@ -22,7 +23,8 @@ Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& j
                            const DescriptorValues& values, const std::string& title);
 
 // The page: the template with the title (HTML-escaped) and the job's values
-// filled in, so the page needs no read of the descriptor (refused on file://).
+// filled in, with what the viewer needs of the layout to find the tiles, so
+// the page needs no read of the descriptor (refused on file://).
 std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
                            const std::string& title);
 

@@ -21,7 +21,7 @@ struct CheckingSink : kerfel::TileSink {
     kerfel::Status Take(const kerfel::TileCut& t) override {
         FUZZ_CHECK(t.level >= 0 && t.level < table.LevelCount());
         const kerfel::TileRect r = kerfel::TileAt(table.m_arrLevelWidth[t.level], table.m_arrLevelHeight[t.level],
-                                                  t.column, t.row);
+                                                  t.column, t.row, table.TileSize());
         FUZZ_CHECK(r.width == t.width && r.height == t.height);
         volatile uint8_t sum = 0;  // every pixel of the tile is readable
         for (unsigned y = 0; y < t.height; ++y) sum = sum + t.pixels[y * t.stride + t.width * 3 - 1];
@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(reader.Width() > 0 && reader.Width() <= kerfel::kMaxJpegSide);
         // Big pictures decode too slowly to fuzz; the header checks above still ran.
         if (1ull * reader.Width() * reader.Height() > (1u << 22) || reader.WholePictureBytes() > (64u << 20)) return 0;
-        const kerfel::TilePyramid table = kerfel::TilePyramid::Build(reader.Width(), reader.Height());
+        const kerfel::TilePyramid table =
+            kerfel::TilePyramid::Build(kerfel::NativeLayout(), reader.Width(), reader.Height());
         bool usable = true;
         for (int i = 0; i < table.LevelCount(); ++i)
             usable = usable && table.m_arrLevelWidth[i] > 0 && table.m_arrLevelHeight[i] > 0;

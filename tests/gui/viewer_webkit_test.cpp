@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/tile_pyramid.h"
+#include "engine/generator.h"
 #include "gui_test_util.h"
 #include "publish/viewer_site.h"
 
@@ -27,13 +27,11 @@ constexpr unsigned char kRed = 0x20, kGreen = 0x80, kBlue = 0xc0;
 // Every tile of every level, each one flat colour, named as the tool names them.
 bool CutFlatTiles(const std::string& images, const kerfel::TilePyramid& p) {
     for (int l = 0; l < p.LevelCount(); ++l) {
-        const int w = static_cast<int>(p.m_arrLevelWidth[l]), h = static_cast<int>(p.m_arrLevelHeight[l]);
-        for (int c = 0; c * kerfel::kTileEdge < w; ++c)
-            for (int r = 0; r * kerfel::kTileEdge < h; ++r) {
+        for (int c = 0; c < p.Columns(l); ++c)
+            for (int r = 0; r < p.Rows(l); ++r) {
                 std::ostringstream cmd;
-                cmd << "convert -size " << std::min(kerfel::kTileEdge, w - c * kerfel::kTileEdge) << "x"
-                    << std::min(kerfel::kTileEdge, h - r * kerfel::kTileEdge) << " xc:'#2080c0' -quality 95 '"
-                    << images << "/" << l << "-" << c << "-" << r << ".jpg'";
+                cmd << "convert -size " << p.ColumnSpan(l, c).size << "x" << p.RowSpan(l, r).size
+                    << " xc:'#2080c0' -quality 95 '" << images << "/" << l << "-" << c << "-" << r << ".jpg'";
                 if (std::system(cmd.str().c_str()) != 0) return false;
             }
     }
@@ -57,14 +55,9 @@ TEST(ViewerInWebKit, FlatPictureComesOutFlatFromDisk) {
     if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) GTEST_SKIP() << "no web view backend";
     const std::string job = guitest::MakeTempFolder() + "/flat";
     fs::create_directories(job + "/Images");
-    const kerfel::TilePyramid p = kerfel::TilePyramid::Build(1025, 771);
+    const kerfel::TilePyramid p = kerfel::TilePyramid::Build(kerfel::NativeLayout(), 1025, 771);
     ASSERT_TRUE(CutFlatTiles(job + "/Images", p));
-    kerfel::DescriptorValues v;
-    v.width = 1025;
-    v.height = 771;
-    v.tiles = p.m_nTotalTiles;
-    v.viewWidth = p.DisplayWidth(2);
-    v.viewHeight = p.DisplayHeight(2);
+    const kerfel::DescriptorValues v = kerfel::DescribePyramid(p, 2);
     const std::string viewer = (fs::path(KERFEL_BINARY).parent_path() / "viewer").string();
     kerfel::Status s = kerfel::WriteViewerSiteFrom(viewer, job, v, "flat");
     ASSERT_TRUE(s.ok()) << s.message;

@@ -42,6 +42,8 @@ TEST(CommandLineHelp, UsageErrorsAreOneLineNamingTheOptionThenTheUsage) {
         {{"make", "a.jpg", "out", "--threads", "5000"}, "--threads"},
         {{"make", "a.jpg", "out", "--memory-limit", "lots"}, "--memory-limit"},
         {{"make", "a.jpg", "out", "--levels", "+2"}, "--levels"},
+        {{"make", "a.jpg", "out", "--layout", "Kerfel"}, "--layout"},
+        {{"info", "a.jpg", "--layout", ""}, "--layout"},
         {{"export", "job", "a.zip", "--root", ""}, "--root"},
     };
     for (const Case& c : cases) {

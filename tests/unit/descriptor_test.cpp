@@ -7,6 +7,7 @@
 
 #include "engine/descriptor.h"
 #include "engine/generator.h"
+#include "publish/job_files.h"
 #include "generator_test_util.h"
 
 using namespace kerfel;
@@ -16,7 +17,7 @@ namespace {
 using gentest::ReadAll;
 
 TEST(Descriptor, BytesFollowTheAttributeOrderAndSpelling) {
-    TilePyramid p = TilePyramid::Build(1000, 800);
+    TilePyramid p = TilePyramid::Build(NativeLayout(), 1000, 800);
     DescriptorValues v = DescribePyramid(p, 1);
     EXPECT_EQ(DescriptorXml(v),
               "<Images Width=\"1000\" Height=\"800\" Tiles=\"22\" Copyright=\"(c) Lorvak Image Kerfel\" "
@@ -34,11 +35,11 @@ TEST(Descriptor, BytesFollowTheAttributeOrderAndSpelling) {
 TEST(Descriptor, RewritesAreAtomicAndDifferOnlyInWhatChanged) {
     const std::string dir = gentest::TempFolder();
     const std::string path = dir + "/ImageKerfel.xml";
-    DescriptorValues v = DescribePyramid(TilePyramid::Build(1000, 800), 2);
-    ASSERT_TRUE(WriteDescriptor(path, v).ok());
+    DescriptorValues v = DescribePyramid(TilePyramid::Build(NativeLayout(), 1000, 800), 2);
+    ASSERT_TRUE(WriteDescriptorFiles(dir, v).ok());
     const std::string first = ReadAll(path);
     v.showNav = true;
-    ASSERT_TRUE(WriteDescriptor(path, v).ok());
+    ASSERT_TRUE(WriteDescriptorFiles(dir, v).ok());
     const std::string second = ReadAll(path);
     ASSERT_EQ(first.size(), second.size());
     size_t diffs = 0;
@@ -51,7 +52,7 @@ TEST(Descriptor, RewritesAreAtomicAndDifferOnlyInWhatChanged) {
     EXPECT_EQ(st.st_mode & 0444, 0444u);  // readable by a web server
 
     // A failed write keeps the old file whole and names the path.
-    Status s = WriteDescriptor(dir + "/missing/ImageKerfel.xml", v);
+    Status s = WriteDescriptorFiles(dir + "/missing", v);
     EXPECT_EQ(s.fault, Fault::OutputFailed);
     EXPECT_NE(s.message.find(dir + "/missing/ImageKerfel.xml"), std::string::npos);
     std::filesystem::remove_all(dir);

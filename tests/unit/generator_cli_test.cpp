@@ -60,8 +60,8 @@ TEST_F(MakeCommand, ExitStatusTellsUsageBadInputAndOutputFailures) {
 
 TEST_F(MakeCommand, WritesTheJobRefusesAnExistingOneAndOverwritesOnRequest) {
     std::ofstream(dir + "/song.mp3") << "ID3 music";
-    ASSERT_EQ(Make(Q(image) + " " + Q(dir + "/out") + " --levels 2 --small-map --click-to-zoom --music " +
-                   Q(dir + "/song.mp3")),
+    ASSERT_EQ(Make(Q(image) + " " + Q(dir + "/out") + " --levels 2 --small-map --click-to-zoom --layout kerfel" +
+                   " --music " + Q(dir + "/song.mp3")),
               0)
         << err;
     EXPECT_EQ(gentest::Names(dir + "/out/photo/Images").size(), 22u);

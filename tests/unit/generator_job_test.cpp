@@ -54,19 +54,20 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
         music = dir + "/song.mp3";
         std::ofstream(music) << "ID3";
-        job = {source, out, TilePyramid::Build(1000, 800)};
+        job = {source, out, TilePyramid::Build(NativeLayout(), 1000, 800)};
         job.oneThread = GetParam();
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string Images() const { return out + "/photo/Images"; }
 
-    JobRunnerHooks Hooks(int cancelAfter = -1) {
-        JobRunnerHooks h;
+    JobEvents Events(int cancelAfter = -1) {
+        JobEvents h;
         done = 0;
-        h.progress = [this](int n, int total) {
-            done = n;
-            EXPECT_EQ(total, job.pyramid.m_nTotalTiles);
+        h.tell = [this](const JobEvent& e) {
+            if (e.kind != JobEvent::Kind::TileWritten) return;
+            done = e.done;
+            EXPECT_EQ(e.total, job.pyramid.m_nTotalTiles);
             if (!trackOrder) return;
             // The names new since the last tile: one on one thread; with a
             // writer thread it may be ahead, but a tile is never reported
@@ -82,22 +83,25 @@ struct GeneratorJobTest : ::testing::TestWithParam<bool> {
             }
             EXPECT_GE(static_cast<int>(order.size()), done);
         };
-        h.cancelRequested = [this, cancelAfter] { return cancelAfter >= 0 && done >= cancelAfter; };
-        h.askYesNo = [this](const std::string&, const std::string&) {
+        h.stopRequested = [this, cancelAfter] { return cancelAfter >= 0 && done >= cancelAfter; };
+        h.mayWriteInto = [this](const std::string&) {
             ++asked;
             return answer == IDYES;
         };
-        h.publishing = [this] {
+        return h;
+    }
+    PublishingSource Publishing() {
+        return [this] {
             JobPublishing p{DescribePyramid(job.pyramid, 2), music};
             p.values.showNav = p.values.clickToZoom = true;
             return std::optional<JobPublishing>(p);
         };
-        return h;
     }
+    JobResult Run(const JobEvents& events) { return RunJob(job, events, Publishing()); }
 };
 
 TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndTheDescriptor) {
-    JobResult r = RunJob(job, Hooks());
+    JobResult r = Run(Events());
     ASSERT_EQ(r.end, JobEnd::Finished) << r.status.message;
     EXPECT_EQ(r.jobFolder, out + "/photo");
     EXPECT_EQ(r.tilesWritten, 22);
@@ -117,10 +121,13 @@ TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndThe
         EXPECT_EQ(info.height, t.h) << t.name;
     }
     std::set<std::string> expected;
+    auto name = [](int level, int c, int row) {
+        return std::to_string(level) + "-" + std::to_string(c) + "-" + std::to_string(row) + ".jpg";
+    };
     for (int c = 0; c < 4; ++c)
-        for (int row = 0; row < 4; ++row) expected.insert(TileFileName(3, c, row));
+        for (int row = 0; row < 4; ++row) expected.insert(name(3, c, row));
     for (int c = 0; c < 2; ++c)
-        for (int row = 0; row < 2; ++row) expected.insert(TileFileName(2, c, row));
+        for (int row = 0; row < 2; ++row) expected.insert(name(2, c, row));
     expected.insert("1-0-0.jpg");
     expected.insert("0-0-0.jpg");
     EXPECT_EQ(gentest::Names(Images()), expected);
@@ -147,7 +154,7 @@ TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndThe
 }
 
 TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace) {
-    ASSERT_EQ(RunJob(job, Hooks()).end, JobEnd::Finished);
+    ASSERT_EQ(Run(Events()).end, JobEnd::Finished);
     trackOrder = false;
     struct stat before;
     ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &before), 0);
@@ -156,21 +163,21 @@ TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
 
     answer = IDNO;
     bool started = false;
-    JobRunnerHooks h = Hooks();
-    h.started = [&](const std::string&) { started = true; };
+    JobEvents h = Events();
+    h.tell = [&](const JobEvent& e) { started = started || e.kind == JobEvent::Kind::Started; };
     std::filesystem::remove(Images() + "/0-0-0.jpg");
-    JobResult r = RunJob(job, h);
+    JobResult r = Run(h);
     EXPECT_EQ(r.end, JobEnd::Declined);
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(started);
     EXPECT_EQ(gentest::Names(Images()).size(), 21u);  // nothing written, nothing removed
 
     answer = 0;  // a box closed without an answer keeps the files too
-    EXPECT_EQ(RunJob(job, Hooks()).end, JobEnd::Declined);
+    EXPECT_EQ(Run(Events()).end, JobEnd::Declined);
 
     answer = IDYES;
     gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     ASSERT_EQ(r.end, JobEnd::Finished);
     struct stat after;
     ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &after), 0);
@@ -181,7 +188,7 @@ TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
 }
 
 TEST_P(GeneratorJobTest, CancelKeepsTheTilesWrittenAndWritesNoDescriptor) {
-    JobResult r = RunJob(job, Hooks(3));
+    JobResult r = Run(Events(3));
     EXPECT_EQ(r.end, JobEnd::Cancelled);
     if (job.oneThread) {
         EXPECT_EQ(r.tilesWritten, 3);
@@ -203,9 +210,7 @@ TEST_P(GeneratorJobTest, CancelKeepsTheTilesWrittenAndWritesNoDescriptor) {
     // A stop asked for while the descriptor's values are gathered also ends
     // the job without a descriptor.
     trackOrder = false;
-    JobRunnerHooks h = Hooks();
-    h.publishing = [] { return std::optional<JobPublishing>(); };
-    EXPECT_EQ(RunJob(job, h).end, JobEnd::Cancelled);
+    EXPECT_EQ(RunJob(job, Events(), [] { return std::optional<JobPublishing>(); }).end, JobEnd::Cancelled);
     EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
 }
 
@@ -214,7 +219,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     // Missing output folder.
     GeneratorJob missing = job;
     missing.outputFolder = dir + "/gone";
-    JobResult r = RunJob(missing, Hooks());
+    JobResult r = RunJob(missing, Events(), Publishing());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::OutputFailed);
     EXPECT_NE(r.status.message.find(dir + "/gone/photo"), std::string::npos) << r.status.message;
@@ -223,14 +228,14 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     // A file where the tiles' folder belongs.
     std::filesystem::create_directories(out + "/photo");
     std::ofstream(out + "/photo/Images") << "x";
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("photo/Images: exists and is not a folder"), std::string::npos) << r.status.message;
     std::filesystem::remove(out + "/photo/Images");
 
     // A tile that cannot be written stops the job at that tile.
     std::filesystem::create_directories(Images() + "/3-0-2.jpg");
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::OutputFailed);
     EXPECT_NE(r.status.message.find("Images/3-0-2.jpg"), std::string::npos) << r.status.message;
@@ -247,7 +252,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
     small.rlim_cur = 512;
     auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(r.end, JobEnd::Failed);
@@ -256,7 +261,7 @@ TEST_P(GeneratorJobTest, FailuresStopTheJobAndNameTheFileAndTheReason) {
 
     // A descriptor that cannot be written fails the job after the tiles.
     std::filesystem::create_directories(out + "/photo/ImageKerfel.xml");
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("ImageKerfel.xml"), std::string::npos) << r.status.message;
     EXPECT_EQ(r.tilesWritten, 22);
@@ -266,7 +271,7 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     trackOrder = false;
     const std::string good = ReadAll(source);
     std::ofstream(source, std::ios::trunc) << "not a picture";
-    JobResult r = RunJob(job, Hooks());
+    JobResult r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find(source), std::string::npos) << r.status.message;
@@ -278,12 +283,12 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     std::ofstream(source, std::ios::binary | std::ios::trunc) << good.substr(0, good.size() * 6 / 10);
     SourceInfo info;
     ASSERT_TRUE(InspectSource(source, info).ok());
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("damaged or incomplete"), std::string::npos) << r.status.message;
     EXPECT_TRUE(gentest::Names(out).empty());
     std::ofstream(source, std::ios::binary | std::ios::trunc) << good;
-    EXPECT_EQ(RunJob(job, Hooks()).end, JobEnd::Finished);
+    EXPECT_EQ(Run(Events()).end, JobEnd::Finished);
     EXPECT_EQ(asked, 0);
 
     // A path typed after the table was made, pointing at another picture.
@@ -291,7 +296,7 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
     std::filesystem::remove_all(out + "/photo");
     std::filesystem::create_directory(out + "/photo");
     gentest::WriteJpeg(source, gentest::Gradient(600, 500));
-    r = RunJob(job, Hooks());
+    r = Run(Events());
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.fault, Fault::BadInput);
     EXPECT_NE(r.status.message.find("600 x 500"), std::string::npos) << r.status.message;
@@ -306,12 +311,12 @@ TEST_P(GeneratorJobTest, ASourceThatIsBrokenOrNoLongerMatchesTheTableIsRefused) 
 TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTheTool) {
     trackOrder = false;
     auto failOnFirstTile = [this](auto failure) {
-        JobRunnerHooks h = Hooks();
-        auto said = std::make_shared<int>(0);
-        h.status = [failure, said](const StatusLine&) {
-            if (++*said == 2) throw failure;  // the first tile's line, after the start of writing
+        JobEvents h = Events();
+        auto told = std::make_shared<int>(0);
+        h.tell = [failure, told](const JobEvent&) {
+            if (++*told == 2) throw failure;  // the first tile's, after the start of writing
         };
-        return RunJob(job, h);
+        return Run(h);
     };
     JobResult r = failOnFirstTile(std::bad_alloc());
     EXPECT_EQ(r.end, JobEnd::Failed);
@@ -326,11 +331,11 @@ TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTh
     EXPECT_TRUE(gentest::Names(out).empty());
 
     // After some tiles the job folder stays with them, whole, and without a descriptor.
-    JobRunnerHooks h = Hooks();
-    h.progress = [](int done, int) {
-        if (done == 3) throw std::bad_alloc();
+    JobEvents h = Events();
+    h.tell = [](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileWritten && e.done == 3) throw std::bad_alloc();
     };
-    r = RunJob(job, h);
+    r = Run(h);
     EXPECT_EQ(r.end, JobEnd::Failed);
     // With a writer thread the third tile may be reported while the next level is cut.
     EXPECT_TRUE(r.status.message == source + ": not enough memory for a 1000 x 800 level" ||
@@ -345,9 +350,7 @@ TEST_P(GeneratorJobTest, RunningOutOfMemoryOrThreadsFailsTheJobInsteadOfEndingTh
     EXPECT_FALSE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
 
     // After the last tile no level is to blame.
-    h = Hooks();
-    h.publishing = []() -> std::optional<JobPublishing> { throw std::bad_alloc(); };
-    r = RunJob(job, h);
+    r = RunJob(job, Events(), []() -> std::optional<JobPublishing> { throw std::bad_alloc(); });
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_EQ(r.status.message, source + ": not enough memory");
     EXPECT_EQ(r.tilesWritten, 22);
@@ -357,15 +360,24 @@ INSTANTIATE_TEST_SUITE_P(Paths, GeneratorJobTest, ::testing::Values(true, false)
                          [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "OneThread" : "WriterThread"; });
 
 TEST(GeneratorTable, NarrowPicturesWhoseLevelsLoseASideAreRefusedUpFront) {
-    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(1000, 800)).ok());
-    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(3, 196)).ok());  // 1 x 98 still has pixels
-    Status s = CheckPyramid(TilePyramid::Build(1, 3000));
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(NativeLayout(), 1000, 800)).ok());
+    EXPECT_TRUE(CheckPyramid(TilePyramid::Build(NativeLayout(), 3, 196)).ok());  // 1 x 98 still has pixels
+    Status s = CheckPyramid(TilePyramid::Build(NativeLayout(), 1, 3000));
     EXPECT_EQ(s.fault, Fault::BadInput);
     EXPECT_NE(s.message.find("0 x 1500"), std::string::npos) << s.message;
-    EXPECT_FALSE(CheckPyramid(TilePyramid::Build(30000, 200)).ok());
+    EXPECT_FALSE(CheckPyramid(TilePyramid::Build(NativeLayout(), 30000, 200)).ok());
     EXPECT_FALSE(CheckPyramid(TilePyramid{}).ok());
+    // A table the strips cannot halve into: a level that is not the next one's half.
+    TilePyramid odd = TilePyramid::Build(NativeLayout(), 1000, 800);
+    odd.m_arrLevelWidth[1] = 251;
+    EXPECT_FALSE(CheckPyramid(odd).ok());
+    // Tiles that overlap their neighbours are not cut yet.
+    Layout overlapping = NativeLayout();
+    overlapping.overlap = 1;
+    s = CheckPyramid(TilePyramid::Build(overlapping, 1000, 800));
+    EXPECT_NE(s.message.find("overlap 1"), std::string::npos) << s.message;
 
-    GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(1, 3000)};
+    GeneratorJob job{"/nowhere/strip.jpg", "/tmp", TilePyramid::Build(NativeLayout(), 1, 3000)};
     JobResult r = RunJob(job, {});
     EXPECT_EQ(r.end, JobEnd::Failed);
     EXPECT_NE(r.status.message.find("/nowhere/strip.jpg"), std::string::npos);
@@ -379,7 +391,6 @@ TEST(GeneratorNames, JobFolderAndTileNames) {
     EXPECT_EQ(JobFolderFor("/out", "/pics/photo.jpg"), "/out/photo");
     EXPECT_EQ(JobFolderFor("/out/", "/pics/photo.jpg"), "/out/photo");
     EXPECT_EQ(JobFolderFor("/", "photo.jpg"), "/photo");
-    EXPECT_EQ(TileFileName(3, 10, 2), "3-10-2.jpg");
 }
 
 }  // namespace

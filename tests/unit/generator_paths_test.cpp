@@ -41,7 +41,7 @@ TEST(GeneratorPaths, OverlappedJobWritesTheSameBytesAsTheOneThreadJob) {
     for (int plain = 0; plain < 2; ++plain) {
         const std::string out = dir + (plain ? "/plain" : "/overlapped");
         std::filesystem::create_directory(out);
-        GeneratorJob job{source, out, TilePyramid::Build(1533, 1029)};
+        GeneratorJob job{source, out, TilePyramid::Build(NativeLayout(), 1533, 1029)};
         job.oneThread = plain == 1;
         JobResult r = GenerateTiles(job, {});
         ASSERT_EQ(r.end, JobEnd::Finished) << r.status.message;

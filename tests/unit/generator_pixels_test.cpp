@@ -70,7 +70,7 @@ TEST(TileCutting, SavedTilesAreUprightAndFromTheirPlace) {
     const std::string dir = gentest::TempFolder();
     const PixelBuffer src = gentest::Gradient(600, 520);
     gentest::WriteJpeg(dir + "/g.jpg", src);
-    TilePyramid p = TilePyramid::Build(600, 520);
+    TilePyramid p = TilePyramid::Build(NativeLayout(), 600, 520);
     JobResult r = GenerateTiles({dir + "/g.jpg", dir, p}, {});
     ASSERT_EQ(r.end, JobEnd::Finished) << r.status.message;
 

@@ -37,7 +37,7 @@ struct GeneratorThreads : ::testing::Test {
         std::filesystem::create_directory(out);
         const std::string source = dir + "/photo.jpg";
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
-        job = {source, out, TilePyramid::Build(1000, 800)};
+        job = {source, out, TilePyramid::Build(NativeLayout(), 1000, 800)};
     }
     void TearDown() override {
         std::filesystem::remove_all(dir);
@@ -52,16 +52,16 @@ TEST_F(GeneratorThreads, AStopAskedFromAnotherThreadEndsTheJobWithWholeTilesAndN
     std::atomic<int> cancel{0};
     std::promise<void> reached, go;
     std::shared_future<void> goSignal = go.get_future().share();
-    JobRunnerHooks h;
-    h.progress = [&](int done, int) {
-        if (done != 2) return;
+    JobEvents h;
+    h.tell = [&](const JobEvent& e) {
+        if (e.kind != JobEvent::Kind::TileWritten || e.done != 2) return;
         reached.set_value();
         goSignal.wait();
     };
-    h.cancelRequested = [&] { return cancel.exchange(0) != 0; };
-    h.publishing = [&] { return std::optional<JobPublishing>({DescribePyramid(job.pyramid, 2), ""}); };
+    h.stopRequested = [&] { return cancel.exchange(0) != 0; };
+    auto publishing = [&] { return std::optional<JobPublishing>({DescribePyramid(job.pyramid, 2), ""}); };
     JobResult r;
-    std::thread worker([&] { r = RunJob(job, h); });
+    std::thread worker([&] { r = RunJob(job, h, publishing); });
     reached.get_future().wait();
     cancel = 1;  // as the Cancel button does, while the worker is between tiles
     go.set_value();
@@ -85,8 +85,10 @@ TEST_F(GeneratorThreads, ALanguageSwitchDuringAJobGivesEveryStatusLineFromOneLan
     SetLanguageTable(english);
     std::vector<std::string> lines;  // written by the worker only, read after it ends
     std::atomic<bool> finished{false};
-    JobRunnerHooks h;
-    h.status = [&](const StatusLine& line) { lines.push_back(SayStatus(line)); };
+    JobEvents h;
+    h.tell = [&](const JobEvent& e) {
+        if (std::optional<StatusLine> line = StatusOf(e)) lines.push_back(SayStatus(*line));
+    };
     JobResult r;
     std::thread worker([&] {
         r = RunJob(job, h);

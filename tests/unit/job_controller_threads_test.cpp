@@ -24,6 +24,7 @@ struct JobControllerThreads : ::testing::Test {
     GeneratorJob job;
     std::optional<JobResult> ended;
     int updates = 0, lastDone = 0, asked = 0;
+    std::vector<JobEvent::Kind> told;
     bool answer = true;
 
     void SetUp() override {
@@ -31,7 +32,7 @@ struct JobControllerThreads : ::testing::Test {
         out = dir + "/out";
         std::filesystem::create_directory(out);
         gentest::WriteJpeg(dir + "/photo.jpg", gentest::Gradient(1000, 800));
-        job = {dir + "/photo.jpg", out, TilePyramid::Build(1000, 800)};
+        job = {dir + "/photo.jpg", out, TilePyramid::Build(NativeLayout(), 1000, 800)};
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
@@ -54,11 +55,12 @@ struct JobControllerThreads : ::testing::Test {
 
     JobController::Window Window() {
         JobController::Window w;
+        w.tell = [this](const JobEvent& e) { told.push_back(e.kind); };
         w.update = [this](const std::optional<StatusLine>&, int done) {
             ++updates;
             lastDone = done;
         };
-        w.ask = [this](const std::string&, const std::string&) {
+        w.mayWriteInto = [this](const std::string&) {
             ++asked;
             return answer;
         };
@@ -78,6 +80,8 @@ TEST_F(JobControllerThreads, AJobEndsOnTheWindowsThreadWithItsLastStateShownAndF
     EXPECT_FALSE(jobs.Running());
     EXPECT_EQ(lastDone, job.pyramid.m_nTotalTiles);  // the end shows the exact count
     EXPECT_LE(updates, job.pyramid.m_nTotalTiles + 1);
+    // The window hears every event as it happens, but the tiles' only as counts.
+    EXPECT_EQ(told, (std::vector<JobEvent::Kind>{JobEvent::Kind::Started, JobEvent::Kind::Publishing}));
     EXPECT_TRUE(std::filesystem::exists(out + "/photo/ImageKerfel.xml"));
 
     // The folder exists now: the window is asked, and No leaves it alone.

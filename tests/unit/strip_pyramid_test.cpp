@@ -13,6 +13,7 @@
 #include "engine/strip_pyramid.h"
 #include "engine/tile_encoder.h"
 #include "generator_test_util.h"
+#include "test_layouts.h"
 #include "whole_level_reference.h"
 
 using namespace kerfel;
@@ -51,12 +52,15 @@ Status Feed(StripPyramid& strips, const PixelBuffer& src, unsigned band) {
 }
 
 // The sizes where strip code goes wrong: a column or row of one pixel, a
-// strip of one row at the bottom, levels of one tile, odd sides halved.
+// strip of one row at the bottom, levels of one tile, odd sides halved down
+// or up, and tiles of an odd size.
 TEST(StripPyramid, TilesAreTheWholePictureRuleOnAwkwardSizes) {
     const unsigned sizes[][2] = {{255, 300}, {256, 257}, {257, 513}, {511, 769}, {513, 255}, {1030, 600}};
+    for (const Layout* layout : {&NativeLayout(), &testlayouts::kHalvingUp, &testlayouts::kOddTiles})
     for (const auto& size : sizes) {
         const unsigned w = size[0], h = size[1];
-        const TilePyramid table = TilePyramid::Build(w, h);
+        SCOPED_TRACE(layout->name);
+        const TilePyramid table = TilePyramid::Build(*layout, w, h);
         const PixelBuffer src = gentest::Gradient(w, h);
         CopyingSink sink;
         StripPyramid strips(table, sink);
@@ -66,10 +70,10 @@ TEST(StripPyramid, TilesAreTheWholePictureRuleOnAwkwardSizes) {
         PixelBuffer level = PixelBuffer::Make(w, h);
         std::memcpy(level.data.get(), src.data.get(), PixelBuffer::Bytes(w, h));
         for (int l = table.LevelCount() - 1; l >= 0; --l) {
-            for (int c = 0; c < TileColumns(level.width); ++c)
-                for (int r = 0; r < TileRows(level.height); ++r) {
+            for (int c = 0; c < table.Columns(l); ++c)
+                for (int r = 0; r < table.Rows(l); ++r) {
                     std::vector<uint8_t> expected;
-                    CopyTilePixels(level, TileAt(level.width, level.height, c, r), expected);
+                    CopyTilePixels(level, TileAt(level.width, level.height, c, r, table.TileSize()), expected);
                     EXPECT_EQ(sink.tiles[Key(l, c, r)], expected) << w << "x" << h << " tile " << l << "-" << c << "-" << r;
                 }
             if (l > 0) level = HalveLevel(level, table.m_arrLevelWidth[l - 1], table.m_arrLevelHeight[l - 1]);
@@ -90,7 +94,7 @@ TEST(StripPyramid, TilesAreTheWholePictureRuleOnAwkwardSizes) {
 // One strip a tile high per level, a second for the levels that have more:
 // memory follows the width, not the height.
 TEST(StripPyramid, HoldsStripsNotLevels) {
-    const TilePyramid tall = TilePyramid::Build(300, 5000);
+    const TilePyramid tall = TilePyramid::Build(NativeLayout(), 300, 5000);
     CopyingSink sink;
     StripPyramid strips(tall, sink);
     ASSERT_TRUE(Feed(strips, gentest::Gradient(300, 5000), 64).ok());
@@ -99,12 +103,23 @@ TEST(StripPyramid, HoldsStripsNotLevels) {
     EXPECT_GE(held, 256ull * 300 * 3);
 }
 
+// Events that keep the files of the tiles started and written, in order.
+JobEvents Recording(std::vector<std::string>* started, std::vector<std::string>* written) {
+    JobEvents events;
+    events.tell = [=](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::TileStarted && started) started->push_back(e.tile);
+        if (e.kind != JobEvent::Kind::TileWritten || !written) return;
+        EXPECT_TRUE(std::filesystem::exists(e.tile)) << e.tile;
+        written->push_back(e.tile);
+    };
+    return events;
+}
+
 struct EncodePoolThreads : ::testing::Test {
-    std::string dir, source;
-    TilePyramid table = TilePyramid::Build(1000, 800);
+    std::string dir = gentest::TempFolder(), source = dir + "/photo.jpg";
+    TilePyramid table = TilePyramid::Build(NativeLayout(), 1000, 800);
+    TilePaths paths{table, dir, "photo"};  // dir/Images/level-column-row.jpg
     void SetUp() override {
-        dir = gentest::TempFolder();
-        source = dir + "/photo.jpg";
         gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
         std::filesystem::create_directory(dir + "/Images");
     }
@@ -119,21 +134,16 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directory(dir + "/Images");
         std::vector<std::string> started, written;
-        PyramidEvents events;
-        events.tileStarted = [&](int, int, int, const std::string& p) { started.push_back(p); };
-        events.tileWritten = [&](int, int, int, const std::string& p) {
-            EXPECT_TRUE(std::filesystem::exists(p)) << p;
-            written.push_back(p);
-        };
-        ASSERT_TRUE(CutPyramid(source, table, dir + "/Images", threads, 0, events).ok());
+        JobEvents events = Recording(&started, &written);
+        ASSERT_TRUE(CutPyramid(source, table, paths, threads, 0, events).ok());
         EXPECT_EQ(written, started) << threads;
         EXPECT_EQ(static_cast<int>(written.size()), table.m_nTotalTiles);
 
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directory(dir + "/Images");
         written.clear();
-        events.cancelRequested = [&] { return written.size() >= 2; };  // in the first strip of 4 tiles
-        Status s = CutPyramid(source, table, dir + "/Images", threads, 0, events);
+        events.stopRequested = [&] { return written.size() >= 2; };  // in the first strip of 4 tiles
+        Status s = CutPyramid(source, table, paths, threads, 0, events);
         EXPECT_EQ(s.fault, Fault::Cancelled) << threads;
         std::set<std::string> names;
         for (const std::string& p : written) names.insert(p.substr(p.rfind('/') + 1));
@@ -148,15 +158,14 @@ TEST_F(EncodePoolThreads, ReportsInCutOrderAndStopKeepsWhatIsWritten) {
 // lets the encoders finish the last tiles meanwhile) are still seen: the
 // job ends instead of waiting for a wake-up that came already.
 TEST_F(EncodePoolThreads, TilesFinishedDuringASlowStopPollEndTheJob) {
-    int written = 0;
-    PyramidEvents events;
-    events.tileWritten = [&](int, int, int, const std::string&) { ++written; };
-    events.cancelRequested = [] {
+    std::vector<std::string> written;
+    JobEvents events = Recording(nullptr, &written);
+    events.stopRequested = [] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return false;
     };
-    ASSERT_TRUE(CutPyramid(source, table, dir + "/Images", 2, 0, events).ok());
-    EXPECT_EQ(written, table.m_nTotalTiles);
+    ASSERT_TRUE(CutPyramid(source, table, paths, 2, 0, events).ok());
+    EXPECT_EQ(static_cast<int>(written.size()), table.m_nTotalTiles);
 }
 
 // The first tile that cannot be written, in cut order, ends the job and is
@@ -166,9 +175,8 @@ TEST_F(EncodePoolThreads, AWriteFailureInTheMiddleOfAStripNamesItsTile) {
         std::filesystem::remove_all(dir + "/Images");
         std::filesystem::create_directories(dir + "/Images/3-2-1.jpg");  // a folder where the tile goes
         std::vector<std::string> written;
-        PyramidEvents events;
-        events.tileWritten = [&](int, int, int, const std::string& p) { written.push_back(p); };
-        Status s = CutPyramid(source, table, dir + "/Images", threads, 0, events);
+        JobEvents events = Recording(nullptr, &written);
+        Status s = CutPyramid(source, table, paths, threads, 0, events);
         EXPECT_EQ(s.fault, Fault::OutputFailed);
         EXPECT_EQ(s.message.rfind(dir + "/Images/3-2-1.jpg: ", 0), 0u) << s.message;
         EXPECT_EQ(written.size(), 6u) << threads;  // 3-0-0 .. 3-3-0, 3-0-1, 3-1-1
@@ -181,14 +189,14 @@ TEST_F(EncodePoolThreads, AWriteFailureInTheMiddleOfAStripNamesItsTile) {
 TEST_F(EncodePoolThreads, TheMemoryRuleRefusesOnlyWhatCannotStream) {
     const std::string progressive = dir + "/progressive.jpg";
     ASSERT_EQ(std::system(("convert '" + source + "' -interlace JPEG '" + progressive + "'").c_str()), 0);
-    PyramidEvents events;
-    Status s = CutPyramid(progressive, table, dir + "/Images", 2, 1 << 20, events);
+    JobEvents events;
+    Status s = CutPyramid(progressive, table, paths, 2, 1 << 20, events);
     EXPECT_EQ(s.fault, Fault::OutputFailed);
     EXPECT_EQ(s.message.rfind(progressive + ": ", 0), 0u) << s.message;
     EXPECT_NE(s.message.find("would need 2.3 MiB"), std::string::npos) << s.message;  // 4:2:0: 3 bytes a pixel
     EXPECT_TRUE(gentest::Names(dir + "/Images").empty());
-    EXPECT_TRUE(CutPyramid(progressive, table, dir + "/Images", 2, 3 << 20, events).ok());
-    EXPECT_TRUE(CutPyramid(source, table, dir + "/Images", 2, 1, events).ok());
+    EXPECT_TRUE(CutPyramid(progressive, table, paths, 2, 3 << 20, events).ok());
+    EXPECT_TRUE(CutPyramid(source, table, paths, 2, 1, events).ok());
 
     PixelBuffer thumb;
     SourceInfo info;
@@ -210,9 +218,10 @@ TEST(ReferenceJob, TilesAreByteIdenticalToTheEarlierPath) {
         const std::string jpeg = ref + "/" + name + ".jpg";
         SourceInfo info;
         ASSERT_TRUE(InspectSource(jpeg, info).ok()) << name;
-        const std::string images = dir + "/" + name;
-        std::filesystem::create_directory(images);
-        ASSERT_TRUE(CutPyramid(jpeg, TilePyramid::Build(info.width, info.height), images, 2, 0, {}).ok()) << name;
+        const std::string images = dir + "/" + name + "/Images";
+        std::filesystem::create_directories(images);
+        const TilePyramid table = TilePyramid::Build(NativeLayout(), info.width, info.height);
+        ASSERT_TRUE(CutPyramid(jpeg, table, TilePaths(table, dir + "/" + name, name), 2, 0, {}).ok()) << name;
         const std::set<std::string> names = gentest::Names(ref + "/" + name);
         EXPECT_EQ(gentest::Names(images), names) << name;
         for (const std::string& n : names)

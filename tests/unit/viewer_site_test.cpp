@@ -52,6 +52,7 @@ protected:
 
     static DescriptorValues Values() {
         DescriptorValues v;
+        v.levels = {{500, 400}, {1000, 800}};
         v.width = 1000;
         v.height = 800;
         v.tiles = 22;
@@ -66,23 +67,29 @@ protected:
     fs::path root, job;
 };
 
+// The descriptor's values under its names, and the layout's tile grid and
+// the job's name, so the viewer repeats no rule of the layout's; a name
+// that could end the script element is escaped.
 TEST_F(ViewerSite, PageCarriesTheEscapedTitleAndTheJobValues) {
     const std::string tmpl = "<title>{{title}}</title>\n<script>{{job}}</script>{{unknown}} {{";
-    std::string page = kerfel::ViewerPageHtml(tmpl, Values(), "R&D <\"big\"> 'one' {{job}}");
+    std::string page = kerfel::ViewerPageHtml(tmpl, Values(), "R&D <\"big\"> \\'one' {{job}}</script>");
     EXPECT_EQ(page,
-              "<title>R&amp;D &lt;&quot;big&quot;&gt; &#39;one&#39; {{job}}</title>\n<script>"
-              "{\"width\":1000,\"height\":800,\"tiles\":22,\"viewWidth\":500,\"viewHeight\":400,"
-              "\"showNav\":true,\"showSlider\":false,\"showPanButtons\":false,\"clickToZoom\":true,"
-              "\"soundURL\":\"bgmusic.mp3\"}</script>{{unknown}} {{");
+              "<title>R&amp;D &lt;&quot;big&quot;&gt; \\&#39;one&#39; {{job}}&lt;/script&gt;</title>\n<script>"
+              "{\"Width\":1000,\"Height\":800,\"Tiles\":22,\"Copyright\":\"(c) Lorvak Image Kerfel\","
+              "\"viewHeight\":400,\"viewWidth\":500,\"showNav\":true,\"showSlider\":false,\"showpanButtons\":false,"
+              "\"clicktoLorvak\":true,\"soundURL\":\"bgmusic.mp3\","
+              "\"name\":\"R&D \\u003c\\\"big\\\"> \\\\'one' {{job}}\\u003c/script>\","
+              "\"tilePath\":\"Images/{level}-{column}-{row}.jpg\",\"tileSize\":256,\"overlap\":0,"
+              "\"levels\":[[500,400],[1000,800]]}</script>{{unknown}} {{");
 
     DescriptorValues quiet = Values();
     quiet.music = false;
     quiet.showSlider = quiet.showPanButtons = true;
     quiet.showNav = quiet.clickToZoom = false;
     page = kerfel::ViewerPageHtml("{{job}}", quiet, "");
-    EXPECT_NE(page.find("\"showNav\":false,\"showSlider\":true,\"showPanButtons\":true,\"clickToZoom\":false"),
+    EXPECT_NE(page.find("\"showNav\":false,\"showSlider\":true,\"showpanButtons\":true,\"clicktoLorvak\":false"),
               std::string::npos) << page;
-    EXPECT_NE(page.find("\"soundURL\":\"\"}"), std::string::npos) << page;
+    EXPECT_NE(page.find("\"soundURL\":\"\","), std::string::npos) << page;
 }
 
 // The job folder must work on its own, copied anywhere or opened from disk.

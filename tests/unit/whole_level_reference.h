@@ -28,16 +28,16 @@ struct TileRect {
     unsigned x = 0, y = 0, width = 0, height = 0;
 };
 
-// The tile at column c, row r of a level: 256 x 256 or what is left of the
-// level at its right and bottom edges; empty when it lies outside.
-inline TileRect TileAt(unsigned levelWidth, unsigned levelHeight, unsigned column, unsigned row) {
+// The tile at column c, row r of a level: `edge` x `edge` or what is left of
+// the level at its right and bottom edges; empty when it lies outside.
+inline TileRect TileAt(unsigned levelWidth, unsigned levelHeight, unsigned column, unsigned row, unsigned edge = 256) {
     TileRect t;
-    const unsigned long long x = 1ull * column * unsigned(kTileEdge), y = 1ull * row * unsigned(kTileEdge);
+    const unsigned long long x = 1ull * column * edge, y = 1ull * row * edge;
     if (x >= levelWidth || y >= levelHeight) return t;
     t.x = static_cast<unsigned>(x);
     t.y = static_cast<unsigned>(y);
-    t.width = std::min<unsigned>(kTileEdge, levelWidth - t.x);
-    t.height = std::min<unsigned>(kTileEdge, levelHeight - t.y);
+    t.width = std::min<unsigned>(edge, levelWidth - t.x);
+    t.height = std::min<unsigned>(edge, levelHeight - t.y);
     return t;
 }
 

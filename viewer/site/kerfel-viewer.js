@@ -1,10 +1,9 @@
-// Shows one published image: reads the job's values embedded in the page,
-// opens the tiles "Images/LEVEL-COLUMN-ROW.jpg" and adds the controls the job asks for.
+// Shows one published image: reads the job's values embedded in the page
+// (the descriptor's, and its layout's level sizes, tile size and tile path),
+// opens its tiles and adds the controls the job asks for.
 (function () {
   'use strict';
 
-  var TILE_EDGE = 256;
-  var STOP_THRESHOLD = 98;  // no further level once half the smallest level's larger side is below this
   var PAN_FRACTION = 0.25;  // of the visible width or height, per press of a pan button
   var ZOOM_STEP = 2;        // per press of a zoom button
   var SLIDER_STEPS = 1000;
@@ -20,65 +19,83 @@
     muted: 'M4 9h4l5-4v14l-5-4H4zM15 9.4l1.4-1.4 2.1 2.1 2.1-2.1 1.4 1.4-2.1 2.1 2.1 2.1-1.4 1.4-2.1-2.1-2.1 2.1-1.4-1.4 2.1-2.1z'
   };
 
-  // Level sizes from the smallest (index 0) up to the source's own size, each
-  // the next larger one halved with rounding down, the same table the tiles were cut by.
-  function levelTable(width, height) {
-    var levels = [{ width: width, height: height }];
-    for (;;) {
-      var first = levels[0];
-      if (Math.floor(Math.max(first.width, first.height) / 2) < STOP_THRESHOLD) return levels;
-      levels.unshift({ width: Math.floor(first.width / 2), height: Math.floor(first.height / 2) });
-    }
-  }
-
   function clamp(value, low, high) {
     return Math.min(Math.max(value, low), high);
   }
 
-  // The library derives every level from the source size halved exactly; ours
-  // round down, so it would ask for columns or rows that were never cut. Every
-  // count and rectangle therefore comes from the real level sizes, and each
-  // level's picture spans the whole image however its size was rounded.
+  // Where a tile lies along one side of its level: the tile size, with the
+  // layout's overlap on inner edges, clamped to the level.
+  function tileSpan(job, side, index) {
+    var start = index * job.tileSize;
+    var from = index > 0 ? Math.max(0, start - job.overlap) : 0;
+    return { start: from, size: Math.min(side, start + job.tileSize + job.overlap) - from };
+  }
+
+  // The tile's path as the tool wrote it: the layout's pattern with the same
+  // fields filled in, each part of the path escaped for a URL but for the
+  // marks a path may hold as they are (a region's commas among them).
+  function tileUrl(job, levels, level, column, row) {
+    var size = levels[level];
+    var across = tileSpan(job, size.width, column);
+    var down = tileSpan(job, size.height, row);
+    var scale = Math.pow(2, levels.length - 1 - level);  // full-size pixels per pixel of the level
+    var x = across.start * scale;
+    var y = down.start * scale;
+    var fields = {
+      level: level, column: column, row: row, name: job.name,
+      x: x, y: y, w: Math.min(across.size * scale, job.Width - x), h: Math.min(down.size * scale, job.Height - y),
+      tw: across.size, th: down.size
+    };
+    var path = job.tilePath.replace(/\{(\w+)\}/g, function (field, key) {
+      return Object.prototype.hasOwnProperty.call(fields, key) ? String(fields[key]) : field;
+    });
+    return path.split('/').map(function (part) {
+      return encodeURIComponent(part).replace(/%(24|26|2B|2C|3B|3D|40)/g, decodeURIComponent);
+    }).join('/');
+  }
+
+  // The library derives every level from the source size halved exactly,
+  // which a layout may round otherwise: every count and rectangle comes from
+  // the job's own level sizes, and each level's picture spans the whole image
+  // however its size was rounded.
   function tileSource(job) {
-    var levels = levelTable(job.width, job.height);
-    var aspect = job.height / job.width;  // image coordinates run 0..1 across, 0..aspect down
-    function columns(level) { return Math.max(1, Math.ceil(levels[level].width / TILE_EDGE)); }
-    function rows(level) { return Math.max(1, Math.ceil(levels[level].height / TILE_EDGE)); }
+    var levels = job.levels.map(function (l) { return { width: l[0], height: l[1] }; });
+    var aspect = job.Height / job.Width;  // image coordinates run 0..1 across, 0..aspect down
+    function columns(level) { return Math.max(1, Math.ceil(levels[level].width / job.tileSize)); }
+    function rows(level) { return Math.max(1, Math.ceil(levels[level].height / job.tileSize)); }
 
     return new OpenSeadragon.TileSource({
-      width: job.width,
-      height: job.height,
-      tileSize: TILE_EDGE,
-      tileOverlap: 0,
+      width: job.Width,
+      height: job.Height,
+      tileSize: job.tileSize,
+      tileOverlap: job.overlap,
       minLevel: 0,
       maxLevel: levels.length - 1,
       getTileUrl: function (level, x, y) {
-        return 'Images/' + level + '-' + x + '-' + y + '.jpg';
+        return tileUrl(job, levels, level, x, y);
       },
       getNumTiles: function (level) {
         return new OpenSeadragon.Point(columns(level), rows(level));
       },
       getTileBounds: function (level, x, y, isSource) {
         var size = levels[level];
-        var left = x * TILE_EDGE;
-        var top = y * TILE_EDGE;
-        var width = Math.min(TILE_EDGE, size.width - left);
-        var height = Math.min(TILE_EDGE, size.height - top);
-        if (isSource) return new OpenSeadragon.Rect(0, 0, width, height);
-        return new OpenSeadragon.Rect(left / size.width, top / size.height * aspect,
-                                      width / size.width, height / size.height * aspect);
+        var across = tileSpan(job, size.width, x);
+        var down = tileSpan(job, size.height, y);
+        if (isSource) return new OpenSeadragon.Rect(0, 0, across.size, down.size);
+        return new OpenSeadragon.Rect(across.start / size.width, down.start / size.height * aspect,
+                                      across.size / size.width, down.size / size.height * aspect);
       },
       getTileAtPoint: function (level, point) {
         var size = levels[level];
-        var x = Math.floor(point.x * size.width / TILE_EDGE);
-        var y = Math.floor(point.y / aspect * size.height / TILE_EDGE);
+        var x = Math.floor(point.x * size.width / job.tileSize);
+        var y = Math.floor(point.y / aspect * size.height / job.tileSize);
         return new OpenSeadragon.Point(clamp(x, 0, columns(level) - 1), clamp(y, 0, rows(level) - 1));
       }
     });
   }
 
   function createViewer(job, element) {
-    var clickToZoom = Boolean(job.clickToZoom);
+    var clickToZoom = Boolean(job.clicktoLorvak);
     return OpenSeadragon({
       element: element,
       prefixUrl: 'viewer/images/',
@@ -237,18 +254,18 @@
   function start() {
     var job = JSON.parse(document.getElementById('kv-job').textContent);
     var frame = document.getElementById('kv-frame');
-    var viewWidth = job.viewWidth || job.width;
-    var viewHeight = job.viewHeight || job.height;
+    var viewWidth = job.viewWidth || job.Width;
+    var viewHeight = job.viewHeight || job.Height;
     placeFrame(frame, viewWidth, viewHeight);
     window.addEventListener('resize', function () { placeFrame(frame, viewWidth, viewHeight); });
 
     var viewer = createViewer(job, document.getElementById('kv-osd'));
-    if (job.showPanButtons) frame.appendChild(panButtons(viewer));
+    if (job.showpanButtons) frame.appendChild(panButtons(viewer));
     if (job.showSlider) frame.appendChild(zoomSlider(viewer));
     var sound = job.soundURL ? music(job) : null;
     if (sound) frame.appendChild(sound.controls);
 
-    window.KerfelViewer = { viewer: viewer, levelTable: levelTable, audio: sound && sound.audio };
+    window.KerfelViewer = { viewer: viewer, audio: sound && sound.audio, tileSource: tileSource };
   }
 
   start();

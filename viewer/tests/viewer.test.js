@@ -77,7 +77,7 @@ before(async () => {
   };
   for (const [name, s] of Object.entries(specs)) {
     const picture = jobs.makePicture(path.join(work, s.file), ...s.size);
-    const folder = jobs.makeJob(picture, out, { levels: 2, options: s.options, music: s.music, workDir: work });
+    const folder = jobs.makeJob(picture, out, { levels: 2, options: s.options, music: s.music });
     job[name] = { folder, picture, options: s.options, music: s.music };
   }
   browser = await launch();
@@ -301,16 +301,46 @@ describe('background music', { timeout: 120000 }, () => {
   });
 });
 
-describe('the level table', () => {
-  test('is the one the tool cuts by', async () => {
+// The viewer finds the tiles by the job's own level sizes, tile size and
+// tile path: it asks for every tile the tool wrote, by its name, each the
+// size it was cut.
+describe('the tiles', () => {
+  test('are the ones the tool wrote, each the size it was cut', async () => {
+    const { page } = await open('all');
+    const asked = await page.evaluate(() => {
+      const source = window.KerfelViewer.viewer.world.getItemAt(0).source;
+      const tiles = [];
+      for (let level = source.minLevel; level <= source.maxLevel; level++) {
+        const n = source.getNumTiles(level);
+        for (let x = 0; x < n.x; x++) {
+          for (let y = 0; y < n.y; y++) {
+            const size = source.getTileBounds(level, x, y, true);
+            tiles.push(`${decodeURIComponent(source.getTileUrl(level, x, y))} ${size.width} ${size.height}`);
+          }
+        }
+      }
+      return tiles;
+    });
+    const written = execFileSync('identify', ['-format', 'Images/%f %w %h\n', ...fs.readdirSync(
+      path.join(job.all.folder, 'Images')).map((n) => path.join(job.all.folder, 'Images', n))], { encoding: 'utf8' });
+    assert.deepEqual(asked.sort(), written.trim().split('\n').sort());
+    await page.close();
+  });
+
+  // A layout whose paths name each tile's region of the full picture, filled
+  // as the tool fills them (tests/unit/layout_test.cpp has the same paths).
+  test('follow any layout\'s tile path', async () => {
     const { page } = await open('none');
-    for (const [w, h] of [[1025, 771], [1000, 800], [1001, 801], [196, 10], [195, 100], [200, 150], [97, 3000]]) {
-      const picture = path.join(work, `size-${w}x${h}.jpg`);
-      execFileSync('convert', ['-size', `${w}x${h}`, 'xc:gray', picture]);
-      const tool = jobs.kerfelInfo(picture).levels.map((l) => ({ width: l.width, height: l.height }));
-      const viewer = await page.evaluate(([a, b]) => window.KerfelViewer.levelTable(a, b), [w, h]);
-      assert.deepEqual(viewer, tool, `${w} x ${h}`);
-    }
+    const urls = await page.evaluate(() => {
+      const levels = [[63, 50], [125, 100], [250, 200], [500, 400], [1000, 800]];
+      const source = window.KerfelViewer.tileSource({
+        Width: 1000, Height: 800, name: 'a b', tileSize: 100, overlap: 0, levels,
+        tilePath: '{x},{y},{w},{h}/{tw},{th}/0/{name}{nothing}.jpg'
+      });
+      return [source.getTileUrl(4, 9, 7), source.getTileUrl(2, 2, 0), source.getTileUrl(0, 0, 0)];
+    });
+    assert.deepEqual(urls, ['900,700,100,100/100,100/0/a%20b%7Bnothing%7D.jpg',
+      '800,0,200,400/50,100/0/a%20b%7Bnothing%7D.jpg', '0,0,1000,800/63,50/0/a%20b%7Bnothing%7D.jpg']);
     await page.close();
   });
 });

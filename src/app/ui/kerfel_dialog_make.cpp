@@ -128,16 +128,19 @@ void CKerfelDialog::StartGeneration() {
     kerfel::GeneratorJob job{m_strSourcePath.utf8_string(), m_strOutputFolder.utf8_string(), m_pyramid};
     const int levelsEntry = kerfel::ParseLevelText(m_strLevels.utf8_string());
     kerfel::JobController::Window window;
-    window.started = [this](const std::string& folder) { OnJobStarted(folder); };
+    window.tell = [this](const kerfel::JobEvent& e) {
+        if (e.kind == kerfel::JobEvent::Kind::Started) OnJobStarted(e.folder);
+    };
     window.update = [this](const std::optional<kerfel::StatusLine>& status, int done) {
         // A stopped job's last tiles no longer speak over the stopped line.
         if (status && m_phase != JobPhase::Stopping) ShowStatus(*status);
         if (m_pProgress) m_pProgress->SetPos(done, true);
     };
-    window.ask = [this](const std::string& text, const std::string& caption) {
+    window.mayWriteInto = [this](const std::string& folder) {
         CMessageBoxDialog box(this);
         // Only an explicit Yes overwrites: a box closed any other way keeps the files.
-        return box.Show(wxString::FromUTF8(text), wxString::FromUTF8(caption), MBX_YESNO | MBX_ICONQUESTION) == IDYES;
+        return box.Show(wxString::FromUTF8(kerfel::OverwriteQuestion(folder)),
+                        wxString::FromUTF8(kerfel::OverwriteCaption()), MBX_YESNO | MBX_ICONQUESTION) == IDYES;
     };
     window.publishing = [this, levelsEntry] { return PublishingNow(levelsEntry); };
     window.ended = [this](const kerfel::JobResult& result) { OnJobEnded(result); };

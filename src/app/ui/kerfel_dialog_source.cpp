@@ -42,7 +42,7 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
     m_strOriginalSize = wxString::FromUTF8(kerfel::SizeText(info.width, info.height));
     UpdateData(false);
     UpdateData(true);
-    m_pyramid = kerfel::TilePyramid::Build(info.width, info.height);
+    m_pyramid = kerfel::TilePyramid::Build(kerfel::NativeLayout(), info.width, info.height);
     FillLevelsList();
     StartThumbnail(path);
     if (m_cmbLevels->GetCount() > 0) {

@@ -1,15 +1,8 @@
 'use strict';
-// Test pictures and the job folders cut from them.
-//
-// A job is made by `kerfel make` when this build has it; otherwise it is cut
-// here with ImageMagick by the same tile rules, with the descriptor written
-// by hand and the page written by the tool's own viewer writer.
+// Test pictures and the job folders `kerfel make` cuts from them.
 const fs = require('node:fs');
 const path = require('node:path');
-const { execFileSync, spawnSync } = require('node:child_process');
-
-const TILE_EDGE = 256;
-const STOP_THRESHOLD = 98;
+const { spawnSync } = require('node:child_process');
 
 const repoRoot = path.resolve(__dirname, '..', '..', '..');
 
@@ -28,16 +21,6 @@ function run(program, args) {
   }
   return r.stdout;
 }
-
-function levelTable(width, height) {
-  const levels = [{ width, height }];
-  while (Math.floor(Math.max(levels[0].width, levels[0].height) / 2) >= STOP_THRESHOLD) {
-    levels.unshift({ width: Math.floor(levels[0].width / 2), height: Math.floor(levels[0].height / 2) });
-  }
-  return levels;
-}
-
-const tilesOf = (l) => Math.ceil(l.width / TILE_EDGE) * Math.ceil(l.height / TILE_EDGE);
 
 // Eight by six blocks of distinct colours: a tile drawn in the wrong place,
 // or not at all, changes what a screenshot shows.
@@ -73,15 +56,6 @@ function makeSilentMp3(file) {
   return file;
 }
 
-let makeAvailable;
-function kerfelMakeAvailable() {
-  if (makeAvailable === undefined) {
-    const r = spawnSync(kerfel(), ['make'], { encoding: 'utf8' });
-    makeAvailable = !/not available in this build/.test(r.stderr || '');
-  }
-  return makeAvailable;
-}
-
 function optionFlags(o) {
   return [
     o.smallMap && '--small-map',
@@ -91,72 +65,13 @@ function optionFlags(o) {
   ].filter(Boolean);
 }
 
-let siteWriter;
-function buildSiteWriter(workDir) {
-  if (!siteWriter) {
-    siteWriter = path.join(workDir, 'write-site');
-    run('g++', ['-std=c++20', '-O1', '-I', path.join(repoRoot, 'src'),
-      path.join(__dirname, 'write-site.cpp'), path.join(buildDir(), 'libkerfel_core.a'),
-      '-o', siteWriter]);
-  }
-  return siteWriter;
-}
-
-function cutWithImageMagick(image, jobFolder, workDir, levelsToZoom, options, music) {
-  const [width, height] = run('identify', ['-format', '%w %h', image]).trim().split(' ').map(Number);
-  const levels = levelTable(width, height);
-  const images = path.join(jobFolder, 'Images');
-  fs.mkdirSync(images, { recursive: true });
-  let picture = image;
-  for (let l = levels.length - 1; l >= 0; l--) {
-    const { width: w, height: h } = levels[l];
-    if (l < levels.length - 1) {
-      const next = path.join(workDir, `level-${l}.png`);
-      run('convert', [picture, '-resize', `${w}x${h}!`, next]);
-      picture = next;
-    }
-    const scratch = fs.mkdtempSync(path.join(workDir, 'cut-'));
-    run('convert', [picture, '-crop', `${TILE_EDGE}x${TILE_EDGE}`, '+repage', '-quality', '70',
-      path.join(scratch, 'tile-%d.jpg')]);
-    const columns = Math.ceil(w / TILE_EDGE);
-    for (let i = 0; i < tilesOf(levels[l]); i++) {
-      const name = `${l}-${i % columns}-${Math.floor(i / columns)}.jpg`;
-      fs.renameSync(path.join(scratch, `tile-${i}.jpg`), path.join(images, name));
-    }
-    fs.rmSync(scratch, { recursive: true });
-  }
-  const view = levels[levels.length - levelsToZoom];
-  const bit = (b) => (b ? '1' : '0');
-  const tiles = levels.reduce((sum, l) => sum + tilesOf(l), 0);
-  fs.writeFileSync(path.join(jobFolder, 'ImageKerfel.xml'),
-    `<Images Width="${width}" Height="${height}" Tiles="${tiles}" Copyright="test"` +
-    ` viewHeight="${view.height}" viewWidth="${view.width}" showNav="${bit(options.smallMap)}"` +
-    ` showSlider="${bit(options.zoomSlider)}" showpanButtons="${bit(options.navigationScroll)}"` +
-    ` clicktoLorvak="${bit(options.clickToZoom)}" soundURL="${music ? 'bgmusic.mp3' : ''}"/>`);
-  if (music) fs.copyFileSync(music, path.join(jobFolder, 'bgmusic.mp3'));
-  const title = path.basename(image, path.extname(image));
-  run(buildSiteWriter(workDir), [path.join(buildDir(), 'viewer'), jobFolder, title,
-    width, height, tiles, view.width, view.height,
-    bit(options.smallMap), bit(options.zoomSlider), bit(options.navigationScroll),
-    bit(options.clickToZoom), bit(music)].map(String));
-}
-
 // Cuts `image` into OUT/<name>; returns the job folder.
-function makeJob(image, outFolder, { levels = 1, options = {}, music = null, workDir }) {
+function makeJob(image, outFolder, { levels = 1, options = {}, music = null }) {
   fs.mkdirSync(outFolder, { recursive: true });
-  const jobFolder = path.join(outFolder, path.basename(image, path.extname(image)));
-  if (kerfelMakeAvailable()) {
-    const args = ['make', image, outFolder, '--levels', String(levels), ...optionFlags(options), '--quiet'];
-    if (music) args.push('--music', music);
-    run(kerfel(), args);
-  } else {
-    cutWithImageMagick(image, jobFolder, workDir, levels, options, music);
-  }
-  return jobFolder;
+  const args = ['make', image, outFolder, '--levels', String(levels), ...optionFlags(options), '--quiet'];
+  if (music) args.push('--music', music);
+  run(kerfel(), args);
+  return path.join(outFolder, path.basename(image, path.extname(image)));
 }
 
-function kerfelInfo(image) {
-  return JSON.parse(execFileSync(kerfel(), ['info', image, '--json'], { encoding: 'utf8' }));
-}
-
-module.exports = { makePicture, makeSilentMp3, makeJob, kerfelInfo, levelTable, buildDir };
+module.exports = { makePicture, makeSilentMp3, makeJob, buildDir };

@@ -1,4 +1,4 @@
-#include "engine/job_layout.h"
+#include "engine/job_folder.h"
 
 #include "base/path.h"
 
@@ -16,11 +16,5 @@ std::string JobName(const std::string& sourcePath) {
 std::string JobFolderFor(const std::string& outputFolder, const std::string& sourcePath) {
     return JoinPath(outputFolder, JobName(sourcePath));
 }
-
-std::string TileFileName(int level, int column, int row) {
-    return std::to_string(level) + "-" + std::to_string(column) + "-" + std::to_string(row) + ".jpg";
-}
-
-std::string ImagesFolderOf(const std::string& jobFolder) { return jobFolder + "/" + kImagesFolder; }
 
 }  // namespace kerfel

@@ -1,0 +1,53 @@
+#pragma once
+// A layout: how a tile pyramid lies on disk. Each layout is one description
+// in a file of its own (layout_kerfel.cpp) and one name in layouts.cpp; the
+// level table, the strips, the encoders, the generator, the publisher, the
+// command line, the dialog and the browser viewer take from it whatever
+// differs between layouts, and know none of them by name.
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kerfel {
+
+struct DescriptorValues;
+
+// How a level is made from the next larger one: an odd side's last pixel
+// is dropped (Floor) or averaged with itself (Ceil).
+enum class Halving { Floor, Ceil };
+
+struct LevelRule {
+    Halving halving = Halving::Floor;
+    // Levels are added until the smallest one's larger side is at most this.
+    unsigned smallestSide = 0;
+};
+
+// A file the layout writes beside its tiles, made from the job's values.
+struct DescriptorFile {
+    const char* name;  // below the job folder; "{name}" is the job's name
+    std::string (*text)(const DescriptorValues& values);
+};
+
+struct Layout {
+    const char* name;  // what `--layout` calls it
+    LevelRule levels;
+    unsigned tileSize;  // pixels of a tile's side; the last column and row are what is left
+    // Pixels a tile repeats of each neighbour, on inner edges only. The
+    // strips cut no such tiles yet: CheckPyramid refuses a layout with any.
+    unsigned overlap;
+    // Each tile's path below the job folder, filled alike by the engine and
+    // the browser viewer: {level} {column} {row}; {x} {y} {w} {h}, the tile's
+    // region of the full-size picture; {tw} {th}, the tile's own size;
+    // {name}, the job's name. The folders the tiles need follow from it.
+    const char* tilePath;
+    std::span<const DescriptorFile> files;
+    bool browserViewer;  // whether index.html and its assets go beside them
+};
+
+// Every layout, the native one first.
+const std::vector<const Layout*>& Layouts();
+const Layout& NativeLayout();
+// The layout of that name, or nullptr.
+const Layout* FindLayout(const std::string& name);
+
+}  // namespace kerfel
