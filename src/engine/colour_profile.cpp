@@ -7,7 +7,9 @@ namespace {
 
 bool IsCmyk(SampleLayout l) { return l == SampleLayout::Cmyk || l == SampleLayout::InvertedCmyk; }
 
-const char* SpaceName(cmsColorSpaceSignature space) {
+// Signatures are read from the file: any 32-bit value, not only those the
+// library's enumerations name, so they are kept as plain numbers.
+const char* SpaceName(cmsUInt32Number space) {
     switch (space) {
         case cmsSigRgbData: return "RGB";
         case cmsSigGrayData: return "grey";
@@ -24,7 +26,7 @@ const char* LayoutName(SampleLayout l) {
     }
 }
 
-cmsColorSpaceSignature SpaceOf(SampleLayout l) {
+cmsUInt32Number SpaceOf(SampleLayout l) {
     switch (l) {
         case SampleLayout::Rgb: return cmsSigRgbData;
         case SampleLayout::Grey: return cmsSigGrayData;
@@ -33,7 +35,7 @@ cmsColorSpaceSignature SpaceOf(SampleLayout l) {
 }
 
 // A device link or an abstract profile describes no picture's colours.
-bool DescribesPictures(cmsProfileClassSignature c) {
+bool DescribesPictures(cmsUInt32Number c) {
     return c == cmsSigInputClass || c == cmsSigDisplayClass || c == cmsSigOutputClass || c == cmsSigColorSpaceClass;
 }
 
@@ -86,14 +88,14 @@ ColourProfile ColourProfile::Read(std::vector<uint8_t> icc, SampleLayout layout)
     if (!context) return Unused(layout, "the colour profile cannot be read (not enough memory)");
     lcms::Profile profile(cmsOpenProfileFromMemTHR(context.get(), icc.data(), static_cast<cmsUInt32Number>(icc.size())));
     if (!profile) return Damaged(layout);
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    const cmsUInt32Number space = cmsGetColorSpace(profile.get());
     // Grey spread to three channels is RGB like any other.
     if (layout == SampleLayout::Grey && space == cmsSigRgbData) layout = SampleLayout::Rgb;
     ColourProfile p;
     if (space != SpaceOf(layout)) {
         p = Unused(layout, std::string("the colour profile is for ") + SpaceName(space) + " pictures, not " +
                                LayoutName(layout) + " ones");
-    } else if (!DescribesPictures(cmsGetDeviceClass(profile.get()))) {
+    } else if (const cmsUInt32Number kind = cmsGetDeviceClass(profile.get()); !DescribesPictures(kind)) {
         p = Unused(layout, "the colour profile describes no picture's colours (a link or an effect)");
     } else {
         p.m_icc = std::move(icc);
