@@ -12,6 +12,7 @@
 #include "cli_run.h"
 #include "engine/cut_pyramid.h"
 #include "engine/jpeg_reader.h"
+#include "engine/layout.h"
 #include "engine/source_image.h"
 #include "generator_test_util.h"
 #include "test_images.h"
@@ -244,10 +245,10 @@ TEST_F(ColourProfiles, AProfileThatCannotBeUsedIsToldOnceAndTheColoursTakenAsSto
         EXPECT_TRUE(SamePixels(px, stored));
 
         std::vector<std::string> notes;
-        const std::string images = Path(std::string(c.name) + "-tiles");
-        std::filesystem::create_directory(images);
-        ASSERT_TRUE(kerfel::CutPyramid(path, kerfel::TilePyramid::Build(px.width, px.height), images, 2, 0, {}, &notes)
-                        .ok());
+        const std::string job = Path(std::string(c.name) + "-job");
+        std::filesystem::create_directories(job + "/Images");
+        const kerfel::TilePyramid table = kerfel::TilePyramid::Build(kerfel::NativeLayout(), px.width, px.height);
+        ASSERT_TRUE(kerfel::CutPyramid(path, table, kerfel::TilePaths(table, job, c.name), 2, 0, {}, &notes).ok());
         ASSERT_EQ(notes.size(), 1u);
         EXPECT_EQ(notes[0], path + ": " + info.colourNote);
     }
@@ -292,15 +293,15 @@ TEST_F(ColourThreads, EveryThreadCountAndTheThumbnailConvertAlike) {
 
     ASSERT_FALSE(source.empty());
     const std::string tagged = Exported(source, "p3", "p3.jpg");
-    const kerfel::TilePyramid table = kerfel::TilePyramid::Build(600, 400);
+    const kerfel::TilePyramid table = kerfel::TilePyramid::Build(kerfel::NativeLayout(), 600, 400);
     std::set<std::string> names;
     for (int threads : {-1, 3}) {
-        const std::string images = Path("tiles" + std::to_string(threads));
-        std::filesystem::create_directory(images);
-        ASSERT_TRUE(kerfel::CutPyramid(tagged, table, images, threads, 0, {}).ok());
-        names = gentest::Names(images);
+        const std::string job = Path("tiles" + std::to_string(threads));
+        std::filesystem::create_directories(job + "/Images");
+        ASSERT_TRUE(kerfel::CutPyramid(tagged, table, kerfel::TilePaths(table, job, "p3"), threads, 0, {}).ok());
+        names = gentest::Names(job + "/Images");
     }
     ASSERT_FALSE(names.empty());
     for (const std::string& n : names)
-        EXPECT_EQ(gentest::ReadAll(Path("tiles-1/" + n)), gentest::ReadAll(Path("tiles3/" + n))) << n;
+        EXPECT_EQ(gentest::ReadAll(Path("tiles-1/Images/" + n)), gentest::ReadAll(Path("tiles3/Images/" + n))) << n;
 }
