@@ -9,6 +9,7 @@
 #include "cli/cli.h"
 #include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
+#include "app/job_choices.h"
 #include "app/job_runner.h"
 #include "base/path.h"
 #include "engine/source_image.h"
@@ -18,6 +19,37 @@ namespace kerfel {
 namespace {
 
 int Fail(const Status& s) { return ReportError(s); }
+
+JobChoices ChoicesOf(const MakeOptions& o, TilePyramid pyramid) {
+    JobChoices c;
+    c.sourcePath = o.image;
+    c.pyramid = std::move(pyramid);
+    c.outputFolder = o.output;
+    c.levels = o.levels;
+    c.options = {o.smallMap, o.navigationScroll, o.zoomSlider, o.clickToZoom};
+    c.musicPath = o.music;
+    return c;
+}
+
+// A job refused before its first tile, in one line naming the file.
+Status Refusal(const JobCheck& check, const JobChoices& c) {
+    switch (check.fault) {
+        case JobFault::NoOutputFolder: return Status::Output(c.outputFolder + ": no such folder");
+        case JobFault::SourceUnreadable: return Status::Bad(c.sourcePath + ": " + check.status.message);
+        case JobFault::SourceChanged: return Status::Bad(c.sourcePath + ": changed while it was read");
+        case JobFault::LevelsNotOffered: {
+            const auto& list = c.pyramid.m_arrListEntries;
+            return Status::Bad(c.sourcePath + ": --levels " + std::to_string(c.levels) + " is not offered " +
+                               (list.empty() ? std::string("(both sides are below 250 pixels, so none is)")
+                                             : "(choose 1 to " + std::to_string(list.back()) + ")"));
+        }
+        case JobFault::MusicUnreadable:
+            return Status::Bad(c.musicPath + ": " +
+                               (PathExists(c.musicPath) ? "not a readable file" : "no such music file"));
+        case JobFault::None: break;
+    }
+    return Status::Ok();
+}
 
 // Returns -1 when the arguments parse, else the exit status.
 int Parse(const std::vector<std::string>& args, MakeOptions& o) {
@@ -61,21 +93,11 @@ int RunMake(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
-    if (!IsFolder(o.output)) return Fail(Status::Output(o.output + ": no such folder"));
-    GeneratorJob job{o.image, o.output, TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height)};
+    const JobChoices choices = ChoicesOf(o, TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height));
+    if (JobCheck check = CheckBeforeJob(choices); !check) return Fail(Refusal(check, choices));
+    GeneratorJob job{o.image, o.output, choices.pyramid};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
-    if (!(s = CheckPyramid(job.pyramid))) return Fail(Status::Bad(o.image + ": " + s.message));
-    if (!OffersLevels(job.pyramid, o.levels)) {
-        const auto& list = job.pyramid.m_arrListEntries;
-        return Fail(Status::Bad(o.image + ": --levels " + std::to_string(o.levels) + " is not offered " +
-                                (list.empty() ? std::string("(both sides are below 250 pixels, so none is)")
-                                              : "(choose 1 to " + std::to_string(list.back()) + ")")));
-    }
-    // The music is copied only after the last tile: a file that cannot be
-    // read must stop the job before any tile is written, not after.
-    if (!o.music.empty() && !IsReadableFile(o.music))
-        return Fail(Status::Bad(o.music + ": " + (PathExists(o.music) ? "not a readable file" : "no such music file")));
     if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
 
@@ -87,14 +109,7 @@ int RunMake(const std::vector<std::string>& args) {
     };
     events.stopRequested = InterruptGuard::Interrupted;
     events.mayWriteInto = [&](const std::string&) { return o.overwrite; };
-    auto publishing = [&] {
-        JobPublishing p{DescribePyramid(job.pyramid, o.levels), o.music};
-        p.values.showNav = o.smallMap;
-        p.values.showPanButtons = o.navigationScroll;
-        p.values.showSlider = o.zoomSlider;
-        p.values.clickToZoom = o.clickToZoom;
-        return std::optional<JobPublishing>(p);
-    };
+    auto publishing = [&] { return std::optional<JobPublishing>(PublishingOf(choices)); };
     JobResult r = RunJob(job, events, publishing);
     bar.End();
     for (const std::string& note : r.notes) std::fprintf(stderr, "kerfel: warning: %s\n", OneLine(note).c_str());

@@ -81,7 +81,7 @@ TEST_F(DialogFixture, ChoosingAnImageShowsSizesListAndThumbnail) {
     guitest::Pump(50);
     ASSERT_TRUE(sim.Select("2"));
     ASSERT_TRUE(guitest::WaitFor([&] { return guitest::Label(dlg, IDC_LDSIZEVALUE)->GetLabel() == "500 x 400"; }));
-    EXPECT_EQ(dlg->Levels(), "2");
+    EXPECT_EQ(dlg->Levels(), 2);
 }
 
 // Thumbnails are made on worker threads: a slow one of an earlier choice

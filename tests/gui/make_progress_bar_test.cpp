@@ -2,6 +2,8 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 
+#include <dlfcn.h>
+
 #include "gui_test_util.h"
 #include "skin/ui/skin_progress_ctrl.h"
 
@@ -128,3 +130,21 @@ TEST_F(ProgressFixture, VerticalBarsDefaultSkinsAndRanges) {
 }
 
 }  // namespace
+
+// What a screen reader asks the bar, through the toolkit's accessibility
+// functions as the reader's bridge calls them.
+TEST_F(ProgressFixture, AReaderFindsAProgressBarWithItsValue) {
+    auto fn = [](const char* name) { return dlsym(RTLD_DEFAULT, name); };
+    auto accessible = reinterpret_cast<void* (*)(void*)>(fn("gtk_widget_get_accessible"));
+    auto role = reinterpret_cast<int (*)(void*)>(fn("atk_object_get_role"));
+    auto valueAndText = reinterpret_cast<void (*)(void*, double*, char**)>(fn("atk_value_get_value_and_text"));
+    ASSERT_TRUE(accessible && role && valueAndText);
+    wxBitmap skin = TestSkin();
+    ASSERT_TRUE(bar->Create(placeholder, 40, &skin, false));
+    bar->SetPos(10);
+    void* atk = accessible(bar->GetHandle());
+    EXPECT_EQ(role(atk), 41);  // ATK_ROLE_PROGRESS_BAR
+    double value = -1;
+    valueAndText(atk, &value, nullptr);
+    EXPECT_EQ(value, 10.0);
+}

@@ -57,7 +57,7 @@ struct PublishFixture : ::testing::Test {
         dlg = new CKerfelDialog();
         dlg->Show();
         guitest::Pump(200);
-        dlg->RestoreJob(kerfel::TilePyramid::Build(kerfel::NativeLayout(), 1000, 800), "2", wxString::FromUTF8(source),
+        dlg->RestoreJob(kerfel::TilePyramid::Build(kerfel::NativeLayout(), 1000, 800), 2, wxString::FromUTF8(source),
                         wxString::FromUTF8(out), wxString::FromUTF8(job), wxString::FromUTF8(music));
         guitest::Check(dlg, IDC_CSMALLMAP)->SetValue(true);
         guitest::Check(dlg, IDC_CZOOMSLIDER)->SetValue(false);

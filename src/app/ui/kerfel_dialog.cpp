@@ -10,6 +10,7 @@
 #include "app/ui/main_dialog_layout.h"
 #include "i18n/language_list.h"
 #include "i18n/language_table.h"
+#include "skin/ui/accessible.h"
 #include "skin/ui/skin_bitmaps.h"
 
 wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
@@ -35,7 +36,6 @@ wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
     EVT_BUTTON(wxID_CANCEL, CKerfelDialog::OnCancel)
     EVT_MENU(IDM_ABOUTBOX, CKerfelDialog::OnAboutCommand)
     EVT_CONTEXT_MENU(CKerfelDialog::OnContextMenu)
-    EVT_PAINT(CKerfelDialog::OnPaint)
     EVT_CLOSE(CKerfelDialog::OnCloseWindow)
     EVT_CHAR_HOOK(CKerfelDialog::OnCharHook)
 wxEND_EVENT_TABLE()
@@ -142,12 +142,36 @@ void CKerfelDialog::CreateControls() {
     m_chkZoomSlider = check(IDC_CZOOMSLIDER);
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
     FitTemplateControls(this);
+    DescribeForReaders();
 
     wxWindow* previous = nullptr;
     for (int id : kTabOrder) {
         wxWindow* w = FindWindow(id);
         if (previous) w->MoveAfterInTabOrder(previous);
         previous = w;
+    }
+}
+
+// Each field is named by the caption beside it; the status line is read out
+// when it changes; the picture is an image named after its file.
+void CKerfelDialog::DescribeForReaders() {
+    namespace a11y = kerfel::a11y;
+    m_lblSourceFile->Names(m_editSourcePath);
+    m_lblOutputFolder->Names(m_editOutputFolder);
+    m_lblMusic->Names(m_editMusicPath);
+    m_lblLevels->Names(m_cmbLevels);
+    m_lblSmallMap->Names(m_chkSmallMap);
+    m_lblNavigationScroll->Names(m_chkNavigationScroll);
+    m_lblZoomSlider->Names(m_chkZoomSlider);
+    m_lblClickToZoom->Names(m_chkClickToZoom);
+    a11y::Relate(m_lblOriginalSize, m_lblOriginalSizeValue);
+    a11y::Relate(m_lblDisplaySize, m_lblDisplaySizeValue);
+    a11y::SetRole(m_lblStatus, a11y::Role::StatusBar);
+    for (wxWindow* frame : {m_stcProgressFrame, m_stcThumbFrame}) a11y::NeverFocus(frame);
+    a11y::SetName(this, GetTitle());
+    for (wxStaticBitmap* picture : {m_stcThumbnail, m_stcLogo2}) {
+        a11y::SetRole(picture, a11y::Role::Image);
+        a11y::SetName(picture, GetTitle());
     }
 }
 
@@ -174,7 +198,7 @@ void CKerfelDialog::SetUpDialog() {
     m_rcThumbFrame = wxRect();
     m_cmbLevels->Append("1");
     m_cmbLevels->SetSelection(0);
-    m_strLevels = "1";
+    m_choices.levels = 1;
 
     RestoreSettings();
     kerfel::LoadLanguageList(m_strAppFolder.utf8_string() + "/LanguageFiles/lan.txt");
@@ -191,23 +215,36 @@ void CKerfelDialog::CenterThumbnail() {
 }
 
 void CKerfelDialog::UpdateData(bool save) {
-    struct Text { wxString* member; wxWindow* control; };
-    const Text texts[] = {
-        {&m_strSourcePath, m_editSourcePath},       {&m_strOutputFolder, m_editOutputFolder},
-        {&m_strStatus, m_lblStatus},                {&m_strDisplaySize, m_lblDisplaySizeValue},
-        {&m_strOriginalSize, m_lblOriginalSizeValue}, {&m_strMusicPath, m_editMusicPath},
-        {&m_strSmallMapLabel, m_lblSmallMap},       {&m_strNavigationScrollLabel, m_lblNavigationScroll},
-        {&m_strZoomSliderLabel, m_lblZoomSlider},   {&m_strClickToZoomLabel, m_lblClickToZoom},
-    };
-    for (const Text& t : texts) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(t.control);
-        if (save) *t.member = edit ? edit->GetValue() : t.control->GetLabel();
-        else if (edit) {
-            if (edit->GetValue() != *t.member) edit->ChangeValue(*t.member);
-        } else t.control->SetLabel(*t.member);
+    struct Field { std::string* member; wxTextCtrl* control; };
+    const Field fields[] = {{&m_choices.sourcePath, m_editSourcePath},
+                            {&m_choices.outputFolder, m_editOutputFolder},
+                            {&m_choices.musicPath, m_editMusicPath}};
+    struct Option { bool* member; wxCheckBox* control; };
+    kerfel::ViewerOptions& o = m_choices.options;
+    const Option options[] = {{&o.smallMap, m_chkSmallMap}, {&o.navigationScroll, m_chkNavigationScroll},
+                              {&o.zoomSlider, m_chkZoomSlider}, {&o.clickToZoom, m_chkClickToZoom}};
+    if (save) {
+        for (const Field& f : fields) *f.member = f.control->GetValue().utf8_string();
+        for (const Option& b : options) *b.member = b.control->GetValue();
+        // The list holds entries as text; the choice is its number.
+        m_choices.levels = kerfel::ParseLevelText(m_cmbLevels->GetStringSelection().utf8_string());
+        return;
     }
-    if (save) m_strLevels = m_cmbLevels->GetStringSelection();
-    else if (!m_strLevels.empty()) m_cmbLevels->SetStringSelection(m_strLevels);
+    for (const Field& f : fields) {
+        const wxString value = wxString::FromUTF8(*f.member);
+        if (f.control->GetValue() != value) f.control->ChangeValue(value);
+    }
+    for (const Option& b : options) b.control->SetValue(*b.member);
+    if (m_choices.levels > 0) m_cmbLevels->SetStringSelection(wxString::Format("%d", m_choices.levels));
+    struct Text { const wxString* member; wxWindow* control; };
+    const Text texts[] = {
+        {&m_strStatus, m_lblStatus},                {&m_strDisplaySize, m_lblDisplaySizeValue},
+        {&m_strOriginalSize, m_lblOriginalSizeValue}, {&m_strSmallMapLabel, m_lblSmallMap},
+        {&m_strNavigationScrollLabel, m_lblNavigationScroll}, {&m_strZoomSliderLabel, m_lblZoomSlider},
+        {&m_strClickToZoomLabel, m_lblClickToZoom},
+    };
+    for (const Text& t : texts)
+        if (t.control->GetLabel() != *t.member) t.control->SetLabel(*t.member);
 }
 
 bool CKerfelDialog::DrainMessages() {
@@ -218,11 +255,6 @@ bool CKerfelDialog::DrainMessages() {
     }
     if (wxTheApp) wxTheApp->ProcessPendingEvents();
     return true;
-}
-
-void CKerfelDialog::OnPaint(wxPaintEvent& event) {
-    CSkinDialog::OnPaint(event);
-    if (GetTitle() != " Image Kerfel") SetTitle(" Image Kerfel");
 }
 
 void CKerfelDialog::EndDialog(int result) {

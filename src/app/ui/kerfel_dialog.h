@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/job_choices.h"
 #include "app/job_controller.h"
 #include "base/status.h"
 #include "engine/pixel_buffer.h"
@@ -86,28 +87,31 @@ public:
     kerfel::JobController& Jobs() { return m_jobs; }
 
     // What the window holds of the job, for those that drive it (the tests).
-    const kerfel::TilePyramid& Pyramid() const { return m_pyramid; }
+    const kerfel::JobChoices& Choices() const { return m_choices; }
+    const kerfel::TilePyramid& Pyramid() const { return m_choices.pyramid; }
     CSkinProgressCtrl* Progress() const { return m_pProgress; }
-    const wxString& SourcePath() const { return m_strSourcePath; }
-    const wxString& OutputFolder() const { return m_strOutputFolder; }
+    wxString SourcePath() const { return wxString::FromUTF8(m_choices.sourcePath); }
+    wxString OutputFolder() const { return wxString::FromUTF8(m_choices.outputFolder); }
     const wxString& JobFolder() const { return m_strJobFolder; }
-    const wxString& MusicPath() const { return m_strMusicPath; }
+    wxString MusicPath() const { return wxString::FromUTF8(m_choices.musicPath); }
     const wxString& AppFolder() const { return m_strAppFolder; }
-    const wxString& Levels() const { return m_strLevels; }
+    int Levels() const { return m_choices.levels; }
     const wxString& DisplaySize() const { return m_strDisplaySize; }
     bool StartPending() const { return m_bStartPending; }
     // Thumbnail decodes that have reported back, shown or not.
     int ThumbnailsDone() const { return m_nThumbnailsDone; }
     // Puts a finished job's folder back in the window as Make leaves it,
     // so that Preview and Export work on it.
-    void RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
+    void RestoreJob(const kerfel::TilePyramid& pyramid, int levels, const wxString& sourcePath,
                     const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
 
     // Takes `path` as the source as Browse File does once a file is picked
     // (also how `kerfel PHOTO.jpg` starts).
     void ChooseSource(const wxString& path);
 
-    // Members to controls (false) or controls to members (true).
+    // The one exchange of the window and what the user chose: the user's
+    // edits of the fields, levels list and option boxes into m_choices
+    // (true), or m_choices and the texts shown onto the controls (false).
     void UpdateData(bool saveAndValidate);
     // Languages and the texts of the window.
     void LoadLanguage(const wxString& path);
@@ -117,20 +121,19 @@ private:
     // Make was confirmed while a stopped job was still ending: the new job
     // starts when that one has ended (kerfel_dialog_make.cpp).
     bool m_bStartPending = false;
-    kerfel::TilePyramid m_pyramid;  // m_arrLevelWidth, m_arrLevelHeight, m_arrLevelIndex, m_nTotalTiles
+    // What the user chose: the source with its level table, the output
+    // folder, the levels entry, the viewer options and the music; the
+    // command line fills the same choices from its arguments.
+    kerfel::JobChoices m_choices;
     wxString m_strAppFolder;
     wxString m_strJobFolder;
     CSkinProgressCtrl* m_pProgress = nullptr;
     wxRect m_rcThumbFrame;
 
-    // Exchanged with their controls by UpdateData.
-    wxString m_strSourcePath;
-    wxString m_strOutputFolder;
+    // Texts shown, written to their controls by UpdateData.
     wxString m_strStatus;
-    wxString m_strLevels;
     wxString m_strDisplaySize;
     wxString m_strOriginalSize;
-    wxString m_strMusicPath;
     wxString m_strSmallMapLabel{"Small Map"};
     wxString m_strNavigationScrollLabel{"Navigation Scroll"};
     wxString m_strZoomSliderLabel{"Zoom Slider"};
@@ -185,16 +188,17 @@ private:
     void OnBBrowseFolder(wxCommandEvent& event);
     void OnOptionBox(wxCommandEvent& event);
     void OnOptionLabel(wxCommandEvent& event);
-    void WriteOption(const char* valueName, wxCheckBox* box);
+    void WriteOption(const char* valueName, bool checked);
     void RestoreSettings();
     // Make and the generation.
     void OnBGenerate(wxCommandEvent& event);
     void StartGeneration();
-    // What a job publishes, from the options, music and levels entry as the
-    // dialog shows them now (`levelsEntry` when none is chosen).
-    kerfel::JobPublishing PublishingNow(int levelsEntry) const;
+    void RefuseJob(const kerfel::JobCheck& check);
+    // What a job publishes, from the choices as they are now (the levels
+    // entry `levelsEntry` when none is chosen).
+    kerfel::JobPublishing PublishingNow(int levelsEntry);
     // Preview and Export (kerfel_dialog_publish.cpp).
-    kerfel::DescriptorValues DescriptorNow() const;
+    kerfel::DescriptorValues DescriptorNow();
     kerfel::Status RefreshJobFiles(kerfel::DescriptorValues& values);
     bool MusicStep(const kerfel::StatusLine& copying, bool exporting);
     // The status line, said in the language loaded now.
@@ -214,7 +218,6 @@ private:
     void OnBExit(wxCommandEvent& event);
     void OnBMinimize(wxCommandEvent& event);
 
-    void OnPaint(wxPaintEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnCancel(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
@@ -222,6 +225,7 @@ private:
     void OnAboutCommand(wxCommandEvent& event);
 
     void CreateControls();
+    void DescribeForReaders();
     void SetUpDialog();
     void MakeThumbnail(const wxImage& thumb);
     void StartThumbnail(const wxString& path);
@@ -233,9 +237,9 @@ private:
     // proves undecodable, the window shows again what it showed before.
     struct ShownSource {
         wxString chosen;  // the file the thumbnail is (or will be) of
-        wxString sourcePath, outputFolder, originalSize, displaySize, levels;
+        kerfel::JobChoices choices;
+        wxString originalSize, displaySize;
         wxArrayString levelsList;
-        kerfel::TilePyramid pyramid;
         bool sizesShown = false, displayShown = false, jobReady = false;
     };
     ShownSource ShownNow() const;
@@ -243,7 +247,9 @@ private:
     void ShowAgain(const ShownSource& shown);
     void GiveBackEarlierSource();
     void CenterThumbnail();
+    void NameThumbnail();
     void FillLevelsList();
+    void ShowDisplaySize();  // of the chosen levels entry
     void EndDialog(int result);
 
     void OnJobStarted(const std::string& jobFolder);

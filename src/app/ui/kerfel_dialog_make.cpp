@@ -50,56 +50,13 @@ void CKerfelDialog::SetJobPhase(JobPhase phase) {
 }
 
 void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
-    if (m_strSourcePath.empty()) return;
+    if (m_choices.sourcePath.empty()) return;  // no picture chosen yet
     ShowStatus(kerfel::StatusLine::Blank());  // a stopped job's line no longer holds
     UpdateData(true);
-    if (!kerfel::IsFolder(m_strOutputFolder.utf8_string())) {
-        ShowBox(this,
-                wxString::FromUTF8(kerfel::FormatText(
-                    kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_FOLDERTEXT"), {m_strOutputFolder.utf8_string()})),
-                "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION",
-                MBX_OK | MBX_ICONERROR);
-        return;
-    }
-    UpdateData(true);
-    m_strLevels = m_cmbLevels->GetStringSelection();
-    const int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
-    if (!m_pyramid.ValidEntry(k)) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION",
-                MBX_OK | MBX_ICONERROR);
-        return;
-    }
-    const unsigned w = m_pyramid.DisplayWidth(k), h = m_pyramid.DisplayHeight(k);
+    if (const kerfel::JobCheck check = kerfel::CheckBeforeJob(m_choices); !check) return RefuseJob(check);
+    const kerfel::TilePyramid& p = m_choices.pyramid;
+    const unsigned w = p.DisplayWidth(m_choices.levels), h = p.DisplayHeight(m_choices.levels);
     m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(w, h));
-
-    // The path may have been typed after the table was made; the table must
-    // describe the file that will be cut, and every level must hold pixels.
-    bool changed = false;
-    kerfel::Status s = kerfel::CheckPyramid(m_pyramid);
-    if (s) s = kerfel::CheckSourceUnchanged(m_strSourcePath.utf8_string(), m_pyramid, changed);
-    if (!s) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" + wxString::FromUTF8(s.message),
-                "KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION", MBX_OK | MBX_ICONERROR);
-        return;
-    }
-    if (changed) {
-        ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"), "KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION",
-                MBX_OK | MBX_ICONERROR);
-        return;
-    }
-
-    // The music is copied beside the tiles at the end: a file that cannot be
-    // read must stop the job before the first tile, not after the last.
-    const std::string music = m_editMusicPath->GetValue().utf8_string();
-    if (!music.empty() && !kerfel::IsReadableFile(music)) {
-        const std::string job = kerfel::JobFolderFor(m_strOutputFolder.utf8_string(), m_strSourcePath.utf8_string());
-        ShowBox(this,
-                wxString::FromUTF8(kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT1"),
-                                                      {music, kerfel::MusicCopyPath(job)})) +
-                    "\n" + kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT2"),
-                "KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION", MBX_OK | MBX_ICONERROR);
-        return;
-    }
 
     const std::string first = kerfel::FormatText(kerfel::GetLanguageText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_TEXT1"), {w, h});
     const int givenBack = m_nSourcesGivenBack;
@@ -108,6 +65,41 @@ void CKerfelDialog::OnBGenerate(wxCommandEvent&) {
                           kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX2_CAPTION"), MBX_YESNO | MBX_ICONQUESTION);
     // The file asked about may have been refused while the box was open.
     if (answer == IDYES && givenBack == m_nSourcesGivenBack) StartGeneration();
+}
+
+// Each check that stops a job, told in the language's box for it.
+void CKerfelDialog::RefuseJob(const kerfel::JobCheck& check) {
+    using F = kerfel::JobFault;
+    const int error = MBX_OK | MBX_ICONERROR;
+    switch (check.fault) {
+        case F::NoOutputFolder:
+            return ShowBox(this,
+                           wxString::FromUTF8(kerfel::FormatText(
+                               kerfel::GetLanguageText("KERFELDIALOG.GENERATETAILS.MESSAGEBOX_FOLDERTEXT"),
+                               {m_choices.outputFolder})),
+                           "KERFELDIALOG.GENERATETAILS.MESSAGEBOX_CAPTION", error);
+        case F::SourceUnreadable:
+            return ShowBox(this,
+                           kerfel::UiText("KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_TEXT") + "\n" +
+                               wxString::FromUTF8(check.status.message),
+                           "KERFELDIALOG.ONBBROWSEFILE.MESSAGEBOX_CAPTION", error);
+        case F::SourceChanged:
+            return ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_TEXT"),
+                           "KERFELDIALOG.ONBGENERATE.MESSAGEBOX3_CAPTION", error);
+        case F::LevelsNotOffered:
+            return ShowBox(this, kerfel::UiText("KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_TEXT"),
+                           "KERFELDIALOG.ONBGENERATE.MESSAGEBOX1_CAPTION", error);
+        case F::MusicUnreadable: {
+            const std::string job = kerfel::JobFolderFor(m_choices.outputFolder, m_choices.sourcePath);
+            return ShowBox(this,
+                           wxString::FromUTF8(kerfel::FormatText(
+                               kerfel::GetLanguageText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT1"),
+                               {m_choices.musicPath, kerfel::MusicCopyPath(job)})) +
+                               "\n" + kerfel::UiText("KERFELDIALOG.ONBSAVE.MESSAGEBOX1_TEXT2"),
+                           "KERFELDIALOG.ONBSAVE.MESSAGEBOX2_CAPTION", error);
+        }
+        case F::None: break;
+    }
 }
 
 void CKerfelDialog::StartGeneration() {
@@ -125,8 +117,8 @@ void CKerfelDialog::StartGeneration() {
         m_pProgress->Destroy();
         m_pProgress = nullptr;
     }
-    kerfel::GeneratorJob job{m_strSourcePath.utf8_string(), m_strOutputFolder.utf8_string(), m_pyramid};
-    const int levelsEntry = kerfel::ParseLevelText(m_strLevels.utf8_string());
+    kerfel::GeneratorJob job{m_choices.sourcePath, m_choices.outputFolder, m_choices.pyramid};
+    const int levelsEntry = m_choices.levels;
     kerfel::JobController::Window window;
     window.tell = [this](const kerfel::JobEvent& e) {
         if (e.kind == kerfel::JobEvent::Kind::Started) OnJobStarted(e.folder);
@@ -151,23 +143,18 @@ void CKerfelDialog::StartGeneration() {
 
 // The options, music and levels entry as they are now, not as they were
 // when Make was pressed: the list stays usable during a job.
-kerfel::JobPublishing CKerfelDialog::PublishingNow(int levelsEntry) const {
-    int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
-    if (!m_pyramid.ValidEntry(k)) k = levelsEntry;
-    if (!m_pyramid.ValidEntry(k)) k = 1;  // never an index outside the level table
-    kerfel::JobPublishing p{kerfel::DescribePyramid(m_pyramid, k), m_editMusicPath->GetValue().utf8_string()};
-    p.values.showNav = m_chkSmallMap->GetValue();
-    p.values.showSlider = m_chkZoomSlider->GetValue();
-    p.values.showPanButtons = m_chkNavigationScroll->GetValue();
-    p.values.clickToZoom = m_chkClickToZoom->GetValue();
-    return p;
+kerfel::JobPublishing CKerfelDialog::PublishingNow(int levelsEntry) {
+    UpdateData(true);
+    kerfel::JobChoices now = m_choices;
+    if (!now.pyramid.ValidEntry(now.levels)) now.levels = levelsEntry;
+    return kerfel::PublishingOf(now);
 }
 
 void CKerfelDialog::OnJobStarted(const std::string& folder) {
     m_strJobFolder = wxString::FromUTF8(folder);
     auto* bar = new CSkinProgressCtrl();
     wxBitmap skin = kerfel::LoadSkinBitmap(260);
-    if (bar->Create(m_stcProgressFrame, m_pyramid.m_nTotalTiles, skin.IsOk() ? &skin : nullptr, false)) {
+    if (bar->Create(m_stcProgressFrame, m_choices.pyramid.m_nTotalTiles, skin.IsOk() ? &skin : nullptr, false)) {
         m_pProgress = bar;
     } else {
         bar->Destroy();  // the job goes on without a bar

@@ -10,23 +10,20 @@
 namespace {
 
 // The viewer options in the order they are restored: box, clickable label,
-// value name in the settings.
+// value name in the settings, and the option it holds.
 struct OptionBinding {
     int boxId;
     int labelId;
     const char* valueName;
+    bool kerfel::ViewerOptions::*option;
 };
 
 constexpr OptionBinding kOptions[] = {
-    {IDC_CSMALLMAP, IDC_L_SMALLMAP, "SmallMap"},
-    {IDC_CNAVSCROLL, IDC_L_NAVSCROLL, "NavigationScroll"},
-    {IDC_CZOOMSLIDER, IDC_L_ZOOMSLIDER, "ZoomSlider"},
-    {IDC_CCLICK2ZOOM, IDC_L_CLICK2ZOOM, "ClickToZoom"},
+    {IDC_CSMALLMAP, IDC_L_SMALLMAP, "SmallMap", &kerfel::ViewerOptions::smallMap},
+    {IDC_CNAVSCROLL, IDC_L_NAVSCROLL, "NavigationScroll", &kerfel::ViewerOptions::navigationScroll},
+    {IDC_CZOOMSLIDER, IDC_L_ZOOMSLIDER, "ZoomSlider", &kerfel::ViewerOptions::zoomSlider},
+    {IDC_CCLICK2ZOOM, IDC_L_CLICK2ZOOM, "ClickToZoom", &kerfel::ViewerOptions::clickToZoom},
 };
-
-wxCheckBox* BoxOf(wxWindow* dialog, const OptionBinding& o) {
-    return static_cast<wxCheckBox*>(dialog->FindWindow(o.boxId));
-}
 
 const OptionBinding* FindOption(int id) {
     for (const OptionBinding& o : kOptions)
@@ -46,33 +43,40 @@ void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {
     UpdateData(true);
     // The picker opens at the folder of the field (typed or remembered), or
     // at the home folder while the field is empty.
-    const wxString start = m_strOutputFolder.empty() ? wxGetHomeDir() : m_strOutputFolder;
+    const wxString start =
+        m_choices.outputFolder.empty() ? wxGetHomeDir() : wxString::FromUTF8(m_choices.outputFolder);
     CFolderDialog chooser("Select Output Folder.", &start, this,
                           BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE);
     if (chooser.DoModal() != 1) return;
-    m_strOutputFolder = chooser.GetFolderPath();
+    UpdateData(true);  // what was typed while the picker was open stays
+    m_choices.outputFolder = chooser.GetFolderPath().utf8_string();
     UpdateData(false);
     // The whole path is stored, however long: no fixed buffer cuts it short.
     kerfel::SettingsStore store;
     if (!store.Open()) return;
-    if (!store.WriteString("OutputPath", m_strOutputFolder.utf8_string())) ReportSettingsWriteFailure(this);
+    if (!store.WriteString("OutputPath", m_choices.outputFolder)) ReportSettingsWriteFailure(this);
 }
 
 // The box has already changed its state when this runs.
 void CKerfelDialog::OnOptionBox(wxCommandEvent& event) {
-    if (const OptionBinding* o = FindOption(event.GetId())) WriteOption(o->valueName, BoxOf(this, *o));
+    const OptionBinding* o = FindOption(event.GetId());
+    if (!o) return;
+    UpdateData(true);
+    WriteOption(o->valueName, m_choices.options.*o->option);
 }
 
 void CKerfelDialog::OnOptionLabel(wxCommandEvent& event) {
     const OptionBinding* o = FindOption(event.GetId());
     if (!o) return;
-    wxCheckBox* box = BoxOf(this, *o);
-    box->SetValue(!box->GetValue());
-    WriteOption(o->valueName, box);
+    UpdateData(true);
+    bool& option = m_choices.options.*o->option;
+    option = !option;
+    UpdateData(false);
+    WriteOption(o->valueName, option);
 }
 
-void CKerfelDialog::WriteOption(const char* valueName, wxCheckBox* box) {
-    const uint32_t state = box->GetValue() ? 1 : 0;
+void CKerfelDialog::WriteOption(const char* valueName, bool checked) {
+    const uint32_t state = checked ? 1 : 0;
     kerfel::SettingsStore store;
     if (!store.Open()) return;
     if (!store.WriteInt(valueName, state)) ReportSettingsWriteFailure(this);
@@ -84,14 +88,11 @@ void CKerfelDialog::RestoreSettings() {
     kerfel::SettingsStore store;
     if (!store.CreateIfMissing()) return;
     std::string folder;
-    if (store.ReadString("OutputPath", folder) && kerfel::IsRestorableFolder(folder)) {
-        // Controls first, so that writing the members back changes only the folder.
-        UpdateData(true);
-        m_strOutputFolder = wxString::FromUTF8(folder);
-        UpdateData(false);
-    }
+    UpdateData(true);
+    if (store.ReadString("OutputPath", folder) && kerfel::IsRestorableFolder(folder)) m_choices.outputFolder = folder;
     for (const OptionBinding& o : kOptions) {
         uint32_t value = 0;
-        if (store.ReadInt(o.valueName, value)) BoxOf(this, o)->SetValue(kerfel::OptionChecked(value));
+        if (store.ReadInt(o.valueName, value)) m_choices.options.*o.option = kerfel::OptionChecked(value);
     }
+    UpdateData(false);
 }

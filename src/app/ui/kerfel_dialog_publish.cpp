@@ -21,6 +21,7 @@
 #include "publish/viewer_site.h"
 #include "publish/ui/preview_dialog.h"
 #include "publish/ui/standard_box.h"
+#include "skin/ui/accessible.h"
 
 namespace {
 
@@ -49,11 +50,9 @@ std::string ArchiveRoot(const std::string& jobFolder, const std::string& outputF
 }  // namespace
 
 // The descriptor's values as the dialog shows them now.
-kerfel::DescriptorValues CKerfelDialog::DescriptorNow() const {
-    const int listed = kerfel::ParseLevelText(m_cmbLevels->GetStringSelection().utf8_string());
-    kerfel::JobPublishing p = PublishingNow(listed);
-    p.values.music = !p.musicPath.empty();
-    return p.values;
+kerfel::DescriptorValues CKerfelDialog::DescriptorNow() {
+    UpdateData(true);
+    return kerfel::PublishingOf(m_choices).values;
 }
 
 // The descriptor and the browser viewer, rewritten so that options changed
@@ -76,8 +75,10 @@ void CKerfelDialog::SayStatusLine() {
     const std::string said = kerfel::SayStatusWithin(m_status, width, [this](const std::string& text) {
         return m_lblStatus->GetTextExtent(wxString::FromUTF8(text)).x;
     });
+    const bool changed = m_strStatus != wxString::FromUTF8(said);
     m_strStatus = wxString::FromUTF8(said);
     m_lblStatus->SetLabel(m_strStatus);
+    if (changed) kerfel::a11y::Announce(m_lblStatus, wxString::FromUTF8(kerfel::SayStatus(m_status)));
     const std::string whole = kerfel::SayStatus(m_status);
     if (said == whole) m_lblStatus->UnsetToolTip();
     else m_lblStatus->SetToolTip(wxString::FromUTF8(whole));
@@ -88,7 +89,7 @@ void CKerfelDialog::SayStatusLine() {
 // the desktop's own box.
 bool CKerfelDialog::MusicStep(const kerfel::StatusLine& copying, bool exporting) {
     const std::string job = m_strJobFolder.utf8_string();
-    const std::string music = m_strMusicPath.utf8_string();
+    const std::string music = m_choices.musicPath;
     if (!music.empty()) ShowStatus(copying);
     kerfel::Status s = kerfel::RefreshMusicCopy(music, job);
     if (s) return true;
@@ -109,7 +110,6 @@ bool CKerfelDialog::MusicStep(const kerfel::StatusLine& copying, bool exporting)
 }
 
 void CKerfelDialog::OnBBrBgMusic(wxCommandEvent&) {
-    UpdateData(true);
     CFileOpenComponent chooser;
     chooser.Title = "Select MP3 file ..";
     chooser.Filter = "MP3 Files (*.mp3)|*.mp3";
@@ -118,7 +118,8 @@ void CKerfelDialog::OnBBrBgMusic(wxCommandEvent&) {
     chooser.FileName.clear();
     chooser.ShowOpen(this);
     if (chooser.FileName.empty()) return;
-    m_strMusicPath = chooser.FileName;
+    UpdateData(true);
+    m_choices.musicPath = chooser.FileName.utf8_string();
     UpdateData(false);
 }
 
@@ -126,7 +127,6 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     ShowStatus(kerfel::StatusLine::Blank());
     kerfel::DescriptorValues values;
     kerfel::Status refreshed = RefreshJobFiles(values);
-    UpdateData(true);
     if (!refreshed) return ShowJobFileError(this, refreshed, true);
     if (!MusicStep(kerfel::StatusLine::Key("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
     ShowStatus(kerfel::StatusLine::Blank());
@@ -135,8 +135,8 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     chooser.Title = "Provide Output zip file name..";
     chooser.Filter = "Zip Files (*.zip)|*.zip";
     chooser.DefaultExt = "*.zip";
-    chooser.InitDir = m_strOutputFolder;
-    chooser.FileName = wxString::FromUTF8(kerfel::ProposedArchiveName(m_strSourcePath.utf8_string()));
+    chooser.InitDir = wxString::FromUTF8(m_choices.outputFolder);
+    chooser.FileName = wxString::FromUTF8(kerfel::ProposedArchiveName(m_choices.sourcePath));
     chooser.CancelError = true;
     chooser.ShowSave(this);
     const wxString error = chooser.ErrorText.Left(100);
@@ -154,7 +154,7 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
     {
         wxBusyCursor wait;
         packed = kerfel::ExportJob({m_strJobFolder.utf8_string(), archive.utf8_string(),
-                                     ArchiveRoot(m_strJobFolder.utf8_string(), m_strOutputFolder.utf8_string()), nullptr});
+                                     ArchiveRoot(m_strJobFolder.utf8_string(), m_choices.outputFolder), nullptr});
     }
     CMessageBoxDialog box(this);
     if (!packed) {
@@ -181,7 +181,6 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     const std::string page = folder + "/" + kerfel::kPreviewPageName;
     kerfel::DescriptorValues values;
     kerfel::Status refreshed = RefreshJobFiles(values);
-    UpdateData(true);
     if (!refreshed) {
         kerfel::RemovePreviewPage(page);
         return ShowJobFileError(this, refreshed, false);
@@ -214,15 +213,16 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     dlg.ShowModal();
 }
 
-void CKerfelDialog::RestoreJob(const kerfel::TilePyramid& pyramid, const wxString& levels, const wxString& sourcePath,
+void CKerfelDialog::RestoreJob(const kerfel::TilePyramid& pyramid, int levels, const wxString& sourcePath,
                                const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath) {
-    m_pyramid = pyramid;
+    UpdateData(true);
+    m_choices.pyramid = pyramid;
     FillLevelsList();
-    m_strLevels = levels;
-    m_strSourcePath = sourcePath;
-    m_strOutputFolder = outputFolder;
+    m_choices.levels = levels;
+    m_choices.sourcePath = sourcePath.utf8_string();
+    m_choices.outputFolder = outputFolder.utf8_string();
     m_strJobFolder = jobFolder;
-    m_strMusicPath = musicPath;
+    m_choices.musicPath = musicPath.utf8_string();
     UpdateData(false);
     m_bJobReady = true;
     SetJobPhase(m_phase);

@@ -8,9 +8,9 @@
 #include "engine/source_image.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/ui/ui_text.h"
+#include "skin/ui/accessible.h"
 
 void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
-    UpdateData(true);
     CFileOpenComponent chooser;
     chooser.Title = "Select File to Cut...";
     chooser.Filter = "JPEG Files (*.jpg , *.jpeg)|*.jpg;*.jpeg";
@@ -31,31 +31,35 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         ShowSourceError(status);
         return;
     }
+    UpdateData(true);  // what was typed stays, and is given back with the rest
     KeepShownSource();
     m_strChosenFile = path;
     m_bJobReady = false;
     SetJobPhase(m_phase);
-    m_strSourcePath = path;
-    if (m_strOutputFolder.empty()) m_strOutputFolder = path.BeforeLast('/');
+    m_choices.sourcePath = path.utf8_string();
+    if (m_choices.outputFolder.empty()) m_choices.outputFolder = path.BeforeLast('/').utf8_string();
     m_lblOriginalSize->Show();
     m_lblOriginalSizeValue->Show();
     m_strOriginalSize = wxString::FromUTF8(kerfel::SizeText(info.width, info.height));
-    UpdateData(false);
-    UpdateData(true);
-    m_pyramid = kerfel::TilePyramid::Build(kerfel::NativeLayout(), info.width, info.height);
+    m_choices.pyramid = kerfel::TilePyramid::Build(kerfel::NativeLayout(), info.width, info.height);
     FillLevelsList();
     StartThumbnail(path);
-    if (m_cmbLevels->GetCount() > 0) {
+    const auto& entries = m_choices.pyramid.m_arrListEntries;
+    m_choices.levels = entries.empty() ? 0 : entries.front();
+    if (!entries.empty()) {
         m_lblDisplaySize->Show();
         m_lblDisplaySizeValue->Show();
-        m_cmbLevels->SetSelection(0);
-        m_strLevels = m_cmbLevels->GetString(0);
-        int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
-        m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+        ShowDisplaySize();
     }
     m_status = kerfel::StatusLine::Blank();
     m_strStatus = " ";
     UpdateData(false);
+}
+
+void CKerfelDialog::ShowDisplaySize() {
+    const kerfel::TilePyramid& p = m_choices.pyramid;
+    const int k = m_choices.levels;
+    if (p.ValidEntry(k)) m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(p.DisplayWidth(k), p.DisplayHeight(k)));
 }
 
 void CKerfelDialog::ShowSourceError(const kerfel::Status& status) {
@@ -93,18 +97,16 @@ void CKerfelDialog::ThumbnailDone(int choice, kerfel::PixelBuffer* thumb, const 
     m_bSourceUndecided = false;
     m_undecidedSource.reset();
     MakeThumbnail(wxImage(thumb->width, thumb->height, thumb->data.get(), true).Copy());
+    NameThumbnail();
     m_stcThumbnail->Show();
 }
 
 CKerfelDialog::ShownSource CKerfelDialog::ShownNow() const {
     return {m_strChosenFile,
-            m_strSourcePath,
-            m_strOutputFolder,
+            m_choices,
             m_strOriginalSize,
             m_strDisplaySize,
-            m_cmbLevels->GetStringSelection(),
             m_cmbLevels->GetStrings(),
-            m_pyramid,
             m_lblOriginalSizeValue->IsShown(),
             m_lblDisplaySizeValue->IsShown(),
             m_bJobReady};
@@ -126,18 +128,24 @@ void CKerfelDialog::ShowAgain(const ShownSource& shown) {
     ++m_nSourcesGivenBack;
     UpdateData(true);  // what was typed meanwhile into the other fields stays
     m_strChosenFile = shown.chosen;
-    m_strSourcePath = shown.sourcePath;
-    m_strOutputFolder = shown.outputFolder;
+    m_choices.sourcePath = shown.choices.sourcePath;
+    m_choices.outputFolder = shown.choices.outputFolder;
+    m_choices.pyramid = shown.choices.pyramid;
+    m_choices.levels = shown.choices.levels;
     m_strOriginalSize = shown.originalSize;
     m_strDisplaySize = shown.displaySize;
-    m_pyramid = shown.pyramid;
     m_cmbLevels->Set(shown.levelsList);
-    m_strLevels = shown.levels;
     for (wxWindow* w : {m_lblOriginalSize, m_lblOriginalSizeValue}) w->Show(shown.sizesShown);
     for (wxWindow* w : {m_lblDisplaySize, m_lblDisplaySizeValue}) w->Show(shown.displayShown);
     m_bJobReady = shown.jobReady;
     SetJobPhase(m_phase);
     UpdateData(false);
+    NameThumbnail();
+}
+
+// The logo is named as the window, a thumbnail after its picture's file.
+void CKerfelDialog::NameThumbnail() {
+    kerfel::a11y::SetName(m_stcThumbnail, m_strChosenFile.empty() ? GetTitle() : m_strChosenFile.AfterLast('/'));
 }
 
 // The refused file leaves no trace: the window shows what it showed before
@@ -159,7 +167,7 @@ void CKerfelDialog::GiveBackEarlierSource() {
 
 void CKerfelDialog::FillLevelsList() {
     m_cmbLevels->Clear();
-    for (int k : m_pyramid.m_arrListEntries) m_cmbLevels->Append(wxString::Format("%d", k));
+    for (int k : m_choices.pyramid.m_arrListEntries) m_cmbLevels->Append(wxString::Format("%d", k));
 }
 
 void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
@@ -172,16 +180,11 @@ void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
 }
 
 void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {
-    if (m_strSourcePath.empty()) return;
+    if (m_choices.sourcePath.empty()) return;  // no picture chosen yet
     UpdateData(true);
     m_lblDisplaySize->Show();
     m_lblDisplaySizeValue->Show();
-    int selected = m_cmbLevels->GetSelection();
-    m_strLevels = m_cmbLevels->GetStringSelection();
-    int k = kerfel::ParseLevelText(m_strLevels.utf8_string());
-    if (m_pyramid.ValidEntry(k))
-        m_strDisplaySize = wxString::FromUTF8(kerfel::SizeText(m_pyramid.DisplayWidth(k), m_pyramid.DisplayHeight(k)));
+    ShowDisplaySize();
     ShowStatus(kerfel::StatusLine::Blank());  // its tooltip goes with the line
     UpdateData(false);
-    m_cmbLevels->SetSelection(selected);
 }

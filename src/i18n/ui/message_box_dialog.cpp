@@ -13,6 +13,7 @@
 #include "i18n/language_table.h"
 #include "i18n/message_box_model.h"
 #include "skin/dialog_units.h"
+#include "skin/ui/accessible.h"
 #include "skin/ui/button_mnemonics.h"
 #include "skin/ui/skin_bitmaps.h"
 
@@ -125,6 +126,7 @@ void CMessageBoxDialog::SetUpBox() {
     m_nButtonSet = kind.m_nButtonSet;
     m_nIcon = kind.m_nIcon;
     SetTitle(m_strCaption);
+    kerfel::a11y::SetRole(this, kerfel::a11y::Role::Alert);
 
     auto buttons = kerfel::MessageBoxButtons(m_nButtonSet);
     for (int i = 0; i < 3; ++i) {

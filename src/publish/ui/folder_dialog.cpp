@@ -13,6 +13,8 @@
 #include "i18n/language_table.h"
 #include "i18n/ui/ui_text.h"
 #include "publish/typed_folder.h"
+#include "skin/spoken_name.h"
+#include "skin/ui/accessible.h"
 #include "skin/ui/skin_bitmaps.h"
 
 namespace {
@@ -102,6 +104,10 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     }
     m_tree = new wxGenericDirCtrl(this, ID_FOLDER_TREE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                   wxDIRCTRL_DIR_ONLY | wxDIRCTRL_3D_INTERNAL);
+    // The tree draws itself: a reader learns at least what it is for.
+    kerfel::a11y::SetRole(m_tree->GetTreeCtrl(), kerfel::a11y::Role::Tree);
+    kerfel::a11y::SetName(m_tree->GetTreeCtrl(), bi.lpszTitle);
+    kerfel::a11y::NeverFocus(m_tree);  // its frame around the tree; the tree takes the keys
     // The tree inside the folder control does not take the window's type by itself.
     m_tree->GetTreeCtrl()->SetFont(GetFont());
     // No folder is selected until a handler or the user selects one.
@@ -109,10 +115,12 @@ CFolderBrowseWindow::CFolderBrowseWindow(const FolderBrowseInfo& bi)
     column->Add(m_tree, 1, wxEXPAND | wxALL, 10);
     if (bi.ulFlags & BIF_EDITBOX) {
         auto* row = new wxBoxSizer(wxHORIZONTAL);
-        row->Add(new wxStaticText(this, ID_FOLDER_LABEL, kerfel::UiText("FOLDERDIALOG.IDC_LFOLDER")), 0,
-                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+        auto* label = new wxStaticText(this, ID_FOLDER_LABEL, kerfel::UiText("FOLDERDIALOG.IDC_LFOLDER"));
+        row->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
         m_edit = new wxTextCtrl(this, ID_FOLDER_EDIT, wxString(), wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
+        kerfel::a11y::Relate(label, m_edit);
+        kerfel::a11y::SetName(m_edit, wxString::FromUTF8(kerfel::FieldNameFromLabel(label->GetLabel().utf8_string())));
         row->Add(m_edit, 1, wxALIGN_CENTER_VERTICAL);
         column->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     }

@@ -1,4 +1,5 @@
 #include "publish/ui/preview_dialog.h"
+#include "skin/ui/accessible.h"
 
 #include <wx/dcmemory.h>
 #include <wx/display.h>
@@ -46,7 +47,10 @@ CPreviewDialog::CPreviewDialog() : CSkinDialog(nullptr, IDD, " Image Kerfel", wx
     SetFont(kerfel::SkinFont());
     // The template: a frame the browser replaces, the logo picture, Close.
     new wxWindow(this, IDC_BROWSER, wxPoint(0, 0), wxSize(250, 60));
-    new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
+    auto* logo = new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
+    kerfel::a11y::SetRole(logo, kerfel::a11y::Role::Image);
+    kerfel::a11y::SetName(logo, GetTitle());
+    kerfel::a11y::SetName(this, GetTitle());
     m_btnClose = new CSkinButton(this, wxID_CANCEL, "&Close", wxPoint(170, 10), wxSize(76, 24));
     // Escape closes, also while the page has the keyboard: the Close button
     // is drawn by the tool, so the framework does not find it as the dialog's

@@ -1,4 +1,5 @@
 #include "publish/ui/web_browser_host.h"
+#include "skin/ui/accessible.h"
 
 #include <dlfcn.h>
 #include <wx/filename.h>
@@ -54,6 +55,10 @@ bool CWebBrowserHost::Create(wxWindow* parent, int id, const wxRect& rect) {
     wxWebView* view = wxWebView::New(this, kBrowserId, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize());
     if (!view) return false;  // the host stays, empty, as a child of `parent`
     AllowFileAccessFromFileUrls(view);
+    // The page takes the keys, not the frame around it; a reader hears the
+    // page as the window it is shown in.
+    kerfel::a11y::NeverFocus(this);
+    kerfel::a11y::SetName(view, wxGetTopLevelParent(parent)->GetLabel());
     view->EnableContextMenu(false);
     m_pBrowser = view;
     return true;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "skin/ui/accessible.h"
 #include "skin/ui/skin_bitmaps.h"
 #include "skin/ui/skin_dialog.h"
 
@@ -76,6 +77,11 @@ CSkinButton::CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label,
       m_clrText(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT)) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     wxControl::SetLabel(label);
+    kerfel::a11y::SetRole(this, kerfel::a11y::Role::PushButton);
+    // A reader's click comes as a keyboard press would: later, and only
+    // while the button is enabled.
+    kerfel::a11y::SetClickAction(this, [this] { CallAfter(&CSkinButton::SendClick); });
+    SayName();
 }
 
 void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int drawMode, int edge,
@@ -109,6 +115,15 @@ wxColour CSkinButton::SetTextColor(const wxColour& colour) {
 void CSkinButton::SetTooltipText(const wxString& text) {
     if (wxToolTip* tip = GetToolTip()) tip->SetTip(text);
     else SetToolTip(new wxToolTip(text));
+    kerfel::a11y::SetDescription(this, text);
+    SayName();
+}
+
+// A button drawn with a symbol and no caption (minimise, close) is named by
+// its tooltip.
+void CSkinButton::SayName() {
+    const wxString caption = GetLabel();
+    kerfel::a11y::SetName(this, caption.empty() ? GetTooltipText() : caption);
 }
 
 wxString CSkinButton::GetTooltipText() const {
@@ -128,6 +143,7 @@ bool CSkinButton::Enable(bool enable) {
 
 void CSkinButton::SetLabel(const wxString& label) {
     wxControl::SetLabel(label);
+    SayName();
     Refresh();
 }
 

@@ -60,6 +60,7 @@ protected:
 
 private:
     void Press();
+    void SayName();
     void SetPushed(bool pushed);
     void SendClick();
     void DrawFace(wxDC& dc, const wxBitmap& bmp, const wxRect& rect);

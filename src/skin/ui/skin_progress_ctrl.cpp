@@ -1,4 +1,5 @@
 #include "skin/ui/skin_progress_ctrl.h"
+#include "skin/ui/accessible.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
@@ -68,6 +69,10 @@ bool CSkinProgressCtrl::Create(wxWindow* placeholder, int upper, const wxBitmap*
     Reset(false);
     m_timer.SetOwner(this);
     m_timer.Start(kRefreshMs);
+    kerfel::a11y::SetRole(this, kerfel::a11y::Role::ProgressBar);
+    kerfel::a11y::SetValueSource(
+        this, [this] { return double(m_model.GetPos(false)); }, [this] { return double(m_model.GetLower()); },
+        [this] { return double(m_model.GetUpper()); });
     Refresh();
     return true;
 }
@@ -161,6 +166,11 @@ bool CSkinProgressCtrl::Refresh() {
         wxWindow::Refresh(true);
     } else if (kerfel::ProgressChanged(Pixels(), m_drawn)) {
         wxWindow::Refresh(true);
+    }
+    // Readers hear of each new percent, not of every tile.
+    if (const int percent = m_model.GetPos(true); percent != m_nToldPercent) {
+        m_nToldPercent = percent;
+        kerfel::a11y::ValueChanged(this);
     }
     return true;
 }

@@ -64,6 +64,7 @@ private:
     wxWindow* m_pPlaceholder = nullptr;
     wxTimer m_timer;
     bool m_bAlive = false;
+    int m_nToldPercent = -1;  // the value a screen reader was last told of
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -3,6 +3,8 @@
 #include <wx/dcbuffer.h>
 #include <wx/tokenzr.h>
 
+#include "skin/spoken_name.h"
+#include "skin/ui/accessible.h"
 #include "skin/ui/skin_dialog.h"
 
 wxBEGIN_EVENT_TABLE(CTransparentStatic, wxControl)
@@ -34,6 +36,23 @@ CTransparentStatic::CTransparentStatic(wxWindow* parent, wxWindowID id, const wx
     else if (align & wxALIGN_CENTRE_HORIZONTAL) m_nStyle |= StyleCenter;
     if (notifyClicks) m_nStyle |= StyleNotify;
     wxControl::SetLabel(label);
+    kerfel::a11y::SetRole(this, kerfel::a11y::Role::Label);
+    kerfel::a11y::NeverFocus(this);
+    SayName();
+}
+
+void CTransparentStatic::Names(wxWindow* control) {
+    kerfel::a11y::Relate(this, control);
+    m_named.push_back(control);
+    SayName();
+}
+
+// Names change with the language: each new caption renames the fields it labels.
+void CTransparentStatic::SayName() {
+    kerfel::a11y::SetName(this, GetLabel());
+    const wxString field = wxString::FromUTF8(kerfel::FieldNameFromLabel(GetLabel().utf8_string()));
+    for (wxWeakRef<wxWindow>& control : m_named)
+        if (control) kerfel::a11y::SetName(control, field);
 }
 
 void CTransparentStatic::SetTextColor(const wxColour& colour) {
@@ -50,6 +69,7 @@ void CTransparentStatic::SetLabelStyle(long style) {
 // previous text leaves no trace under the new one.
 void CTransparentStatic::SetLabel(const wxString& label) {
     wxControl::SetLabel(label);
+    SayName();
     Refresh();
 }
 

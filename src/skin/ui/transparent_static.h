@@ -3,6 +3,9 @@
 // colour. Its style bits say how the text is laid out (see TextFlags). A
 // label made with `notifyClicks` sends wxEVT_BUTTON with its id when clicked.
 #include <wx/control.h>
+#include <wx/weakref.h>
+
+#include <vector>
 
 class CTransparentStatic : public wxControl {
 public:
@@ -38,6 +41,8 @@ public:
     wxColour GetTextColor() const { return m_clrText; }
     void SetLabel(const wxString& label) override;
     void SetLabelStyle(long style);
+    // The label names `control` for a screen reader, now and after each new caption.
+    void Names(wxWindow* control);
     long GetLabelStyle() const { return m_nStyle; }
 
     // The lines the label draws in its rectangle with its font (after
@@ -52,6 +57,9 @@ protected:
     bool AcceptsFocus() const override { return false; }
 
 private:
+    void SayName();
+
+    std::vector<wxWeakRef<wxWindow>> m_named;
     wxColour m_clrText{0, 0, 0};
     long m_nStyle = 0;
     bool m_bDown = false;
