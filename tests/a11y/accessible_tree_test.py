@@ -137,17 +137,39 @@ class Tree:
         return []
 
 
-def check_focus_stops(tree, window):
-    """Only named controls take the keyboard; labels and pictures never do."""
+def focus_faults(tree, window):
     at = tree.at
+    faults = []
     for acc in tree.walk(window):
         if not tree.showing(acc) or not tree.has(acc, at.STATE_FOCUSABLE):
             continue
         role = acc.getRole()
         if role in (at.ROLE_LABEL, at.ROLE_STATUS_BAR, at.ROLE_IMAGE, at.ROLE_ICON):
-            fail("%s %r in %r takes focus" % (acc.getRoleName(), acc.name, window.name))
-        if not acc.name and role != at.ROLE_DOCUMENT_WEB:
-            fail("a nameless %s in %r takes focus" % (acc.getRoleName(), window.name))
+            faults.append("%s %r in %r takes focus" % (acc.getRoleName(), acc.name, window.name))
+        elif not acc.name and role != at.ROLE_DOCUMENT_WEB:
+            faults.append("a nameless %s in %r takes focus" % (acc.getRoleName(), window.name))
+    return faults
+
+
+def check_focus_stops(tree, window):
+    """Only named controls take the keyboard; labels and pictures never do.
+    A window settles its widgets after it is first shown, and the tree follows
+    a moment later: wait until it has settled before judging it."""
+    last = []
+
+    def settled():
+        last[:] = focus_faults(tree, window)
+        return not last
+
+    end = time.monotonic() + DEADLINE
+    while time.monotonic() < end:
+        try:
+            if settled():
+                return
+        except Exception:
+            pass
+        time.sleep(0.05)
+    fail("; ".join(last) or "the tree of %r never settled" % window.name)
 
 
 def check_field(tree, window, role, label_text):
