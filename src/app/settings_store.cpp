@@ -138,11 +138,6 @@ std::string TargetOf(const std::string& path) {
     return path;
 }
 
-std::string FolderOf(const std::string& path) {
-    std::string parent = fs::path(path).parent_path().string();
-    return parent.empty() ? std::string(".") : parent;
-}
-
 // Before a write replaces a file that was not a settings file, its bytes are
 // kept beside it (a hard link to the old file, or a copy), so whatever the
 // user or another program put there is never lost to a ticked box.

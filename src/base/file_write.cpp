@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/file_read.h"
+#include "base/path.h"
 
 namespace kerfel {
 namespace {
@@ -80,12 +81,6 @@ Status WriteWholeFile(const std::string& path, const void* data, size_t size) {
 }
 
 namespace {
-
-// The folder a file of `path` lies in, to open.
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Gives the written temporary its mode, flushes it when asked, closes it and
 // renames it over `path`; 0, or the errno of the failure, when the

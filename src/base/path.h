@@ -17,6 +17,8 @@ bool IsAbsolutePath(const std::string& path);
 
 // The part after the last "/" (the whole path when there is none).
 std::string FileNameOf(const std::string& path);
+// The folder a file of `path` lies in: "." when the path names no folder.
+std::string FolderOf(const std::string& path);
 
 // Whether something (file, folder, or what a link leads to) is there.
 bool PathExists(const std::string& path);
