@@ -53,8 +53,12 @@ Status PublishJobFiles(const std::string& jobFolder, const JobPublishing& publis
     return WriteJobFiles(jobFolder, values);
 }
 
-JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
-    JobResult r = GenerateTiles(job, events);
+namespace {
+
+JobResult RunTilesAndFiles(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
+    JobEvents clearing = events;
+    clearing.clearFolder = RemoveViewerPage;
+    JobResult r = GenerateTiles(job, clearing);
     if (r.end == JobEnd::Cancelled) return Cancelled(r, events);
     if (r.end != JobEnd::Finished || !publishing) return r;
     std::optional<JobPublishing> published;
@@ -73,6 +77,14 @@ JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const Publish
         r.end = JobEnd::Failed;
         r.status = s;
     }
+    return r;
+}
+
+}  // namespace
+
+JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
+    JobResult r = RunTilesAndFiles(job, events, publishing);
+    r.folderLock.reset();  // the job's files are written: the next job may have the folder
     return r;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/file_read.h"
 #include "base/file_write.h"
+#include "base/folder_lock.h"
 #include "base/path.h"
 #include "base/utf8.h"
 
@@ -149,24 +150,6 @@ bool KeepAside(const std::string& path) {
     return fs::copy_file(path, aside, fs::copy_options::overwrite_existing, ec);
 }
 
-// Holds the settings folder locked while a write reads, changes and replaces
-// the file, so that two running tools never lose each other's values.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& folder) : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (m_fd >= 0)
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {}
-    }
-    ~FolderLock() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int m_fd;
-};
-
 }  // namespace
 
 std::string SettingsStore::DefaultPath() {
@@ -256,6 +239,8 @@ bool SettingsStore::WriteInt(const std::string& name, uint32_t value) {
 bool SettingsStore::Write(const std::string& name, const std::string& storedValue) {
     if (!m_bOpen || !IsValidName(name)) return false;
     std::string target = TargetOf(m_strPath);
+    // Two running tools never lose each other's values: the folder is held
+    // while a write reads, changes and replaces the file.
     FolderLock lock(FolderOf(target));
     auto loaded = LoadLines(target);
     if (!loaded) return false;  // rewriting what cannot be read would lose the other values

@@ -86,8 +86,7 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (args[0] == "info") return RunInfo(rest);
     if (args[0] == "make") return RunMake(rest);
     if (args[0] == "export") return RunExport(rest);
-    std::fprintf(stderr, "kerfel: unknown command '%s'\n", OneLine(args[0]).c_str());
-    std::fputs(UsageText().c_str(), stderr);
+    std::fprintf(stderr, "kerfel: unknown command '%s'\nTry 'kerfel help'.\n", OneLine(args[0]).c_str());
     return 1;
 }
 

@@ -36,6 +36,7 @@ int RunExport(const std::vector<std::string>& args) {
     InterruptGuard interrupts;
     request.cancelled = InterruptGuard::Interrupted;
     Status status = ExportJob(request);
+    if (status.fault == Fault::Cancelled) status.message = "interrupted before " + request.archive + " was written";
     return status ? 0 : ReportError(status, kWho);
 }
 

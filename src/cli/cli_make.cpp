@@ -100,6 +100,8 @@ int RunMake(const std::vector<std::string>& args) {
     job.memoryLimit = o.memoryLimit;
     if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
+    if (!o.zip.empty())
+        if (Status refused = CheckArchivePath(o.zip); !refused) return Fail(refused);
 
     TerminalBar bar(!o.quiet && ::isatty(STDERR_FILENO));
     InterruptGuard interrupts;

@@ -142,7 +142,10 @@ int ParseCommand(CLI::App& app, const std::vector<std::string>& args) {
         std::fputs(app.help().c_str(), stdout);
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "%s: %s\n%s", app.get_name().c_str(), OneLine(e.what()).c_str(), UsageText().c_str());
+        // One line says what is wrong; the whole usage would bury it.
+        const std::string& name = app.get_name();  // "kerfel COMMAND"
+        std::fprintf(stderr, "%s: %s\nTry 'kerfel help %s'.\n", name.c_str(), OneLine(e.what()).c_str(),
+                     name.substr(name.find(' ') + 1).c_str());
         return 1;
     }
     return -1;

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "base/file_write.h"
+#include "base/folder_lock.h"
 #include "base/path.h"
 #include "engine/cut_pyramid.h"
+#include "engine/earlier_job.h"
 #include "engine/tile_paths.h"
 
 namespace kerfel {
@@ -106,6 +108,23 @@ void RemoveEmptyFolders(const JobState& state) {
     for (auto it = state.madeFolders.rbegin(); it != state.madeFolders.rend(); ++it) ::rmdir(it->c_str());
 }
 
+// Two jobs into one folder would leave tiles of both: the second is refused.
+Status HoldFolder(const std::string& folder, JobResult& result) {
+    auto lock = std::make_shared<const FolderLock>(folder, FolderLock::Wait::Never);
+    if (lock->Busy()) return Status::Output(folder + ": another job is writing into this folder");
+    result.folderLock = std::move(lock);
+    return Status::Ok();
+}
+
+// What says a job is finished goes first: a stop half way through must not
+// leave an earlier job's descriptor over a mix of tiles.
+Status ClearEarlierJob(const std::string& folder, const std::string& name, const JobEvents& events) {
+    Status s = events.clearFolder ? events.clearFolder(folder) : Status::Ok();
+    if (s) s = RemoveEarlierDescriptors(folder, name);
+    if (s) s = RemoveEarlierTiles(folder, name);
+    return s;
+}
+
 Status NoMemoryForLevel(const GeneratorJob& job, int level) {
     const TilePyramid& p = job.pyramid;
     const bool known = level >= 0 && level < static_cast<int>(p.m_arrLevelWidth.size()) &&
@@ -133,7 +152,10 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
     start.folder = folder;
     start.tile = paths.Of(0, 0, 0);
     events.Tell(start);
+    const bool existed = PathExists(folder);
     if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
+    if (!(s = HoldFolder(folder, result))) return Failed(result, s);
+    if (existed && !(s = ClearEarlierJob(folder, JobName(job.sourcePath), events))) return Failed(result, s);
     for (const std::string& below : paths.Folders())
         if (!(s = MakeOwnFolder(JoinPath(folder, below), state))) return Failed(result, s);
 

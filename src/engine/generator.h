@@ -7,9 +7,11 @@
 // It tells what happens as events and knows no texts, windows or
 // publishing: the job runner (app/job_runner.h) passes its events on and
 // writes the descriptor and viewer beside the tiles.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/folder_lock.h"
 #include "base/status.h"
 #include "engine/descriptor.h"
 #include "engine/job_events.h"
@@ -39,6 +41,9 @@ struct JobResult {
     // What the user should know whatever the end, one line naming the file
     // each: a colour profile that could not be used.
     std::vector<std::string> notes;
+    // The job folder, locked against other jobs from before the first tile;
+    // whoever writes the job's files after the tiles lets it go then.
+    std::shared_ptr<const FolderLock> folderLock;
 };
 
 // Whether the table can be cut: at least one level, each the next one's

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "base/status.h"
+
 namespace kerfel {
 
 struct JobEvent {
@@ -31,6 +33,11 @@ struct JobEvents {
     std::function<bool()> stopRequested;
     // The job folder exists already: may the job write into it? Empty: yes.
     std::function<bool(const std::string& jobFolder)> mayWriteInto;
+    // The job holds the existing folder it may write into and has written
+    // nothing yet: remove what an earlier job left there that the engine
+    // does not know of (its descriptor files and tiles go next). An error
+    // fails the job. Empty: nothing more to remove.
+    std::function<Status(const std::string& jobFolder)> clearFolder;
 
     void Tell(const JobEvent& event) const {
         if (tell) tell(event);

@@ -127,6 +127,10 @@ Status WalkHeader(HeaderBytes& in, JpegHeader& out) {
                 out.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
                 if (marker != 0xC0 && marker != 0xC1 && marker != 0xC2)
                     return Status::Bad("unsupported JPEG coding (lossless or arithmetic)");
+                // The decoder takes 8-bit samples only; a 12-bit picture is sound, just not ours to read.
+                if (seg[0] != 8)
+                    return Status::Bad("unsupported JPEG sample precision (" + std::to_string(seg[0]) +
+                                       " bits; only 8-bit JPEG is read)");
                 if (out.width == 0 || out.height == 0) return Status::Bad("JPEG frame has no size");
                 if (out.components != 1 && out.components != 3 && out.components != 4)
                     return Status::Bad("unsupported number of colour components");

@@ -39,7 +39,21 @@ bool ReplacesAFileOfTheJob(const std::string& job, const std::string& archive) {
     const std::string j = std::filesystem::weakly_canonical(job, ec).string() + "/";
     return a.compare(0, j.size(), j) == 0 && !LooksLikeArchive(a);
 }
+// Only an archive file is ever replaced: a device, a pipe or a folder at
+// the archive's path is the system's or the user's, and a file written over
+// it would destroy it (a link is replaced as a link when it leads to a file).
+bool ReplaceablePath(const std::string& archive) {
+    struct stat st {};
+    if (::lstat(archive.c_str(), &st) != 0) return true;  // nothing there yet, or nothing we may know of
+    if (S_ISLNK(st.st_mode) && ::stat(archive.c_str(), &st) != 0) return true;  // a dangling link
+    return S_ISREG(st.st_mode);
+}
 }  // namespace
+
+Status CheckArchivePath(const std::string& archive) {
+    if (ReplaceablePath(archive)) return Status::Ok();
+    return Status::Output(archive + ": not a regular file; only an archive file is replaced");
+}
 
 std::string DefaultExportRoot(const std::string& jobFolder) {
     return std::filesystem::path(Absolute(jobFolder)).parent_path().string();
@@ -52,6 +66,7 @@ Status ExportJob(const ExportRequest& request) {
     const std::string job = Absolute(request.jobFolder);
     const std::string root = request.rootFolder.empty() ? DefaultExportRoot(job) : Absolute(request.rootFolder);
 
+    if (Status s = CheckArchivePath(request.archive); !s) return s;
     if (ReplacesAFileOfTheJob(job, request.archive))
         return Status::Output(request.archive + ": is a file of the job itself; choose another archive name");
 

@@ -19,6 +19,10 @@ struct ExportRequest {
 // Fails, leaving any existing archive untouched, when a file of the job
 // cannot be read, the archive cannot be written, or the job folder does not
 // lie inside the root folder.
+// Whether an archive may be written at `archive`: nothing there, or a
+// regular file (through a link or not) to replace. Errors name the path.
+Status CheckArchivePath(const std::string& archive);
+
 Status ExportJob(const ExportRequest& request);
 
 // The job folder's parent: entry names then start with the job's own name.

@@ -1,5 +1,9 @@
 #include "publish/job_files.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "base/file_write.h"
 #include "base/path.h"
 #include "engine/tile_paths.h"
@@ -22,9 +26,15 @@ Status WriteDescriptorFiles(const std::string& jobFolder, const DescriptorValues
 }
 
 Status WriteJobFiles(const std::string& jobFolder, const DescriptorValues& values) {
-    Status s = WriteDescriptorFiles(jobFolder, values);
-    if (!s || !values.layout->browserViewer) return s;
-    return WriteViewerSite(jobFolder, values, JobNameOf(jobFolder));
+    if (values.layout->browserViewer)
+        if (Status s = WriteViewerSite(jobFolder, values, JobNameOf(jobFolder)); !s) return s;
+    return WriteDescriptorFiles(jobFolder, values);
+}
+
+Status RemoveViewerPage(const std::string& jobFolder) {
+    const std::string page = JoinPath(jobFolder, kViewerPageName);
+    if (::unlink(page.c_str()) == 0 || errno == ENOENT) return Status::Ok();
+    return OutputError(page, errno);
 }
 
 }  // namespace kerfel

@@ -14,7 +14,12 @@ namespace kerfel {
 Status WriteDescriptorFiles(const std::string& jobFolder, const DescriptorValues& values);
 
 // Those and, where the layout has one, the browser viewer; the job's name
-// (and the viewer's title) is the job folder's name.
+// (and the viewer's title) is the job folder's name. The descriptor files
+// come last: a job whose viewer could not be written has none.
 Status WriteJobFiles(const std::string& jobFolder, const DescriptorValues& values);
+
+// Removes the viewer's page, which holds a job's values as its descriptor
+// does, from a job folder a new job writes into.
+Status RemoveViewerPage(const std::string& jobFolder);
 
 }  // namespace kerfel

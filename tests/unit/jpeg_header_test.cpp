@@ -81,3 +81,20 @@ TEST_F(JpegHeaderFile, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
 }
 
 }  // namespace
+
+// A 12-bit picture is sound but not one we read: told so, not called damaged.
+TEST_F(JpegHeaderFile, ATwelveBitPictureIsCalledUnsupported) {
+    const std::string plain = testimg::Convert("-size 64x48 xc:red -quality 90", dir + "/plain.jpg");
+    ASSERT_FALSE(plain.empty());
+    std::vector<uint8_t> bytes = testimg::ReadBytes(plain);
+    for (size_t i = 2; i + 4 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            bytes[i + 4] = 12;  // the frame's sample precision
+            break;
+        }
+    const std::string path = dir + "/twelve.jpg";
+    testimg::WriteBytes(path, bytes);
+    SourceInfo info;
+    const Status s = kerfel::InspectSource(path, info);
+    EXPECT_NE(s.message.find("unsupported JPEG sample precision (12 bits"), std::string::npos) << s.message;
+}

@@ -1,0 +1,100 @@
+#include "engine/earlier_job.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <system_error>
+#include <vector>
+
+#include "engine/layout.h"
+#include "engine/tile_paths.h"
+
+namespace kerfel {
+namespace fs = std::filesystem;
+namespace {
+
+// One step of a layout's tile path: its literal text as it is, the job's
+// name as it is, every number field as digits.
+std::regex StepPattern(const std::string& step, const std::string& jobName) {
+    static const std::regex special(R"([.^$|()\[\]*+?\\{}])");
+    auto literal = [](const std::string& text) { return std::regex_replace(text, special, R"(\$&)"); };
+    std::string pattern;
+    size_t pos = 0;
+    for (size_t open; (open = step.find('{', pos)) != std::string::npos;) {
+        const size_t close = step.find('}', open);
+        if (close == std::string::npos) break;
+        pattern += literal(step.substr(pos, open - pos));
+        pattern += step.compare(open, close + 1 - open, "{name}") == 0 ? literal(jobName) : "[0-9]+";
+        pos = close + 1;
+    }
+    pattern += literal(step.substr(pos));
+    return std::regex(pattern);
+}
+
+using TileSteps = std::vector<std::regex>;
+
+std::vector<TileSteps> EveryLayoutsSteps(const std::string& jobName) {
+    std::vector<TileSteps> all;
+    for (const Layout* layout : Layouts()) {
+        TileSteps steps;
+        for (const auto& step : fs::path(layout->tilePath)) steps.push_back(StepPattern(step.string(), jobName));
+        all.push_back(std::move(steps));
+    }
+    return all;
+}
+
+// Whether the path's steps below the job folder begin (or, `whole`, are) a tile path.
+bool Matches(const TileSteps& pattern, const fs::path& below, bool whole) {
+    size_t i = 0;
+    for (const auto& step : below) {
+        if (i >= pattern.size() || !std::regex_match(step.string(), pattern[i])) return false;
+        ++i;
+    }
+    return whole ? i == pattern.size() : i < pattern.size();
+}
+
+bool AnyMatches(const std::vector<TileSteps>& all, const fs::path& below, bool whole) {
+    return std::any_of(all.begin(), all.end(), [&](const TileSteps& p) { return Matches(p, below, whole); });
+}
+
+Status Failed(const fs::path& path, const std::error_code& ec) {
+    return Status::Output(path.string() + ": cannot remove what an earlier job left (" + ec.message() + ")");
+}
+
+}  // namespace
+
+Status RemoveEarlierDescriptors(const std::string& jobFolder, const std::string& jobName) {
+    std::error_code ec;
+    for (const Layout* layout : Layouts())
+        for (const DescriptorFile& file : layout->files) {
+            const fs::path path = fs::path(jobFolder) / FillFields(file.name, {{"name", jobName}});
+            if (!fs::remove(path, ec) && ec) return Failed(path, ec);
+        }
+    return Status::Ok();
+}
+
+Status RemoveEarlierTiles(const std::string& jobFolder, const std::string& jobName) {
+    const std::vector<TileSteps> all = EveryLayoutsSteps(jobName);
+    std::vector<fs::path> tiles, folders;
+    std::error_code ec;
+    // Links are neither followed nor taken for tiles: what they lead to is not the job's.
+    for (auto it = fs::recursive_directory_iterator(jobFolder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const fs::path below = it->path().lexically_relative(jobFolder);
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            if (AnyMatches(all, below, false)) folders.push_back(it->path());
+            else it.disable_recursion_pending();
+        } else if (it->is_regular_file(ec) && !it->is_symlink(ec) && AnyMatches(all, below, true)) {
+            tiles.push_back(it->path());
+        }
+    }
+    if (ec) return Failed(jobFolder, ec);
+    for (const fs::path& tile : tiles)
+        if (!fs::remove(tile, ec) && ec) return Failed(tile, ec);
+    // Deepest first; a folder that still holds something of the user's stays.
+    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) { return a > b; });
+    for (const fs::path& folder : folders) fs::remove(folder, ec);
+    return Status::Ok();
+}
+
+}  // namespace kerfel
