@@ -146,10 +146,14 @@ std::string IiifManifestJson(const DescriptorValues& v, IiifVersion version) {
                ", \"height\": " + to_string(s.height) + ", \"service\": [" + service + "]}";
     };
     const std::string canvas = id + "/canvas/1";
+    // On the canvas too: viewers take a page's thumbnail from there, and
+    // would otherwise ask the service for a size level 0 need not have.
+    const std::string thumbnail = "[" + image(SizeName(thumb.width, thumb.height, version), thumb) + "]";
     return "{\n  \"@context\": \"http://iiif.io/api/presentation/3/context.json\",\n  \"id\": " +
            JsonText(id + "/manifest.json") + ",\n  \"type\": \"Manifest\",\n  \"label\": {\"none\": [" +
-           JsonText(v.jobName) + "]},\n  \"thumbnail\": [" + image(SizeName(thumb.width, thumb.height, version), thumb) +
-           "],\n  \"items\": [{\n    \"id\": " + JsonText(canvas) + ",\n    \"type\": \"Canvas\",\n    \"width\": " +
+           JsonText(v.jobName) + "]},\n  \"thumbnail\": " + thumbnail +
+           ",\n  \"items\": [{\n    \"id\": " + JsonText(canvas) + ",\n    \"type\": \"Canvas\",\n    \"thumbnail\": " +
+           thumbnail + ",\n    \"width\": " +
            to_string(v.width) + ",\n    \"height\": " + to_string(v.height) + ",\n    \"items\": [{\n      \"id\": " +
            JsonText(canvas + "/page") + ",\n      \"type\": \"AnnotationPage\",\n      \"items\": [{\n        \"id\": " +
            JsonText(canvas + "/page/image") +

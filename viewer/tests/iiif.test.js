@@ -32,7 +32,7 @@ const LIBS = {
   'tify.css': 'tify/dist/tify.css',
 };
 
-const PAGE_HEAD = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
+const PAGE_HEAD = '<!DOCTYPE html><html><head><meta charset="utf-8"><link rel="icon" href="data:,">' +
   '<style>html,body{margin:0;height:100%}#v{width:1000px;height:800px}</style>';
 const PAGES = {
   'osd.html': `${PAGE_HEAD}<script src="lib/openseadragon.min.js"></script></head><body><div id="v"></div><script>
