@@ -30,6 +30,7 @@ JobPublishing PublishingOf(const JobChoices& c) {
     p.values.showSlider = c.options.zoomSlider;
     p.values.clickToZoom = c.options.clickToZoom;
     p.values.music = !c.musicPath.empty();
+    p.values.serviceId = c.serviceId;
     return p;
 }
 

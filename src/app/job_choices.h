@@ -27,6 +27,7 @@ struct JobChoices {
     int levels = 1;  // entry k of the levels list; 0 when none is chosen
     ViewerOptions options;
     std::string musicPath;  // empty: no music
+    std::string serviceId;  // where the job is published, for the layouts that say so; empty: a placeholder
 };
 
 // What stops a job before its first tile, in the order the checks run.

@@ -179,4 +179,29 @@ Status CopyFileAtomically(const std::string& from, const std::string& to) {
     return ReplaceFile(to, bytes->data(), bytes->size());
 }
 
+Status LinkAtomically(const std::string& existing, const std::string& path) {
+    if (::link(existing.c_str(), path.c_str()) == 0) return Status::Ok();
+    if (errno == EEXIST) {
+        // A job written again into its folder: the new tile replaces the old
+        // under a hidden name first, so a reader sees one or the other.
+        std::string tmp;
+        int fd = OpenHiddenTemp(path, tmp);
+        if (fd < 0) return OutputError(path, errno);
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        if (::link(existing.c_str(), tmp.c_str()) == 0) {
+            if (::rename(tmp.c_str(), path.c_str()) == 0) return Status::Ok();
+            const int err = errno;
+            ::unlink(tmp.c_str());
+            return OutputError(path, err);
+        }
+    }
+    if (errno == EPERM || errno == EXDEV || errno == EMLINK || errno == EOPNOTSUPP) {
+        Status s = CopyFileAtomically(existing, path);
+        if (s.fault == Fault::BadInput) return Status::Output(s.message);
+        return s;
+    }
+    return OutputError(path, errno);
+}
+
 }  // namespace kerfel

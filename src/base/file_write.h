@@ -44,6 +44,11 @@ bool WriteAll(int fd, const void* data, size_t size);
 // Copies a regular file atomically (temporary name, then rename).
 Status CopyFileAtomically(const std::string& from, const std::string& to);
 
+// Gives the complete file `existing` the further name `path` (replacing what
+// is there, never showing a part): a hard link, or a copy where the file
+// system has none.
+Status LinkAtomically(const std::string& existing, const std::string& path);
+
 // "path: reason" for the current errno.
 Status OutputError(const std::string& path, int err);
 

@@ -28,6 +28,7 @@ JobChoices ChoicesOf(const MakeOptions& o, TilePyramid pyramid) {
     c.levels = o.levels;
     c.options = {o.smallMap, o.navigationScroll, o.zoomSlider, o.clickToZoom};
     c.musicPath = o.music;
+    c.serviceId = o.id;
     return c;
 }
 

@@ -19,6 +19,21 @@ const CLI::Validator kWholeNumber(
     },
     "");
 
+// An address a viewer elsewhere can fetch: http or https, a host, and
+// nothing a JSON file or a URL would have to escape. Trailing slashes go: the
+// tiles' paths are joined on with one.
+const CLI::Validator kAbsoluteHttp(
+    [](std::string& s) {
+        const std::string bad = "needs an absolute http:// or https:// address";
+        const size_t scheme = s.rfind("https://", 0) == 0 ? 8 : s.rfind("http://", 0) == 0 ? 7 : 0;
+        if (scheme == 0 || s.size() == scheme || s[scheme] == '/') return bad;
+        for (unsigned char c : s)
+            if (c <= ' ' || c >= 0x7f || c == '"' || c == '\\' || c == '<' || c == '>') return bad;
+        while (s.size() > scheme + 1 && s.back() == '/') s.pop_back();
+        return std::string();
+    },
+    "");
+
 const CLI::Validator kNotEmpty([](std::string& s) { return s.empty() ? std::string("needs a value") : std::string(); },
                                "");
 
@@ -72,6 +87,11 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
     LayoutOption(app, o.layout);
+    app.add_option("--id", o.id,
+                   "The address the IIIF layouts are published at, their base URI (an absolute\n"
+                   "http:// or https:// address; default: a placeholder to replace)")
+        ->type_name("URL")
+        ->check(kAbsoluteHttp);
     app.add_option("--threads", o.threads, "Tile encoders to run at once (default 0: one per core)")
         ->type_name("N")
         ->check(kWholeNumber)

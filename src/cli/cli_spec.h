@@ -26,6 +26,7 @@ struct MakeOptions {
     int threads = 0;                      // 0: every core
     unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
     std::string layout;                   // a layout's name; empty: the native one
+    std::string id;                       // the published image's address; empty: a placeholder
 };
 
 struct ExportOptions {

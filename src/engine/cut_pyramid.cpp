@@ -5,6 +5,7 @@
 #include "engine/jpeg_reader.h"
 #include "engine/memory_rule.h"
 #include "engine/strip_pyramid.h"
+#include "engine/whole_level.h"
 
 namespace kerfel {
 namespace {
@@ -57,7 +58,8 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     if (notes && !source.ColourNote().empty()) notes->push_back(sourcePath + ": " + source.ColourNote());
 
     EncodePool pool(paths, threads, events);
-    StripPyramid strips(table, pool);
+    WholeLevelSink whole(table, paths, pool);
+    StripPyramid strips(table, whole);
     AbandonOnExit abandon{pool};
     s = Decode(source, strips, events);
     if (s) s = pool.Finish();

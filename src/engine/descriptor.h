@@ -25,6 +25,10 @@ struct DescriptorValues {
     bool showPanButtons = false;  // Navigation Scroll
     bool clickToZoom = false;     // Click to Zoom
     bool music = false;           // soundURL is "bgmusic.mp3" when set
+    // Where the job is published, for the layouts whose descriptor must say
+    // (an absolute http or https address); empty: a placeholder.
+    std::string serviceId;
+    std::string jobName;  // set where the descriptor files are written
 };
 
 // One value as the descriptor writes it, under its name there.

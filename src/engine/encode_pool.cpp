@@ -15,6 +15,7 @@ namespace kerfel {
 struct EncodePool::Task {
     TileCut cut;
     std::string path;
+    std::vector<std::string> others;  // further names of the tile
     enum { Queued, Running, Done } state = Queued;
     Status status;
 };
@@ -77,7 +78,10 @@ Status EncodePool::Encode(Task& task, std::vector<uint8_t>& jpeg, TileEncoder& e
     Status s = encoder.Encode(t.pixels, t.stride, t.width, t.height, jpeg);
     if (!s) return Status::Output(task.path + ": " + s.message);
     // Never under its name before it is whole: a job killed mid-write leaves no broken tile.
-    return ReplaceFile(task.path, jpeg.data(), jpeg.size());
+    if (!(s = ReplaceFile(task.path, jpeg.data(), jpeg.size()))) return s;
+    for (const std::string& other : task.others)
+        if (!(s = LinkAtomically(task.path, other))) return s;
+    return s;
 }
 
 void EncodePool::Run() {
@@ -134,7 +138,7 @@ Status EncodePool::Take(const TileCut& tile) {
     const std::string path = m_paths.Of(tile.level, tile.column, tile.row);
     if (m_inline) {
         m_events.Tell(TileEvent(JobEvent::Kind::TileStarted, tile, path));
-        Task task{tile, path, Task::Queued, Status::Ok()};
+        Task task{tile, path, m_paths.OthersOf(tile.level, tile.column, tile.row), Task::Queued, Status::Ok()};
         Status s = Encode(task, m_inlineJpeg, *m_inline);
         if (!s) return s;
         m_events.Tell(TileEvent(JobEvent::Kind::TileWritten, tile, path));
@@ -143,6 +147,7 @@ Status EncodePool::Take(const TileCut& tile) {
     auto task = std::make_shared<Task>();
     task->cut = tile;
     task->path = path;
+    task->others = m_paths.OthersOf(tile.level, tile.column, tile.row);
     std::unique_lock<std::mutex> hold(m_lock);
     // A stop is seen before the tile is announced: a tile the status line
     // named is one the job went on to write.

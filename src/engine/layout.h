@@ -22,6 +22,17 @@ struct LevelRule {
     unsigned smallestSide = 0;
 };
 
+// One tile's place, from which its paths are made.
+struct TilePlace {
+    int level = 0, column = 0, row = 0;
+    unsigned long long x = 0, y = 0, w = 0, h = 0;  // its region of the full-size picture
+    unsigned tw = 0, th = 0;                        // its own size
+    unsigned width = 0, height = 0;                 // the full-size picture's
+    // The largest whole picture the layout writes (see Layout::wholeLevel),
+    // and so the largest size the job offers of any region; 0 x 0: none.
+    unsigned largestWidth = 0, largestHeight = 0;
+};
+
 // A file the layout writes beside its tiles, made from the job's values.
 struct DescriptorFile {
     const char* name;  // below the job folder; "{name}" is the job's name
@@ -42,6 +53,14 @@ struct Layout {
     const char* tilePath;
     std::span<const DescriptorFile> files;
     bool browserViewer;  // whether index.html and its assets go beside them
+    // Further names of a tile that viewers ask for by another spelling,
+    // below the job folder; each is made a hard link to the tile once it is
+    // whole. Null: none.
+    std::vector<std::string> (*otherPaths)(const TilePlace& tile) = nullptr;
+    // The level that is also written whole, as one picture under the paths
+    // of a tile covering the whole picture at that level's size, given every
+    // level's size (the smallest first) and the tile size; -1 or null: none.
+    int (*wholeLevel)(std::span<const unsigned> widths, std::span<const unsigned> heights, unsigned tileSize) = nullptr;
 };
 
 // Every layout, the native one first.

@@ -17,9 +17,11 @@ std::string JobNameOf(const std::string& jobFolder) { return FileNameOf(TrimTrai
 }  // namespace
 
 Status WriteDescriptorFiles(const std::string& jobFolder, const DescriptorValues& values) {
+    DescriptorValues named = values;
+    named.jobName = JobNameOf(jobFolder);
     for (const DescriptorFile& file : values.layout->files) {
-        const std::string path = JoinPath(jobFolder, FillFields(file.name, {{"name", JobNameOf(jobFolder)}}));
-        const std::string text = file.text(values);
+        const std::string path = JoinPath(jobFolder, FillFields(file.name, {{"name", named.jobName}}));
+        const std::string text = file.text(named);
         if (Status s = ReplaceFile(path, text.data(), text.size()); !s) return s;
     }
     return Status::Ok();

@@ -10,6 +10,7 @@
 #include "base/app_folder.h"
 #include "base/file_read.h"
 #include "base/file_write.h"
+#include "base/json_text.h"
 #include "publish/html_escape.h"
 
 namespace kerfel {
@@ -21,21 +22,6 @@ constexpr const char* kTemplateName = "page.html";
 // What the page loads from its assets folder, as they lie in the viewer folder.
 constexpr std::array<const char*, 4> kAssets = {
     "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
-
-// A JSON string. "<" is escaped too: the page holds the JSON in a script
-// element, which a "</script>" in a job's name would otherwise end.
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') out += {'\\', static_cast<char>(c)};
-        else if (c < 0x20 || c == '<') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
 
 std::string JsonValue(const DescriptorField& f) {
     switch (f.kind) {

@@ -44,6 +44,10 @@ TEST(CommandLineHelp, UsageErrorsAreOneLineNamingTheOptionThenTheUsage) {
         {{"make", "a.jpg", "out", "--levels", "+2"}, "--levels"},
         {{"make", "a.jpg", "out", "--layout", "Kerfel"}, "--layout"},
         {{"info", "a.jpg", "--layout", ""}, "--layout"},
+        {{"make", "a.jpg", "out", "--layout", "iiif3", "--id", "example.org/iiif/a"}, "--id"},
+        {{"make", "a.jpg", "out", "--layout", "iiif2", "--id", "ftp://example.org/a"}, "--id"},
+        {{"make", "a.jpg", "out", "--layout", "iiif3", "--id", "https:///a"}, "--id"},
+        {{"make", "a.jpg", "out", "--layout", "iiif3", "--id", "https://example.org/a b"}, "--id"},
         {{"export", "job", "a.zip", "--root", ""}, "--root"},
     };
     for (const Case& c : cases) {

@@ -12,6 +12,7 @@ const TYPES = {
   '.jpg': 'image/jpeg',
   '.png': 'image/png',
   '.xml': 'application/xml',
+  '.json': 'application/json',
   '.mp3': 'audio/mpeg',
 };
 

@@ -1,0 +1,32 @@
+// IIIF Image API 2.1 at level 0: static tiles at REGION/SIZE/0/default.jpg,
+// each region in full-size pixels, beside info.json and a Presentation 3
+// manifest.json. Levels halve rounding up (the API's sizes are
+// ceil(region / scale factor)) until one tile holds the whole picture.
+#include "engine/iiif_service.h"
+#include "engine/layout.h"
+
+namespace kerfel {
+namespace {
+
+std::string Info(const DescriptorValues& values) { return IiifInfoJson(values, IiifVersion::V2); }
+std::string Manifest(const DescriptorValues& values) { return IiifManifestJson(values, IiifVersion::V2); }
+std::vector<std::string> OtherNames(const TilePlace& tile) { return IiifOtherNames(tile, IiifVersion::V2); }
+
+constexpr DescriptorFile kFiles[] = {{"info.json", Info}, {"manifest.json", Manifest}};
+
+}  // namespace
+
+extern const Layout kIiif2Layout;
+constinit const Layout kIiif2Layout = {
+    .name = "iiif2",
+    .levels = {.halving = Halving::Ceil, .smallestSide = 256},
+    .tileSize = 256,
+    .overlap = 0,
+    .tilePath = "{x},{y},{w},{h}/{tw},/0/default.jpg",
+    .files = kFiles,
+    .browserViewer = true,
+    .otherPaths = OtherNames,
+    .wholeLevel = IiifWholeLevel,
+};
+
+}  // namespace kerfel
