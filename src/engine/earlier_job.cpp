@@ -35,10 +35,14 @@ using TileSteps = std::vector<std::regex>;
 
 std::vector<TileSteps> EveryLayoutsSteps(const std::string& jobName) {
     std::vector<TileSteps> all;
-    for (const Layout* layout : Layouts()) {
+    auto add = [&](const char* path) {
         TileSteps steps;
-        for (const auto& step : fs::path(layout->tilePath)) steps.push_back(StepPattern(step.string(), jobName));
+        for (const auto& step : fs::path(path)) steps.push_back(StepPattern(step.string(), jobName));
         all.push_back(std::move(steps));
+    };
+    for (const Layout* layout : Layouts()) {
+        add(layout->tilePath);
+        for (const char* other : layout->otherPathPatterns) add(other);
     }
     return all;
 }

@@ -57,6 +57,9 @@ struct Layout {
     // below the job folder; each is made a hard link to the tile once it is
     // whole. Null: none.
     std::vector<std::string> (*otherPaths)(const TilePlace& tile) = nullptr;
+    // Every form those further names take, as patterns like tilePath's, by
+    // which a later job finds an earlier job's tiles to remove.
+    std::span<const char* const> otherPathPatterns = {};
     // The level that is also written whole, as one picture under the paths
     // of a tile covering the whole picture at that level's size, given every
     // level's size (the smallest first) and the tile size; -1 or null: none.

@@ -12,6 +12,11 @@ std::string Info(const DescriptorValues& values) { return IiifInfoJson(values, I
 std::string Manifest(const DescriptorValues& values) { return IiifManifestJson(values, IiifVersion::V2); }
 std::vector<std::string> OtherNames(const TilePlace& tile) { return IiifOtherNames(tile, IiifVersion::V2); }
 
+constexpr const char* kOtherPathPatterns[] = {
+    "full/{tw},/0/default.jpg", "full/full/0/default.jpg", "full/max/0/default.jpg",
+    "{x},{y},{w},{h}/full/0/default.jpg", "{x},{y},{w},{h}/max/0/default.jpg",
+};
+
 constexpr DescriptorFile kFiles[] = {{"info.json", Info}, {"manifest.json", Manifest}};
 
 }  // namespace
@@ -26,6 +31,7 @@ constinit const Layout kIiif2Layout = {
     .files = kFiles,
     .browserViewer = true,
     .otherPaths = OtherNames,
+    .otherPathPatterns = kOtherPathPatterns,
     .wholeLevel = IiifWholeLevel,
 };
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "app/job_runner.h"
 #include "base/folder_lock.h"
@@ -29,7 +30,10 @@ struct JobRerun : ::testing::Test {
         gentest::WriteJpeg(path, gentest::Gradient(w, h));
         return path;
     }
-    clitest::Result Make(const std::string& picture) { return clitest::Run({"make", picture, out, "--overwrite", "--quiet"}); }
+    clitest::Result Make(const std::string& picture, const std::string& into, const std::string& layout = "kerfel") {
+        return clitest::Run({"make", picture, into, "--overwrite", "--quiet", "--layout", layout});
+    }
+    clitest::Result Make(const std::string& picture) { return Make(picture, out); }
     size_t Tiles() const { return gentest::Names(job + "/Images").size(); }
 };
 
@@ -61,6 +65,29 @@ TEST_F(JobRerun, ASmallerPictureLeavesOnlyItsOwnTilesAndAStopLeavesNoDescriptor)
     EXPECT_EQ(RunJob(rerun, events, publishing).end, JobEnd::Cancelled);
     EXPECT_FALSE(fs::exists(job + "/ImageKerfel.xml"));
     EXPECT_FALSE(fs::exists(job + "/index.html"));
+}
+
+// Every file below a job folder, by its path there.
+std::set<std::string> Files(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (!e.is_directory()) files.insert(e.path().lexically_relative(folder).string());
+    return files;
+}
+
+// Over a larger picture's job of another layout, a job holds exactly the
+// files it holds when made afresh.
+TEST_F(JobRerun, AJobOverAnotherLayoutsLargerJobHoldsOnlyItsOwnFiles) {
+    const std::string large = Picture("large", 2100, 1300), small = Picture("small", 700, 500);
+    const auto& all = Layouts();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const std::string second = all[(i + 1) % all.size()]->name, fresh = dir + "/fresh-" + second;
+        fs::create_directory(fresh);
+        ASSERT_EQ(Make(large, out, all[i]->name).status, 0) << all[i]->name;
+        ASSERT_EQ(Make(small, out, second).status, 0) << second;
+        ASSERT_EQ(Make(small, fresh, second).status, 0) << second;
+        EXPECT_EQ(Files(job), Files(fresh + "/photo")) << all[i]->name << " then " << second;
+    }
 }
 
 TEST_F(JobRerun, ABusyFolderIsRefusedAndAFailedViewerLeavesNoDescriptor) {
