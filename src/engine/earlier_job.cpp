@@ -72,6 +72,7 @@ Status RemoveEarlierDescriptors(const std::string& jobFolder, const std::string&
     for (const Layout* layout : Layouts())
         for (const DescriptorFile& file : layout->files) {
             const fs::path path = fs::path(jobFolder) / FillFields(file.name, {{"name", jobName}});
+            if (fs::is_directory(fs::symlink_status(path, ec))) continue;  // no job wrote that
             if (!fs::remove(path, ec) && ec) return Failed(path, ec);
         }
     return Status::Ok();

@@ -230,7 +230,7 @@ TEST_F(PublishFixture, FailuresShowTheirBoxesAndNoSuccess) {
     CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(out + "/gone.zip"));
     guitest::Click(guitest::Button(dlg, IDC_BSAVE));
     guitest::Pump(300);
-    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains("ImageKerfel.xml")) << CMessageBoxDialog::LastText();
+    EXPECT_TRUE(CMessageBoxDialog::LastText().Contains(wxString::FromUTF8(job))) << CMessageBoxDialog::LastText();
     EXPECT_EQ(CMessageBoxDialog::LastCaption(), Text("KERFELDIALOG.ONBSAVE.MESSAGEBOX5_CAPTION"));
     EXPECT_FALSE(fs::exists(out + "/gone.zip"));
     CFileOpenComponent::AnswerNextWith("");

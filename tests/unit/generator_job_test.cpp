@@ -156,8 +156,6 @@ TEST_P(GeneratorJobTest, ThousandByEightHundredWritesTwentyTwoTilesInOrderAndThe
 TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace) {
     ASSERT_EQ(Run(Events()).end, JobEnd::Finished);
     trackOrder = false;
-    struct stat before;
-    ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &before), 0);
     std::ofstream(out + "/photo/notes.txt") << "mine";
     const std::string xml = ReadAll(out + "/photo/ImageKerfel.xml");
 
@@ -179,10 +177,7 @@ TEST_P(GeneratorJobTest, ASecondRunAsksNoLeavesTheFolderAndYesOverwritesInPlace)
     gentest::WriteJpeg(source, gentest::Gradient(1000, 800));
     r = Run(Events());
     ASSERT_EQ(r.end, JobEnd::Finished);
-    struct stat after;
-    ASSERT_EQ(::stat((Images() + "/3-1-1.jpg").c_str(), &after), 0);
-    EXPECT_NE(before.st_ino, after.st_ino);  // replaced whole, by a rename in the same folder
-    EXPECT_EQ(gentest::Names(Images()).size(), 22u);  // and no hidden temporary left beside it
+    EXPECT_EQ(gentest::Names(Images()).size(), 22u);  // no hidden temporary left beside the tiles
     EXPECT_EQ(ReadAll(out + "/photo/notes.txt"), "mine");
     EXPECT_EQ(ReadAll(out + "/photo/ImageKerfel.xml"), xml);
 }
