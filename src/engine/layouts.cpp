@@ -5,9 +5,10 @@ namespace kerfel {
 // Each description lives in a file of its own; a new layout adds its name to
 // this declaration and to the list below, and changes nothing anywhere else.
 extern const Layout kKerfelLayout;
+extern const Layout kDziLayout;
 
 const std::vector<const Layout*>& Layouts() {
-    static const std::vector<const Layout*> all = {&kKerfelLayout};
+    static const std::vector<const Layout*> all = {&kKerfelLayout, &kDziLayout};
     return all;
 }
 
