@@ -64,7 +64,10 @@ int RunInfo(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
-    TilePyramid p = TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height);
+    std::string refusal;
+    const Layout& layout = ChosenLayout(o.layout, o.tileSize, o.overlap, refusal);
+    if (!refusal.empty()) return UsageError("kerfel info", refusal);
+    TilePyramid p = TilePyramid::Build(layout, info.width, info.height);
     if (json) PrintJson(p, info);
     else PrintText(path, p, info);
     return 0;
