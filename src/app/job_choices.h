@@ -27,7 +27,14 @@ struct JobChoices {
     int levels = 1;  // entry k of the levels list; 0 when none is chosen
     ViewerOptions options;
     std::string musicPath;  // empty: no music
+    // How the job lies on disk; the pyramid is always built in it.
+    const Layout* layout = &NativeLayout();
 };
+
+// Takes another layout: the chosen source's level table is built again in
+// it, and the levels entry kept where the new table offers it, otherwise
+// its first entry (0 when it offers none).
+void ChooseLayout(JobChoices& choices, const Layout& layout);
 
 // What stops a job before its first tile, in the order the checks run.
 enum class JobFault {

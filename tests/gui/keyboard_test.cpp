@@ -119,9 +119,9 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
     MaybeScreenshot("keyboard-main-start.png");
 
     const std::vector<int> forward = {
-        IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,   IDC_EMUSICPATH, IDC_BBRBGMUSIC,
-        IDC_CSMALLMAP,     IDC_CNAVSCROLL,    IDC_CZOOMSLIDER, IDC_CCLICK2ZOOM, IDC_BMIN,       IDC_BEXIT,
-        IDC_BQUES,         IDC_ESOURCEPATH,   IDC_BBROWSEFILE,
+        IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,   IDC_CLAYOUT,    IDC_EMUSICPATH,
+        IDC_BBRBGMUSIC,    IDC_CSMALLMAP,     IDC_CNAVSCROLL, IDC_CZOOMSLIDER, IDC_CCLICK2ZOOM, IDC_BMIN,
+        IDC_BEXIT,         IDC_BQUES,         IDC_ESOURCEPATH, IDC_BBROWSEFILE,
     };
     // The list's focus lies on an inner widget of the toolkit that the
     // framework does not know: it shows as no window, and Down moving the
@@ -134,6 +134,7 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
         if (seen.back() == 0) {
             Key(WXK_DOWN);
             if (guitest::LevelsList(dlg)->GetStringSelection() == "2") seen.back() = IDC_CLEVELS;
+            else if (guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection() == 1) seen.back() = IDC_CLAYOUT;
         }
         if (seen.back() == IDC_BBROWSEFOLDER) {
             EXPECT_TRUE(guitest::Button(dlg, IDC_BBROWSEFOLDER)->ShowsFocusRect());
