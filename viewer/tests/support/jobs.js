@@ -66,10 +66,11 @@ function optionFlags(o) {
 }
 
 // Cuts `image` into OUT/<name>; returns the job folder.
-function makeJob(image, outFolder, { levels = 1, options = {}, music = null }) {
+function makeJob(image, outFolder, { levels = 1, options = {}, music = null, layout = null }) {
   fs.mkdirSync(outFolder, { recursive: true });
   const args = ['make', image, outFolder, '--levels', String(levels), ...optionFlags(options), '--quiet'];
   if (music) args.push('--music', music);
+  if (layout) args.push('--layout', layout);
   run(kerfel(), args);
   return path.join(outFolder, path.basename(image, path.extname(image)));
 }

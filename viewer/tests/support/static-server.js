@@ -12,6 +12,7 @@ const TYPES = {
   '.jpg': 'image/jpeg',
   '.png': 'image/png',
   '.xml': 'application/xml',
+  '.dzi': 'application/xml',
   '.mp3': 'audio/mpeg',
 };
 
