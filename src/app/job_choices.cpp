@@ -21,6 +21,17 @@ JobCheck CheckBeforeJob(const JobChoices& c) {
     return {};
 }
 
+void ChooseLayout(JobChoices& c, const Layout& layout) {
+    c.layout = &layout;
+    if (c.pyramid.Empty()) {
+        c.pyramid.m_pLayout = &layout;
+        return;
+    }
+    c.pyramid = TilePyramid::Build(layout, c.pyramid.SourceWidth(), c.pyramid.SourceHeight());
+    const auto& entries = c.pyramid.m_arrListEntries;
+    if (!OffersLevels(c.pyramid, c.levels)) c.levels = entries.empty() ? 0 : entries.front();
+}
+
 JobPublishing PublishingOf(const JobChoices& c) {
     // Never an index outside the level table.
     const int k = c.pyramid.ValidEntry(c.levels) ? c.levels : 1;

@@ -28,7 +28,14 @@ struct JobChoices {
     ViewerOptions options;
     std::string musicPath;  // empty: no music
     std::string serviceId;  // where the job is published, for the layouts that say so; empty: a placeholder
+    // How the job lies on disk; the pyramid is always built in it.
+    const Layout* layout = &NativeLayout();
 };
+
+// Takes another layout: the chosen source's level table is built again in
+// it, and the levels entry kept where the new table offers it, otherwise
+// its first entry (0 when it offers none).
+void ChooseLayout(JobChoices& choices, const Layout& layout);
 
 // What stops a job before its first tile, in the order the checks run.
 enum class JobFault {

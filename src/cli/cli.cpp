@@ -66,6 +66,11 @@ int ReportError(const Status& status, const char* who) {
     return ExitCode(status);
 }
 
+int UsageError(const char* who, const std::string& refusal) {
+    std::fprintf(stderr, "%s: %s\n", who, OneLine(refusal).c_str());
+    return 1;
+}
+
 bool IsCommand(const std::string& word) {
     for (const auto& name : CommandNames())
         if (word == name) return true;

@@ -23,6 +23,10 @@ int RunExport(const std::vector<std::string>& args);
 // characters of file names escaped) and returns the exit status of the fault.
 int ReportError(const Status& status, const char* who = "kerfel");
 
+// Prints "<who>: <refusal>" as one line on stderr and returns 1: options that
+// parse but cannot go together.
+int UsageError(const char* who, const std::string& refusal);
+
 // `text` with line breaks and other control characters escaped, so that a
 // file name cannot break or forge lines of the tool's output.
 std::string OneLine(const std::string& text);

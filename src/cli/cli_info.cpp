@@ -57,6 +57,9 @@ int RunInfo(const std::vector<std::string>& args) {
     InfoOptions o;
     DescribeInfo(app, o);
     if (int rc = ParseCommand(app, args); rc >= 0) return rc;
+    std::string refusal;
+    const Layout& layout = ChosenLayout(o.layout, o.tileSize, o.overlap, refusal);
+    if (!refusal.empty()) return UsageError("kerfel info", refusal);
     const std::string& path = o.image;
     const bool json = o.json;
     // The header alone: sizes and levels come at once, however large the
@@ -64,7 +67,7 @@ int RunInfo(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(path, info);
     if (!s) return ReportError(s);
-    TilePyramid p = TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height);
+    TilePyramid p = TilePyramid::Build(layout, info.width, info.height);
     if (json) PrintJson(p, info);
     else PrintText(path, p, info);
     return 0;

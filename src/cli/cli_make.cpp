@@ -90,15 +90,20 @@ private:
 int RunMake(const std::vector<std::string>& args) {
     MakeOptions o;
     if (int rc = Parse(args, o); rc >= 0) return rc;
+    std::string refusal;
+    const Layout& layout = ChosenLayout(o.layout, o.tileSize, o.overlap, refusal);
+    if (refusal.empty()) refusal = QualityRefusal(o.quality);
+    if (!refusal.empty()) return UsageError("kerfel make", refusal);
 
     SourceInfo info;
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
-    const JobChoices choices = ChoicesOf(o, TilePyramid::Build(ChosenLayout(o.layout), info.width, info.height));
+    const JobChoices choices = ChoicesOf(o, TilePyramid::Build(layout, info.width, info.height));
     if (JobCheck check = CheckBeforeJob(choices); !check) return Fail(Refusal(check, choices));
     GeneratorJob job{o.image, o.output, choices.pyramid};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
+    job.quality = o.quality;
     if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
     if (!o.zip.empty())

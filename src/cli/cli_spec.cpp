@@ -57,6 +57,20 @@ void LayoutOption(CLI::App& app, std::string& into) {
         ->check(CLI::IsMember(LayoutNames()).description(""));
 }
 
+// --tile-size and --overlap; the checks against the layout come after parsing.
+void TileOptions(CLI::App& app, int& tileSize, int& overlap) {
+    app.add_option("--tile-size", tileSize,
+                   "Pixels of a tile's side, " + std::to_string(kMinTileSize) + " to " + std::to_string(kMaxTileSize) +
+                       " (default: the layout's, 256)")
+        ->type_name("N")
+        ->check(kWholeNumber);
+    app.add_option("--overlap", overlap,
+                   "Pixels a tile repeats of each neighbour, below the tile size\n"
+                   "(default: the layout's; dzi 1, the others 0)")
+        ->type_name("N")
+        ->check(kWholeNumber);
+}
+
 }  // namespace
 
 void DescribeInfo(CLI::App& app, InfoOptions& o) {
@@ -65,6 +79,7 @@ void DescribeInfo(CLI::App& app, InfoOptions& o) {
     Positional(app, "IMAGE.jpg", o.image, "The JPEG picture to inspect");
     app.add_flag("--json", o.json, "One JSON object: width, height, levels, total_tiles, levels_list");
     LayoutOption(app, o.layout);
+    TileOptions(app, o.tileSize, o.overlap);
 }
 
 void DescribeMake(CLI::App& app, MakeOptions& o) {
@@ -92,6 +107,10 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
                    "http:// or https:// address; default: a placeholder to replace)")
         ->type_name("URL")
         ->check(kAbsoluteHttp);
+    TileOptions(app, o.tileSize, o.overlap);
+    app.add_option("--quality", o.quality, "JPEG quality of the tiles, 1 to 100 (default 70)")
+        ->type_name("Q")
+        ->check(kWholeNumber);
     app.add_option("--threads", o.threads, "Tile encoders to run at once (default 0: one per core)")
         ->type_name("N")
         ->check(kWholeNumber)
@@ -124,6 +143,19 @@ void DescribeExport(CLI::App& app, ExportOptions& o) {
 const Layout& ChosenLayout(const std::string& name) {
     const Layout* layout = FindLayout(name);
     return layout ? *layout : NativeLayout();
+}
+
+const Layout& ChosenLayout(const std::string& name, int tileSize, int overlap, std::string& refusal) {
+    const Layout& layout = ChosenLayout(name);
+    const unsigned size = tileSize < 0 ? layout.tileSize : static_cast<unsigned>(tileSize);
+    const unsigned over = overlap < 0 ? layout.overlap : static_cast<unsigned>(overlap);
+    refusal = TilesRefusal(layout, size, over);
+    return refusal.empty() ? WithTiles(layout, size, over) : NativeLayout();
+}
+
+std::string QualityRefusal(int quality) {
+    if (quality >= 1 && quality <= 100) return {};
+    return "--quality " + std::to_string(quality) + " is outside 1 to 100";
 }
 
 std::vector<std::string> LayoutNames() {

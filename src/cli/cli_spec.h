@@ -16,6 +16,7 @@ struct InfoOptions {
     std::string image;
     bool json = false;
     std::string layout;  // a layout's name; empty: the native one
+    int tileSize = -1, overlap = -1;  // -1: the layout's
 };
 
 struct MakeOptions {
@@ -27,6 +28,8 @@ struct MakeOptions {
     unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
     std::string layout;                   // a layout's name; empty: the native one
     std::string id;                       // the published image's address; empty: a placeholder
+    int tileSize = -1, overlap = -1;      // -1: the layout's
+    int quality = 70;                     // of the tiles' JPEG
 };
 
 struct ExportOptions {
@@ -62,6 +65,12 @@ bool ParseByteSize(const std::string& text, unsigned long long& bytes);
 // The layout `--layout` named (which the parser has checked), the native one
 // when it named none.
 const Layout& ChosenLayout(const std::string& name);
+// The same with the tiles `--tile-size` and `--overlap` chose (-1: the
+// layout's own); when the layout cannot take them, the native layout and
+// `refusal` says why in one line.
+const Layout& ChosenLayout(const std::string& name, int tileSize, int overlap, std::string& refusal);
+// Why `--quality` cannot be taken, or empty.
+std::string QualityRefusal(int quality);
 // Every layout's name, as `--layout` takes them.
 std::vector<std::string> LayoutNames();
 

@@ -41,7 +41,7 @@ Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events)
 
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
-                  std::vector<std::string>* notes) {
+                  std::vector<std::string>* notes, int quality) {
     JpegReader source;
     Status s = source.Open(sourcePath);
     if (!s) return s;
@@ -57,7 +57,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     if (!(s = source.Start(1, threads < 0 ? 1 : threads == 0 ? cores : threads))) return s;
     if (notes && !source.ColourNote().empty()) notes->push_back(sourcePath + ": " + source.ColourNote());
 
-    EncodePool pool(paths, threads, events);
+    EncodePool pool(paths, threads, events, quality);
     WholeLevelSink whole(table, paths, pool);
     StripPyramid strips(table, whole);
     AbandonOnExit abandon{pool};

@@ -7,6 +7,7 @@
 
 #include "base/status.h"
 #include "engine/encode_pool.h"
+#include "engine/tile_encoder.h"
 #include "engine/tile_paths.h"
 #include "engine/tile_pyramid.h"
 
@@ -21,9 +22,9 @@ namespace kerfel {
 // asked for through the events ends with Fault::Cancelled. Tells each tile
 // as it is taken and written. What the user should know of a job that goes
 // on all the same (a colour profile that cannot be used) is added to
-// `notes`, one line naming the file each.
+// `notes`, one line naming the file each. Tiles are encoded at `quality`.
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
-                  std::vector<std::string>* notes = nullptr);
+                  std::vector<std::string>* notes = nullptr, int quality = kTileJpegQuality);
 
 }  // namespace kerfel

@@ -46,10 +46,10 @@ JobEvent TileEvent(JobEvent::Kind kind, const TileCut& cut, const std::string& p
 
 }  // namespace
 
-EncodePool::EncodePool(const TilePaths& paths, int threads, const JobEvents& events)
-    : m_paths(paths), m_events(events) {
+EncodePool::EncodePool(const TilePaths& paths, int threads, const JobEvents& events, int quality)
+    : m_paths(paths), m_events(events), m_quality(quality) {
     if (threads < 0) {
-        m_inline = std::make_unique<TileEncoder>();
+        m_inline = std::make_unique<TileEncoder>(m_quality);
         return;
     }
     if (threads == 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -98,7 +98,7 @@ void EncodePool::Run() {
         Status s;
         // Nothing may escape this thread: it would end the tool.
         try {
-            if (!encoder) encoder = std::make_unique<TileEncoder>();
+            if (!encoder) encoder = std::make_unique<TileEncoder>(m_quality);
             s = Encode(*task, jpeg, *encoder);
         } catch (const std::bad_alloc&) {
             s = Status::Output(task->path + ": not enough memory to encode it");

@@ -1,5 +1,5 @@
 #pragma once
-// Tiles encoded at quality 70 and written (hidden name, then rename) on a
+// Tiles encoded at quality 70 (or the job's) and written (hidden name, then rename) on a
 // pool of threads, each with its own compressor. Whatever order the threads
 // finish in, tiles are reported on the job's thread in the order they were
 // handed over (TileStarted when a tile is taken, TileWritten once it is on
@@ -16,6 +16,7 @@
 
 #include "engine/job_events.h"
 #include "engine/strip_pyramid.h"
+#include "engine/tile_encoder.h"
 #include "engine/tile_paths.h"
 
 namespace kerfel {
@@ -25,7 +26,7 @@ public:
     // threads > 0: that many encoders; 0: one per core; < 0: none, every
     // tile is encoded and written on the calling thread as it is taken.
     // The paths must outlive the pool.
-    EncodePool(const TilePaths& paths, int threads, const JobEvents& events);
+    EncodePool(const TilePaths& paths, int threads, const JobEvents& events, int quality = kTileJpegQuality);
     // Drops the tiles not begun and waits for those in hand.
     ~EncodePool() override;
 
@@ -55,6 +56,7 @@ private:
 
     const TilePaths& m_paths;
     const JobEvents& m_events;
+    const int m_quality;
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::deque<std::shared_ptr<Task>> m_tasks;  // in hand-over order, until reported

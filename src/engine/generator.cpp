@@ -50,11 +50,11 @@ bool IsHalf(unsigned side, unsigned halved) { return halved == side / 2 || halve
 Status CheckPyramid(const TilePyramid& p) {
     if (p.Empty()) return Status::Bad("no image has been chosen");
     const Layout& layout = *p.m_pLayout;
-    // The strips cut whole tiles side by side; tiles that overlap are still to come.
-    if (layout.tileSize == 0 || layout.overlap != 0)
+    // A strip holds a tile's rows with the overlap above and below it.
+    if (layout.tileSize == 0 || layout.overlap >= layout.tileSize)
         return Status::Bad(std::string("the tiles of the layout ") + layout.name + " (" +
                            std::to_string(layout.tileSize) + " pixels, overlap " + std::to_string(layout.overlap) +
-                           ") cannot be cut yet");
+                           ") cannot be cut: the overlap must be below the tile size");
     // The strips make each level from the one above by its sizes alone.
     for (int i = 1; i < p.LevelCount(); ++i)
         if (!IsHalf(p.m_arrLevelWidth[i], p.m_arrLevelWidth[i - 1]) ||
@@ -172,7 +172,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
     };
     state.level = p.LevelCount() - 1;
     s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting,
-                   &result.notes);
+                   &result.notes, job.quality);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now

@@ -16,6 +16,7 @@
 #include "engine/descriptor.h"
 #include "engine/job_events.h"
 #include "engine/job_folder.h"
+#include "engine/tile_encoder.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -28,6 +29,7 @@ struct GeneratorJob {
     // another: the reference the pool of encoders must match byte for byte.
     bool oneThread = false;
     int threads = 0;                // tile encoders; 0: one per core
+    int quality = kTileJpegQuality;  // of the tiles' JPEG, 1 to 100
     unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
 };
 

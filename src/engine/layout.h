@@ -39,12 +39,15 @@ struct DescriptorFile {
     std::string (*text)(const DescriptorValues& values);
 };
 
+// What a job may change of a layout's tiles (`--tile-size`, `--overlap`).
+enum class TileChoice { Fixed, Size, SizeAndOverlap };
+
 struct Layout {
     const char* name;  // what `--layout` calls it
     LevelRule levels;
     unsigned tileSize;  // pixels of a tile's side; the last column and row are what is left
-    // Pixels a tile repeats of each neighbour, on inner edges only. The
-    // strips cut no such tiles yet: CheckPyramid refuses a layout with any.
+    // Pixels a tile repeats of each neighbour, on inner edges only; below
+    // the tile size.
     unsigned overlap;
     // Each tile's path below the job folder, filled alike by the engine and
     // the browser viewer: {level} {column} {row}; {x} {y} {w} {h}, the tile's
@@ -64,6 +67,7 @@ struct Layout {
     // of a tile covering the whole picture at that level's size, given every
     // level's size (the smallest first) and the tile size; -1 or null: none.
     int (*wholeLevel)(std::span<const unsigned> widths, std::span<const unsigned> heights, unsigned tileSize) = nullptr;
+    TileChoice tileChoice = TileChoice::Size;
 };
 
 // Every layout, the native one first.
@@ -71,5 +75,16 @@ const std::vector<const Layout*>& Layouts();
 const Layout& NativeLayout();
 // The layout of that name, or nullptr.
 const Layout* FindLayout(const std::string& name);
+
+// The smallest and largest tile side a job may choose.
+constexpr unsigned kMinTileSize = 16, kMaxTileSize = 4096;
+// Why `layout` cannot take tiles of that side and overlap, in a few words
+// naming the option ("--overlap 256 is not below the tile size 256"); empty
+// when it can.
+std::string TilesRefusal(const Layout& layout, unsigned tileSize, unsigned overlap);
+// The same layout with tiles of that side and overlap (which TilesRefusal
+// accepts): the layout itself when they are its own, otherwise a copy made
+// once and kept for the life of the program, under the same name.
+const Layout& WithTiles(const Layout& layout, unsigned tileSize, unsigned overlap);
 
 }  // namespace kerfel

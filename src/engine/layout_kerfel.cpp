@@ -20,6 +20,7 @@ constinit const Layout kKerfelLayout = {
     .tilePath = "Images/{level}-{column}-{row}.jpg",
     .files = kFiles,
     .browserViewer = true,
+    .tileChoice = TileChoice::Fixed,
 };
 
 }  // namespace kerfel

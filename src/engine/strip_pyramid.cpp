@@ -1,6 +1,8 @@
 #include "engine/strip_pyramid.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace kerfel {
 
@@ -9,22 +11,34 @@ struct StripPyramid::Strip {
     int readers = 0;  // tiles of this strip the sink still reads
 };
 
+// Strip j of a level holds the rows of tile row j with the layout's overlap
+// above and below it: rows First(j) to End(j). A row in the overlap of two
+// strips is written into the newest and copied into the older one(s), so
+// that every tile's rows lie together in one strip.
 struct StripPyramid::Level {
     int index = 0;
     unsigned width = 0, height = 0;
     unsigned rows = 0;  // rows of the level received so far
-    unsigned stripRows = 0;  // rows of one strip: a tile, or the whole level when lower
-    // A level of one strip needs one; taller ones get a second, made when
-    // first needed, so that one is filled while the other is encoded.
-    Strip strips[2];
-    bool begun = false;  // the strip of the next row is known free for its rows
+    unsigned tile = 0, overlap = 0;
+    unsigned capacity = 0;  // rows of one strip: a tile's and its overlap, at most the level's
+    int stripCount = 0;     // tile rows of the level
+    // Strips take turns in these: one for a level of one strip; otherwise
+    // enough that one fills while the one before is encoded, and that no
+    // strip's turn comes before the strip it replaces is cut.
+    std::vector<Strip> slots;
+    int begun = 0;  // strips whose slot is known free for their rows
+    int cut = 0;    // strips cut into tiles
 
     size_t Stride() const { return size_t(width) * 3; }
-    bool TwoStrips() const { return height > stripRows; }
-    // Strips take turns, so a row of the strip before stays readable while
-    // the next one fills: a pair of rows may straddle two strips.
-    Strip& StripOf(unsigned y) { return strips[TwoStrips() ? y / stripRows % 2 : 0]; }
-    uint8_t* Row(unsigned y) { return StripOf(y).pixels.get() + (y % stripRows) * Stride(); }
+    unsigned First(int j) const { return j == 0 ? 0 : j * tile - overlap; }
+    unsigned End(int j) const { return static_cast<unsigned>(std::min<unsigned long long>(height, (j + 1ull) * tile + overlap)); }
+    // The newest and oldest strip that hold row y.
+    int Newest(unsigned y) const { return static_cast<int>(std::min<unsigned long long>(stripCount - 1, (y + 0ull + overlap) / tile)); }
+    int Oldest(unsigned y) const { return y < overlap ? 0 : static_cast<int>((y - overlap) / tile); }
+    Strip& Slot(int j) { return slots[size_t(j) % slots.size()]; }
+    uint8_t* RowIn(int j, unsigned y) { return Slot(j).pixels.get() + (y - First(j)) * Stride(); }
+    // A row as the halving reads it: a pair of rows may straddle two strips.
+    uint8_t* Row(unsigned y) { return RowIn(Newest(y), y); }
 };
 
 namespace {
@@ -51,7 +65,14 @@ StripPyramid::StripPyramid(const TilePyramid& table, TileSink& sink) : m_table(t
         level->index = i;
         level->width = table.m_arrLevelWidth[i];
         level->height = table.m_arrLevelHeight[i];
-        level->stripRows = std::min(level->height, table.TileSize());
+        level->tile = table.TileSize();
+        level->overlap = table.Overlap();
+        level->capacity = std::min(level->height, level->tile + 2 * level->overlap);
+        level->stripCount = table.Rows(i);
+        // Strip j + n takes strip j's place when its first row comes, which
+        // must be after strip j's last: (n - 1) tiles cover both overlaps.
+        const unsigned apart = 1 + (2 * level->overlap + level->tile - 1) / level->tile;
+        level->slots.resize(level->stripCount <= 1 ? 1 : std::min<unsigned>(level->stripCount, std::max(2u, apart)));
         m_levels.push_back(std::move(level));
     }
 }
@@ -63,20 +84,23 @@ bool StripPyramid::Complete() const { return m_levels.empty() || m_levels.back()
 unsigned long long StripPyramid::HeldBytes() const {
     unsigned long long bytes = 0;
     for (const auto& l : m_levels)
-        for (const Strip& s : l->strips)
-            if (s.pixels) bytes += 1ull * l->stripRows * l->Stride();
+        for (const Strip& s : l->slots)
+            if (s.pixels) bytes += 1ull * l->capacity * l->Stride();
     return bytes;
 }
 
-// Before the first row of a strip goes in, the tiles cut from it last time
-// must be encoded: the sink may still be reading them.
+// Before the first row of a strip goes in, the tiles cut last time from the
+// strip whose place it takes must be encoded: the sink may still be reading them.
 Status StripPyramid::Begin(Level& level) {
-    if (level.begun) return Status::Ok();
-    Strip& strip = level.StripOf(level.rows);
-    Status s = m_sink.AwaitReaders(&strip.readers);
-    if (!s) return s;
-    if (!strip.pixels) strip.pixels.reset(new uint8_t[size_t(level.stripRows) * level.Stride()]);
-    level.begun = true;
+    const int newest = level.Newest(level.rows);
+    for (; level.begun <= newest; ++level.begun) {
+        const int replaced = level.begun - static_cast<int>(level.slots.size());
+        if (replaced >= level.cut) return Status::Output("the strips of level " + std::to_string(level.index) + " overlap too much");
+        Strip& strip = level.Slot(level.begun);
+        Status s = m_sink.AwaitReaders(&strip.readers);
+        if (!s) return s;
+        if (!strip.pixels) strip.pixels.reset(new uint8_t[size_t(level.capacity) * level.Stride()]);
+    }
     return Status::Ok();
 }
 
@@ -86,8 +110,9 @@ Status StripPyramid::NextRows(std::vector<uint8_t*>& rows) {
     Level& top = *m_levels.back();
     Status s = Begin(top);
     if (!s) return s;
-    const unsigned inStrip = top.rows % top.stripRows;
-    const unsigned n = std::min(top.stripRows - inStrip, top.height - top.rows);
+    // Up to where the next strip begins: the rows between lie in this one alone or last.
+    const int j = top.Newest(top.rows);
+    const unsigned n = (j + 1 < top.stripCount ? top.First(j + 1) : top.height) - top.rows;
     for (unsigned i = 0; i < n; ++i) rows.push_back(top.Row(top.rows + i));
     return Status::Ok();
 }
@@ -100,18 +125,20 @@ Status StripPyramid::Filled(unsigned count) {
     return Status::Ok();
 }
 
-// Row `level.rows` of the level is in its strip. A full strip is cut first
-// (the larger level's tiles come before the smaller's), then an odd row
+// Row `level.rows` of the level is in its newest strip. It is copied into
+// the older strips that hold it too; every strip it completes is cut (the
+// larger level's tiles come before the smaller's); then an odd row
 // completes a pair that makes one row of the level below (as does the last
-// row alone, where halving rounds up), then a full strip gives way to the
-// other.
+// row alone, where halving rounds up).
 Status StripPyramid::RowArrived(int index) {
     Level& level = *m_levels[index];
     const unsigned y = level.rows++;
-    const bool stripFull = level.rows == level.height || level.rows % level.stripRows == 0;
+    const int newest = level.Newest(y);
+    for (int j = level.Oldest(y); j < newest; ++j) std::memcpy(level.RowIn(j, y), level.RowIn(newest, y), level.Stride());
     const bool pairs = y % 2 == 1 || level.rows == level.height;
     Status s;
-    if (stripFull && !(s = CutStrip(level))) return s;
+    while (level.cut < level.stripCount && level.rows >= level.End(level.cut))
+        if (!(s = CutStrip(level, level.cut++))) return s;
     if (index > 0 && pairs) {
         Level& below = *m_levels[index - 1];
         if (below.rows < below.height) {
@@ -120,24 +147,22 @@ Status StripPyramid::RowArrived(int index) {
             if (!(s = RowArrived(index - 1))) return s;
         }
     }
-    if (stripFull) level.begun = false;
     return Status::Ok();
 }
 
-Status StripPyramid::CutStrip(Level& level) {
-    const unsigned top = (level.rows - 1) / level.stripRows * level.stripRows;
-    const int row = static_cast<int>(top / level.stripRows);
-    Strip& strip = level.StripOf(top);
+Status StripPyramid::CutStrip(Level& level, int row) {
+    const TileSpan down = m_table.RowSpan(level.index, row);
+    Strip& strip = level.Slot(row);
     for (int c = 0; c < m_table.Columns(level.index); ++c) {
         const TileSpan across = m_table.ColumnSpan(level.index, c);
         TileCut t;
         t.level = level.index;
         t.column = c;
         t.row = row;
-        t.pixels = strip.pixels.get() + size_t(across.start) * 3;
+        t.pixels = level.RowIn(row, down.start) + size_t(across.start) * 3;
         t.stride = level.Stride();
         t.width = across.size;
-        t.height = level.rows - top;
+        t.height = down.size;
         t.readers = &strip.readers;
         Status s = m_sink.Take(t);
         if (!s) return s;

@@ -4,10 +4,13 @@
 // level's last row) it is cut into tiles; every pair of rows is averaged
 // 2 x 2 (the rounded mean of each block) into one row of the level below,
 // the odd last row or column dropped or averaged with itself as the table's
-// level sizes say (halving down or up). Memory therefore grows with the
-// width, never the height: about 1.5 KiB per pixel of the source's width
-// for one strip of every level, twice that with the second strip each level
-// gets so that filling goes on while the full one is encoded.
+// level sizes say (halving down or up). Where the layout's tiles overlap, a
+// strip holds the overlap's rows above and below its tiles too, and a tile
+// the overlap's columns either side. Memory therefore grows with the width,
+// never the height: about 1.5 KiB per pixel of the source's width for one
+// strip of every level, twice that with the second strip each level gets so
+// that filling goes on while the full one is encoded (a third where the
+// overlap is more than half a tile).
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -60,7 +63,7 @@ private:
     struct Strip;
     struct Level;
     Status RowArrived(int level);
-    Status CutStrip(Level& level);
+    Status CutStrip(Level& level, int row);
     Status Begin(Level& level);
 
     const TilePyramid& m_table;

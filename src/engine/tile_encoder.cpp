@@ -85,7 +85,7 @@ struct TileEncoder::Codec {
     ~Codec() { jpeg_destroy_compress(&info); }
 };
 
-TileEncoder::TileEncoder() : m_codec(std::make_unique<Codec>()) {}
+TileEncoder::TileEncoder(int quality) : m_codec(std::make_unique<Codec>()), m_quality(quality) {}
 TileEncoder::~TileEncoder() = default;
 
 Status TileEncoder::Encode(const uint8_t* rgb, unsigned width, unsigned height, std::vector<uint8_t>& jpeg) {
@@ -107,7 +107,7 @@ Status TileEncoder::Encode(const uint8_t* rgb, size_t stride, unsigned width, un
     c.info.input_components = 3;
     c.info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&c.info);
-    jpeg_set_quality(&c.info, kTileJpegQuality, TRUE);
+    jpeg_set_quality(&c.info, m_quality, TRUE);
     jpeg_start_compress(&c.info, TRUE);
     while (c.info.next_scanline < height) {
         JSAMPROW row = const_cast<uint8_t*>(rgb + c.info.next_scanline * stride);

@@ -41,6 +41,7 @@ struct TilePyramid {
 
     // The tile grid: columns and rows of a level, ceil(side / tile size).
     unsigned TileSize() const { return m_pLayout->tileSize; }
+    unsigned Overlap() const { return m_pLayout->overlap; }
     int Columns(int level) const { return Tiles(m_arrLevelWidth[level]); }
     int Rows(int level) const { return Tiles(m_arrLevelHeight[level]); }
     int LevelTiles(int level) const { return Columns(level) * Rows(level); }

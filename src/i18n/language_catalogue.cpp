@@ -16,6 +16,13 @@ constexpr CatalogueEntry kCatalogue[] = {
     {"KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE", nullptr},
     {"KERFELDIALOG.IDC_LDSIZE", nullptr},
     {"KERFELDIALOG.IDC_LBGMUSIC", nullptr},
+    {"KERFELDIALOG.IDC_LLAYOUT", nullptr},
+    // Each layout's name in the drop-down, "KERFELDIALOG.LAYOUT_" and the
+    // layout's own name in capitals; a layout without one shows its own name.
+    {"KERFELDIALOG.LAYOUT_KERFEL", nullptr},
+    {"KERFELDIALOG.LAYOUT_DZI", nullptr},
+    {"KERFELDIALOG.LAYOUT_IIIF3", nullptr},
+    {"KERFELDIALOG.LAYOUT_IIIF2", nullptr},
     {"KERFELDIALOG.IDC_L_SMALLMAP", nullptr},
     {"KERFELDIALOG.IDC_L_NAVSCROLL", nullptr},
     {"KERFELDIALOG.IDC_L_ZOOMSLIDER", nullptr},

@@ -119,9 +119,9 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
     MaybeScreenshot("keyboard-main-start.png");
 
     const std::vector<int> forward = {
-        IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,   IDC_EMUSICPATH, IDC_BBRBGMUSIC,
-        IDC_CSMALLMAP,     IDC_CNAVSCROLL,    IDC_CZOOMSLIDER, IDC_CCLICK2ZOOM, IDC_BMIN,       IDC_BEXIT,
-        IDC_BQUES,         IDC_ESOURCEPATH,   IDC_BBROWSEFILE,
+        IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER, IDC_CLEVELS,    IDC_BGENERATE,   IDC_CLAYOUT,    IDC_EMUSICPATH,
+        IDC_BBRBGMUSIC,    IDC_CSMALLMAP,     IDC_CNAVSCROLL, IDC_CZOOMSLIDER, IDC_CCLICK2ZOOM, IDC_BMIN,
+        IDC_BEXIT,         IDC_BQUES,         IDC_ESOURCEPATH, IDC_BBROWSEFILE,
     };
     // The list's focus lies on an inner widget of the toolkit that the
     // framework does not know: it shows as no window, and Down moving the
@@ -132,8 +132,16 @@ TEST_F(MainDialogKeys, TabVisitsEveryEnabledControlInReadingOrderAndShowsTheFocu
         Key(WXK_TAB);
         seen.push_back(Focused());
         if (seen.back() == 0) {
+            auto* layouts = guitest::Control<wxChoice>(dlg, IDC_CLAYOUT);
+            const wxString levelsBefore = guitest::LevelsList(dlg)->GetStringSelection();
+            const int layoutBefore = layouts->GetSelection();
             Key(WXK_DOWN);
-            if (guitest::LevelsList(dlg)->GetStringSelection() == "2") seen.back() = IDC_CLEVELS;
+            if (layouts->GetSelection() != layoutBefore) {
+                seen.back() = IDC_CLAYOUT;
+                Key(WXK_UP);  // back to the native layout, which the settings keep for the next tests
+            } else if (guitest::LevelsList(dlg)->GetStringSelection() != levelsBefore) {
+                seen.back() = IDC_CLEVELS;
+            }
         }
         if (seen.back() == IDC_BBROWSEFOLDER) {
             EXPECT_TRUE(guitest::Button(dlg, IDC_BBROWSEFOLDER)->ShowsFocusRect());

@@ -190,3 +190,37 @@ TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
     EXPECT_TRUE(guitest::Check(dlg, IDC_CZOOMSLIDER)->GetValue());  // the change stays for this run
     EXPECT_EQ(FileText(), before);
 }
+
+// The layout drop-down lists every layout, the native one first and chosen
+// at first start; a choice rebuilds the levels in its rule, is stored, and
+// comes back at the next start.
+TEST_F(OptionsTest, TheLayoutIsRememberedAndTheLevelsFollowIt) {
+    Start();
+    auto* layout = guitest::Control<wxChoice>(dlg, IDC_CLAYOUT);
+    ASSERT_EQ(layout->GetCount(), kerfel::Layouts().size());
+    EXPECT_EQ(layout->GetSelection(), 0);
+    EXPECT_EQ(dlg->Choices().layout, &kerfel::NativeLayout());
+    const std::string dir = guitest::MakeTempFolder();
+    dlg->ChooseSource(wxString::FromUTF8(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800)));
+    EXPECT_EQ(dlg->Pyramid().LevelCount(), 4);
+
+    layout->SetSelection(1);
+    wxCommandEvent chosen(wxEVT_CHOICE, IDC_CLAYOUT);
+    chosen.SetEventObject(layout);
+    chosen.SetInt(1);
+    layout->GetEventHandler()->ProcessEvent(chosen);
+    EXPECT_STREQ(dlg->Pyramid().m_pLayout->name, "dzi");
+    EXPECT_EQ(dlg->Pyramid().LevelCount(), 11);  // down to 1 x 1
+    EXPECT_EQ(guitest::LevelsList(dlg)->GetCount(), 3u);
+    EXPECT_NE(FileText().find("Layout=dzi\n"), std::string::npos) << FileText();
+
+    Start();
+    EXPECT_EQ(guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection(), 1);
+    EXPECT_STREQ(dlg->Choices().layout->name, "dzi");
+    // A layout this version does not know leaves the native one.
+    Prepare("Layout=tiff-pyramid\n");
+    Start();
+    EXPECT_EQ(dlg->Choices().layout, &kerfel::NativeLayout());
+    EXPECT_EQ(guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection(), 0);
+    fs::remove_all(dir);
+}

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "../unit/zipper_check.h"
+#include "engine/layout.h"
 #include "main_dialog_controls.h"
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
@@ -371,4 +372,27 @@ TEST_F(PublishFixture, APreviewFolderThatCannotBeMadeShowsTheDesktopBox) {
     EXPECT_TRUE(LastStandardBoxText().StartsWith("Unable to export to file " + wxString::FromUTF8(dir + "/no/such/folder/LIK")))
         << LastStandardBoxText();
     EXPECT_EQ(OpenPreview(), nullptr);
+}
+
+// A job made in another layout is refreshed and packed in that layout: its
+// descriptor files, not the native one's.
+TEST_F(PublishFixture, ExportOfADeepZoomJobWritesItsDziAndPacksIt) {
+    const kerfel::TilePyramid dzi = kerfel::TilePyramid::Build(*kerfel::FindLayout("dzi"), 1000, 800);
+    dlg->RestoreJob(dzi, 2, dlg->SourcePath(), wxString::FromUTF8(out), wxString::FromUTF8(job),
+                    wxString::FromUTF8(music));
+    EXPECT_EQ(guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection(), 1);
+    guitest::Button(dlg, IDC_BSAVE)->Enable(true);
+    const std::string archive = out + "/deep.zip";
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(archive));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
+    ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(archive); }));
+    guitest::Pump(100);
+    EXPECT_NE(ReadFile(job + "/my.photo.dzi").find("<Size Width=\"1000\" Height=\"800\"/>"), std::string::npos);
+    auto report = ziptest::CheckArchive(archive);
+    ASSERT_TRUE(report.AllOk()) << report.details;
+    std::set<std::string> names(report.names.begin(), report.names.end());
+    for (const char* n : {"my.photo/my.photo.dzi", "my.photo/index.html", "my.photo/bgmusic.mp3"})
+        EXPECT_TRUE(names.count(n)) << n;
+    EXPECT_NE(ReadFile(job + "/index.html").find("{name}_files/{level}/{column}_{row}.jpg"), std::string::npos);
 }

@@ -75,5 +75,31 @@ TEST_F(Choices, OptionsAndMusicMapOntoTheDescriptor) {
     EXPECT_FALSE(q.values.music);
 }
 
+// The layout is one of the choices: the levels follow it, and what a job
+// publishes names it.
+TEST_F(Choices, ALayoutRebuildsTheLevelsAndKeepsTheEntryItStillOffers) {
+    EXPECT_EQ(c.layout, &NativeLayout());
+    const Layout& dzi = *FindLayout("dzi");
+    ChooseLayout(c, dzi);
+    EXPECT_EQ(c.pyramid.m_pLayout, &dzi);
+    EXPECT_EQ(c.pyramid.LevelCount(), 11);  // 1000 x 800 halved up to 1 x 1
+    EXPECT_EQ(c.levels, 2);                 // 500 x 400 is offered here too
+    EXPECT_EQ(PublishingOf(c).values.layout, &dzi);
+    EXPECT_TRUE(CheckBeforeJob(c));
+
+    c.levels = 3;  // 250 x 200: offered by both
+    ChooseLayout(c, NativeLayout());
+    EXPECT_EQ(c.levels, 3);
+    c.levels = 7;  // not offered by either: the first entry
+    ChooseLayout(c, dzi);
+    EXPECT_EQ(c.levels, 1);
+
+    // Before any source: only the layout.
+    JobChoices none;
+    ChooseLayout(none, dzi);
+    EXPECT_EQ(none.layout, &dzi);
+    EXPECT_TRUE(none.pyramid.Empty());
+}
+
 }  // namespace
 }  // namespace kerfel

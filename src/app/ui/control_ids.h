@@ -39,6 +39,8 @@ enum KerfelControlId {
     IDC_L_ZOOMSLIDER = 1058,
     IDC_L_CLICK2ZOOM = 1059,
     IDC_STHUMBFRAME = 1071,
+    IDC_LLAYOUT = 1080,  // the layout's label and drop-down: not in the original template
+    IDC_CLAYOUT = 1081,
     IDM_ABOUTBOX = 16,
 };
 

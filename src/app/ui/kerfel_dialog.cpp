@@ -21,6 +21,7 @@ wxBEGIN_EVENT_TABLE(CKerfelDialog, CSkinDialog)
     EVT_BUTTON(IDC_BGENERATE, CKerfelDialog::OnBGenerate)
     EVT_BUTTON(IDC_BCLOSEBUT, CKerfelDialog::OnBCloseBut)
     EVT_CHOICE(IDC_CLEVELS, CKerfelDialog::OnSelChangeLevels)
+    EVT_CHOICE(IDC_CLAYOUT, CKerfelDialog::OnSelChangeLayout)
     EVT_BUTTON(IDC_BBRBGMUSIC, CKerfelDialog::OnBBrBgMusic)
     EVT_BUTTON(IDC_BPERVIEW, CKerfelDialog::OnBPerview)
     EVT_BUTTON(IDC_BSAVE, CKerfelDialog::OnBSave)
@@ -48,7 +49,7 @@ wxFont DialogFont() { return kerfel::SkinFont(); }
 constexpr int kTabOrder[] = {
     IDC_BMIN,        IDC_BEXIT,       IDC_BQUES,                         // title band
     IDC_ESOURCEPATH, IDC_BBROWSEFILE, IDC_EOUTPUTFOLDER, IDC_BBROWSEFOLDER,
-    IDC_CLEVELS,     IDC_BGENERATE,   IDC_BCLOSEBUT,                     // levels, Make, Close
+    IDC_CLEVELS,     IDC_BGENERATE,   IDC_CLAYOUT,       IDC_BCLOSEBUT,  // levels, Make, layout, Close
     IDC_EMUSICPATH,  IDC_BBRBGMUSIC,                                     // music
     IDC_CSMALLMAP,   IDC_CNAVSCROLL,  IDC_CZOOMSLIDER,   IDC_CCLICK2ZOOM, // the option boxes
     IDC_BPERVIEW,    IDC_BSAVE,
@@ -87,6 +88,7 @@ void CKerfelDialog::CreateControls() {
             case ControlKind::Combo:
                 w = new wxChoice(this, c.id, pos, wxSize(size.x, wxDefaultCoord), 0, nullptr, wxCB_SORT);
                 break;
+            case ControlKind::List: w = new wxChoice(this, c.id, pos, wxSize(size.x, wxDefaultCoord)); break;
             case ControlKind::Picture:
                 w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
                 break;
@@ -133,6 +135,8 @@ void CKerfelDialog::CreateControls() {
     m_lblZoomSlider = label(IDC_L_ZOOMSLIDER);
     m_lblClickToZoom = label(IDC_L_CLICK2ZOOM);
     m_cmbLevels = static_cast<wxChoice*>(FindWindow(IDC_CLEVELS));
+    m_lblLayout = label(IDC_LLAYOUT);
+    m_cmbLayout = static_cast<wxChoice*>(FindWindow(IDC_CLAYOUT));
     m_stcThumbnail = static_cast<wxStaticBitmap*>(FindWindow(IDC_STHUMBNAIL));
     m_stcLogo2 = static_cast<wxStaticBitmap*>(FindWindow(IDC_SLOGO2));
     m_stcProgressFrame = FindWindow(IDC_SPROGRESSFRAME);
@@ -160,6 +164,7 @@ void CKerfelDialog::DescribeForReaders() {
     m_lblOutputFolder->Names(m_editOutputFolder);
     m_lblMusic->Names(m_editMusicPath);
     m_lblLevels->Names(m_cmbLevels);
+    m_lblLayout->Names(m_cmbLayout);
     m_lblSmallMap->Names(m_chkSmallMap);
     m_lblNavigationScroll->Names(m_chkNavigationScroll);
     m_lblZoomSlider->Names(m_chkZoomSlider);
@@ -198,6 +203,8 @@ void CKerfelDialog::SetUpDialog() {
     m_rcThumbFrame = wxRect();
     m_cmbLevels->Append("1");
     m_cmbLevels->SetSelection(0);
+    m_lblLayout->SetTextColor(*wxBLACK);
+    FillLayoutList();
     m_choices.levels = 1;
 
     RestoreSettings();
@@ -236,6 +243,11 @@ void CKerfelDialog::UpdateData(bool save) {
     }
     for (const Option& b : options) b.control->SetValue(*b.member);
     if (m_choices.levels > 0) m_cmbLevels->SetStringSelection(wxString::Format("%d", m_choices.levels));
+    // The layout is taken from the list by its handler alone: the levels follow it.
+    const auto& layouts = kerfel::Layouts();
+    for (size_t i = 0; i < layouts.size(); ++i)
+        if (std::string(layouts[i]->name) == m_choices.layout->name && m_cmbLayout->GetSelection() != int(i))
+            m_cmbLayout->SetSelection(static_cast<int>(i));
     struct Text { const wxString* member; wxWindow* control; };
     const Text texts[] = {
         {&m_strStatus, m_lblStatus},                {&m_strDisplaySize, m_lblDisplaySizeValue},

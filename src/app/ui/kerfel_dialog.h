@@ -168,6 +168,8 @@ private:
     CTransparentStatic* m_lblZoomSlider = nullptr;
     CTransparentStatic* m_lblClickToZoom = nullptr;
     wxChoice* m_cmbLevels = nullptr;
+    CTransparentStatic* m_lblLayout = nullptr;
+    wxChoice* m_cmbLayout = nullptr;  // every layout, in the order they are listed
     wxStaticBitmap* m_stcThumbnail = nullptr;
     wxStaticBitmap* m_stcLogo2 = nullptr;
     wxWindow* m_stcProgressFrame = nullptr;
@@ -184,6 +186,9 @@ private:
     // Source image and levels list.
     void OnBBrowseFile(wxCommandEvent& event);
     void OnSelChangeLevels(wxCommandEvent& event);
+    // The layout: the levels follow it; it is remembered in the settings.
+    void OnSelChangeLayout(wxCommandEvent& event);
+    void FillLayoutList();  // each layout's name in the language loaded now
     // Output folder and viewer options.
     void OnBBrowseFolder(wxCommandEvent& event);
     void OnOptionBox(wxCommandEvent& event);

@@ -43,6 +43,7 @@ void CKerfelDialog::SetJobPhase(JobPhase phase) {
     m_phase = phase;
     const PhaseButtons b = ButtonsOf(phase);
     for (CSkinButton* input : {m_btnBrowseFile, m_btnBrowseFolder, m_btnMake, m_btnBrowseMusic}) input->Enable(b.inputs);
+    m_cmbLayout->Enable(b.inputs);
     m_btnPreview->Enable(b.publishing && m_bJobReady);
     m_btnExport->Enable(b.publishing && m_bJobReady);
     if (b.closeKey) m_btnClose->SetLabel(kerfel::UiText(b.closeKey));

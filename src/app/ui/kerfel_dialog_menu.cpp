@@ -46,6 +46,8 @@ void CKerfelDialog::ApplyLanguageTexts() {
     m_lblOriginalSize->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LLEVELSIDC_LOSIZE"));
     m_lblDisplaySize->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LDSIZE"));
     m_lblMusic->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LBGMUSIC"));
+    m_lblLayout->SetLabel(kerfel::UiText("KERFELDIALOG.IDC_LLAYOUT"));
+    FillLayoutList();
 
     m_strSmallMapLabel = kerfel::UiText("KERFELDIALOG.IDC_L_SMALLMAP");
     m_strNavigationScrollLabel = kerfel::UiText("KERFELDIALOG.IDC_L_NAVSCROLL");

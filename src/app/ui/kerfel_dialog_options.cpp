@@ -82,6 +82,29 @@ void CKerfelDialog::WriteOption(const char* valueName, bool checked) {
     if (!store.WriteInt(valueName, state)) ReportSettingsWriteFailure(this);
 }
 
+void CKerfelDialog::OnSelChangeLayout(wxCommandEvent&) {
+    const int i = m_cmbLayout->GetSelection();
+    const auto& layouts = kerfel::Layouts();
+    if (i < 0 || i >= static_cast<int>(layouts.size()) || layouts[i] == m_choices.layout) return;
+    UpdateData(true);
+    kerfel::ChooseLayout(m_choices, *layouts[i]);
+    if (!m_choices.pyramid.Empty()) {
+        FillLevelsList();
+        const bool offered = m_choices.levels > 0;
+        m_lblDisplaySize->Show(offered);
+        m_lblDisplaySizeValue->Show(offered);
+        if (offered) ShowDisplaySize();
+    }
+    // The last job was made in the other layout: Make it again to publish it.
+    m_bJobReady = false;
+    SetJobPhase(m_phase);
+    ShowStatus(kerfel::StatusLine::Blank());
+    UpdateData(false);
+    kerfel::SettingsStore store;
+    if (!store.Open()) return;
+    if (!store.WriteString("Layout", layouts[i]->name)) ReportSettingsWriteFailure(this);
+}
+
 // At start-up the settings file is made when it is missing, as an installer
 // once made the key; a store that still does not open restores nothing.
 void CKerfelDialog::RestoreSettings() {
@@ -90,6 +113,10 @@ void CKerfelDialog::RestoreSettings() {
     std::string folder;
     UpdateData(true);
     if (store.ReadString("OutputPath", folder) && kerfel::IsRestorableFolder(folder)) m_choices.outputFolder = folder;
+    // A layout this version does not know leaves the native one.
+    std::string layout;
+    if (store.ReadString("Layout", layout) && kerfel::FindLayout(layout))
+        kerfel::ChooseLayout(m_choices, *kerfel::FindLayout(layout));
     for (const OptionBinding& o : kOptions) {
         uint32_t value = 0;
         if (store.ReadInt(o.valueName, value)) m_choices.options.*o.option = kerfel::OptionChecked(value);

@@ -217,6 +217,7 @@ void CKerfelDialog::RestoreJob(const kerfel::TilePyramid& pyramid, int levels, c
                                const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath) {
     UpdateData(true);
     m_choices.pyramid = pyramid;
+    m_choices.layout = pyramid.m_pLayout;
     FillLevelsList();
     m_choices.levels = levels;
     m_choices.sourcePath = sourcePath.utf8_string();

@@ -1,5 +1,6 @@
 // Choosing the source image: header, level table, sizes, then the thumbnail;
 // a file whose picture cannot be decoded gives back what was shown before.
+#include <cctype>
 #include <memory>
 #include <utility>
 
@@ -41,7 +42,7 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
     m_lblOriginalSize->Show();
     m_lblOriginalSizeValue->Show();
     m_strOriginalSize = wxString::FromUTF8(kerfel::SizeText(info.width, info.height));
-    m_choices.pyramid = kerfel::TilePyramid::Build(kerfel::NativeLayout(), info.width, info.height);
+    m_choices.pyramid = kerfel::TilePyramid::Build(*m_choices.layout, info.width, info.height);
     FillLevelsList();
     StartThumbnail(path);
     const auto& entries = m_choices.pyramid.m_arrListEntries;
@@ -177,6 +178,20 @@ void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
     m_stcThumbnail->Move(frame.x + (frame.width - thumb.GetWidth()) / 2,
                          frame.y + (frame.height - thumb.GetHeight()) / 2);
     RefreshRect(frame.Inflate(50));
+}
+
+void CKerfelDialog::FillLayoutList() {
+    const int chosen = m_cmbLayout->GetSelection();
+    wxArrayString names;
+    for (const kerfel::Layout* layout : kerfel::Layouts()) {
+        // A layout without a name in the language is shown by its own.
+        std::string key = std::string("KERFELDIALOG.LAYOUT_") + layout->name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string text = kerfel::GetLanguageText(key);
+        names.Add(text.empty() ? wxString::FromUTF8(layout->name) : wxString::FromUTF8(text));
+    }
+    m_cmbLayout->Set(names);
+    m_cmbLayout->SetSelection(chosen == wxNOT_FOUND ? 0 : chosen);
 }
 
 void CKerfelDialog::OnSelChangeLevels(wxCommandEvent&) {

@@ -29,17 +29,17 @@ constexpr char kOptionStyle[] =
     "#kerfel-option { padding: 0; margin: 0; min-height: 0; }"
     "#kerfel-option check { margin: 0; min-width: 10px; min-height: 10px; }";  // 12 with its border
 
-// The drop-down is as tall as its label's row and shares its centre line
+// A drop-down is as tall as its label's row and shares its centre line
 // (the style rules above let the theme draw it that small).
-void FitLevels(wxWindow* dialog) {
-    auto* combo = static_cast<wxChoice*>(dialog->FindWindow(IDC_CLEVELS));
-    auto* label = static_cast<CTransparentStatic*>(dialog->FindWindow(IDC_LLEVELS));
+void FitDropDown(wxWindow* dialog, int comboId, int labelId) {
+    auto* combo = static_cast<wxChoice*>(dialog->FindWindow(comboId));
+    auto* label = static_cast<CTransparentStatic*>(dialog->FindWindow(labelId));
     kerfel::ApplyNativeStyle(combo, "kerfel-levels", kLevelsStyle);
-    const wxRect row = TemplateRect(IDC_LLEVELS);
+    const wxRect row = TemplateRect(labelId);
     label->SetLabelStyle(label->GetLabelStyle() | CTransparentStatic::StyleCenterImage);
     const int height = row.height;
     const int centre = row.y + row.height / 2;
-    combo->SetSize(TemplateRect(IDC_CLEVELS).x, centre - height / 2, TemplateRect(IDC_CLEVELS).width, height);
+    combo->SetSize(TemplateRect(comboId).x, centre - height / 2, TemplateRect(comboId).width, height);
     label->SetSize(row.x, centre - row.height / 2, row.width, row.height);
 }
 
@@ -63,6 +63,7 @@ void FitTemplateControls(wxWindow* dialog) {
         auto* label = static_cast<CTransparentStatic*>(dialog->FindWindow(id));
         label->SetLabelStyle(label->GetLabelStyle() | CTransparentStatic::StyleNoPrefix);
     }
-    FitLevels(dialog);
+    FitDropDown(dialog, IDC_CLEVELS, IDC_LLEVELS);
+    FitDropDown(dialog, IDC_CLAYOUT, IDC_LLAYOUT);
     FitOptionBoxes(dialog);
 }

@@ -3,7 +3,8 @@
 // (dialog units) and visibility at start.
 #include "app/ui/control_ids.h"
 
-enum class ControlKind { SkinButton, Edit, Label, LabelRight, OptionLabel, Combo, Picture, CheckBox, Frame };
+// Combo: a sorted drop-down; List: one that keeps the order it is filled in.
+enum class ControlKind { SkinButton, Edit, Label, LabelRight, OptionLabel, Combo, List, Picture, CheckBox, Frame };
 
 struct ControlSpec {
     int id;
@@ -52,6 +53,10 @@ inline constexpr ControlSpec kMainDialogControls[] = {
     {IDC_L_ZOOMSLIDER, ControlKind::OptionLabel, "Zoom Slider", 195, 261, 46, 8, true},
     {IDC_L_CLICK2ZOOM, ControlKind::OptionLabel, "Click to Zoom", 255, 261, 61, 8, true},
     {IDC_STHUMBFRAME, ControlKind::Frame, "Static", 40, 131, 67, 62, false},
+    // Added to the template: the layout, under the sizes, its drop-down in
+    // the column of their values and clear of the Close button.
+    {IDC_LLAYOUT, ControlKind::LabelRight, "Layout:", 107, 177, 86, 13, true},
+    {IDC_CLAYOUT, ControlKind::List, "", 197, 177, 84, 13, true},
 };
 
 // Labels that show a path or values rather than a caption: an "&" in them is

@@ -13,6 +13,7 @@ const TYPES = {
   '.png': 'image/png',
   '.xml': 'application/xml',
   '.json': 'application/json',
+  '.dzi': 'application/xml',
   '.mp3': 'audio/mpeg',
 };
 
