@@ -18,4 +18,11 @@ std::string MemoryText(unsigned long long bytes);
 // line naming the file and the memory it would need.
 Status CheckMemoryRule(const std::string& path, unsigned long long needed, unsigned long long limit);
 
+// Ok when the strips of every level of a picture `width` pixels wide (and
+// the reader's rows beside them) fit in `limit` (0: the default limit);
+// otherwise one line naming the file and the memory they would need.
+// Memory grows with the width only, so this is the one size that can be
+// too large for a picture that streams.
+Status CheckStripMemory(const std::string& path, unsigned width, unsigned long long limit);
+
 }  // namespace kerfel
