@@ -18,9 +18,9 @@ std::string JsonString(const std::string& text) {
 }
 
 void PrintJson(const TilePyramid& p, const SourceInfo& info) {
-    std::printf("{\"width\":%u,\"height\":%u,\"format\":%s,", p.SourceWidth(), p.SourceHeight(),
-                JsonString(info.format).c_str());
+    std::printf("{\"width\":%u,\"height\":%u,", p.SourceWidth(), p.SourceHeight());
     if (!info.colourProfile.empty()) std::printf("\"colour_profile\":%s,", JsonString(info.colourProfile).c_str());
+    std::printf("\"format\":%s,", JsonString(info.format).c_str());
     std::printf("\"levels\":[");
     for (int i = 0; i < p.LevelCount(); ++i) {
         unsigned w = p.m_arrLevelWidth[i], h = p.m_arrLevelHeight[i];

