@@ -132,6 +132,15 @@ unsigned long long PngReader::FormatWholeBytes(int) const {
 
 Status PngReader::StartStored(int, unsigned& w, unsigned& h) {
     if (m_started) return Status::Bad("decoding has started already");
+    // A file cut short lacks its end chunk; found before decoding, so that a
+    // job does not write the top of a picture whose bottom is missing.
+    // Bytes after it are allowed, as long as it lies in the last 4 KiB.
+    static const uint8_t end[8] = {'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const uint64_t size = m_lib->bytes->Size();
+    std::vector<uint8_t> tail(static_cast<size_t>(std::min<uint64_t>(size, 4096)));
+    tail.resize(m_lib->bytes->ReadAt(size - tail.size(), tail.data(), tail.size()));
+    if (std::search(tail.begin(), tail.end(), end, end + 8) == tail.end())
+        return Status::Bad("the PNG data is incomplete (the file has no end chunk)");
     m_started = true;
     Library& l = *m_lib;
     try {

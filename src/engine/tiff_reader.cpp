@@ -383,6 +383,23 @@ uint64_t TiffReader::ReducedPageFor(unsigned side) {
     return best;
 }
 
+// Every strip or tile within the file, found before decoding: a job does
+// not write the top of a picture whose bottom is missing.
+Status TiffReader::CheckBlocksInFile() const {
+    TIFF* tiff = m_lib->tiff;
+    const uint64_t size = m_lib->bytes->Size();
+    const uint32_t blocks = TIFFIsTiled(tiff) ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
+    for (uint32_t i = 0; i < blocks; ++i) {
+        int err = 0;
+        const uint64_t offset = TIFFGetStrileOffsetWithErr(tiff, i, &err);
+        const uint64_t bytes = err ? 0 : TIFFGetStrileByteCountWithErr(tiff, i, &err);
+        if (err || offset > size || bytes > size - offset)
+            return Status::Bad(std::string("the file is cut short or damaged: its ") + (TIFFIsTiled(tiff) ? "tile " : "strip ") +
+                               std::to_string(i) + " lies past its end");
+    }
+    return Status::Ok();
+}
+
 Status TiffReader::StartStored(int scale, unsigned& w, unsigned& h) {
     uint64_t page = m_fullPage;
     if (scale > 1) {
@@ -391,6 +408,7 @@ Status TiffReader::StartStored(int scale, unsigned& w, unsigned& h) {
     }
     try {
         Status s = SelectPage(page);
+        if (s) s = CheckBlocksInFile();
         if (!s) return s;
     } catch (const std::bad_alloc&) {
         return NoMemory(Width(), Height(), "picture");

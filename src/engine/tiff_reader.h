@@ -36,6 +36,7 @@ private:
     struct Library;
     Status Failure(const std::string& what) const;
     Status SelectPage(uint64_t offset);
+    Status CheckBlocksInFile() const;
     Status ReadBlockRow();
     uint64_t ReducedPageFor(unsigned side);
 
