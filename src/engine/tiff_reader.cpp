@@ -250,6 +250,9 @@ TiffReader::~TiffReader() = default;
 
 Status TiffReader::Failure(const std::string& what) const {
     std::string& error = m_lib->handle.error;
+    // The library names the file too; the line names it once, in front.
+    for (const std::string& named : {m_name + ": ", m_name})
+        for (size_t at; !named.empty() && (at = error.find(named)) != std::string::npos;) error.erase(at, named.size());
     Status s = Status::Bad(error.empty() ? what : what + " (" + error + ")");
     error.clear();
     return s;
