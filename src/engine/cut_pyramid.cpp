@@ -51,7 +51,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
         return Status::Bad(sourcePath + ": the picture is " + SizeText(source.Width(), source.Height()) +
                            " pixels now, not the " + SizeText(table.SourceWidth(), table.SourceHeight()) +
                            " it had when it was chosen; choose it again");
-    if (!(s = CheckStripMemory(sourcePath, source.Width(), memoryLimit))) return s;
+    if (!(s = CheckStripMemory(sourcePath, source.Width()))) return s;
     if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
     // Colours are converted by as many threads as encode tiles.
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
