@@ -125,7 +125,7 @@ int RunMake(const std::vector<std::string>& args) {
         case JobEnd::Declined:
             return Fail(Status::Output(r.jobFolder + ": the job folder exists already (use --overwrite to write into it)"));
         case JobEnd::Cancelled:
-            std::fprintf(stderr, "kerfel: interrupted after %d of %d tiles; %s has no descriptor\n", r.tilesWritten,
+            std::fprintf(stderr, "kerfel: interrupted after %d of %lld tiles; %s has no descriptor\n", r.tilesWritten,
                          job.pyramid.m_nTotalTiles, OneLine(r.jobFolder).c_str());
             return 130;
         case JobEnd::Failed: return Fail(r.status);

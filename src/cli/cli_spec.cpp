@@ -76,8 +76,8 @@ void TileOptions(CLI::App& app, int& tileSize, int& overlap) {
 void DescribeInfo(CLI::App& app, InfoOptions& o) {
     Common(app, "Print the sizes of IMAGE.jpg's zoom levels, its tile count and the levels to zoom in\n"
                 "it offers.");
-    Positional(app, "IMAGE.jpg", o.image, "The JPEG picture to inspect");
-    app.add_flag("--json", o.json, "One JSON object: width, height, levels, total_tiles, levels_list");
+    Positional(app, "IMAGE.jpg", o.image, "The picture to inspect: JPEG, TIFF (BigTIFF too) or PNG");
+    app.add_flag("--json", o.json, "One JSON object: width, height, format, levels, total_tiles, levels_list");
     LayoutOption(app, o.layout);
     TileOptions(app, o.tileSize, o.overlap);
 }
@@ -87,7 +87,7 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
            "Cut IMAGE.jpg into a pyramid of JPEG tiles in OUTPUT_FOLDER/NAME with a descriptor and the\n"
            "browser viewer index.html beside them; in the native layout 256 x 256 tiles in Images and\n"
            "the descriptor ImageKerfel.xml.");
-    Positional(app, "IMAGE.jpg", o.image, "The JPEG picture to publish");
+    Positional(app, "IMAGE.jpg", o.image, "The picture to publish: JPEG, TIFF (BigTIFF too) or PNG");
     Positional(app, "OUTPUT_FOLDER", o.output, "An existing folder; the job folder is made in it");
     app.add_option("--levels", o.levels, "Levels to zoom in: one of the levels list of 'kerfel info' (default 1)")
         ->type_name("K")

@@ -75,4 +75,12 @@ void RowConverter::Help() {
     }
 }
 
+std::unique_ptr<RowConverter> ConverterFrom(const ColourProfile& profile, int threads, std::string& note) {
+    std::shared_ptr<const ColourConversion> conversion = ColourConversion::Prepare(profile, note);
+    if (!conversion) return nullptr;
+    std::unique_ptr<RowConverter> converter = RowConverter::Make(std::move(conversion), threads);
+    if (!converter) note = "not enough memory to convert the colours; " + ColoursTakenAs(profile.Layout());
+    return converter;
+}
+
 }  // namespace kerfel

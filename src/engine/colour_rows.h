@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -53,5 +54,10 @@ private:
     bool m_stopping = false;
     std::vector<std::thread> m_helpers;
 };
+
+// The converter from a picture's profile to sRGB, on `threads` threads;
+// nullptr when its samples are to be left as they are, with the reason in
+// `note` when there is one worth telling (see ColourConversion::Prepare).
+std::unique_ptr<RowConverter> ConverterFrom(const ColourProfile& profile, int threads, std::string& note);
 
 }  // namespace kerfel

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "engine/jpeg_reader.h"
+#include "engine/source_reader.h"
 #include "engine/memory_rule.h"
 #include "engine/strip_pyramid.h"
 #include "engine/whole_level.h"
@@ -17,7 +17,7 @@ struct AbandonOnExit {
     ~AbandonOnExit() { pool.Abandon(); }
 };
 
-Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events) {
+Status Decode(SourceReader& source, StripPyramid& strips, const JobEvents& events) {
     std::vector<uint8_t*> rows;
     while (!strips.Complete()) {
         Status s = strips.NextRows(rows);
@@ -42,15 +42,17 @@ Status Decode(JpegReader& source, StripPyramid& strips, const JobEvents& events)
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
                   std::vector<std::string>* notes, int quality) {
-    JpegReader source;
-    Status s = source.Open(sourcePath);
+    std::unique_ptr<SourceReader> opened;
+    Status s = OpenSource(sourcePath, opened);
     if (!s) return s;
+    SourceReader& source = *opened;
     // The path may have been typed after the table was made: cutting a
     // picture with another picture's table would read outside its pixels.
     if (source.Width() != table.SourceWidth() || source.Height() != table.SourceHeight())
         return Status::Bad(sourcePath + ": the picture is " + SizeText(source.Width(), source.Height()) +
                            " pixels now, not the " + SizeText(table.SourceWidth(), table.SourceHeight()) +
                            " it had when it was chosen; choose it again");
+    if (!(s = CheckStripMemory(sourcePath, source.Width()))) return s;
     if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
     // Colours are converted by as many threads as encode tiles.
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

@@ -1,5 +1,5 @@
 #pragma once
-// The tiles of every level of a JPEG, cut in one pass over the source: it
+// The tiles of every level of a source picture, cut in one pass over the source: it
 // is decoded a band of rows at a time into a strip pyramid whose full
 // strips go to a pool of encoders. Knows nothing of texts or windows.
 #include <string>

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -60,6 +61,10 @@ Status CheckPyramid(const TilePyramid& p) {
         if (!IsHalf(p.m_arrLevelWidth[i], p.m_arrLevelWidth[i - 1]) ||
             !IsHalf(p.m_arrLevelHeight[i], p.m_arrLevelHeight[i - 1]))
             return Status::Bad("level " + std::to_string(i - 1) + " is not half of level " + std::to_string(i));
+    // Tiles are counted and told in ints (the descriptor, the progress).
+    if (p.m_nTotalTiles > INT_MAX)
+        return Status::Bad("the picture would make " + std::to_string(p.m_nTotalTiles) + " tiles, more than " +
+                           std::to_string(INT_MAX));
     for (int i = p.LevelCount() - 1; i >= 0; --i) {
         if (p.m_arrLevelWidth[i] == 0 || p.m_arrLevelHeight[i] == 0)
             return Status::Bad("the picture is too narrow for its zoom levels: halving " +
@@ -75,7 +80,7 @@ DescriptorValues DescribePyramid(const TilePyramid& p, int k) {
     for (int i = 0; i < p.LevelCount(); ++i) v.levels.push_back({p.m_arrLevelWidth[i], p.m_arrLevelHeight[i]});
     v.width = p.SourceWidth();
     v.height = p.SourceHeight();
-    v.tiles = p.m_nTotalTiles;
+    v.tiles = static_cast<int>(p.m_nTotalTiles);  // checked by CheckPyramid
     if (p.ValidEntry(k)) {
         v.viewWidth = p.DisplayWidth(k);
         v.viewHeight = p.DisplayHeight(k);
@@ -167,7 +172,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
         if (e.kind != JobEvent::Kind::TileWritten) return events.Tell(e);
         JobEvent written = e;
         written.done = ++result.tilesWritten;
-        written.total = p.m_nTotalTiles;
+        written.total = static_cast<int>(p.m_nTotalTiles);
         events.Tell(written);
     };
     state.level = p.LevelCount() - 1;

@@ -73,11 +73,6 @@ bool EndMarkerNearEnd(int fd, unsigned long long size) {
     return false;
 }
 
-void MirrorRow(uint8_t* row, unsigned width) {
-    for (unsigned a = 0, b = width ? width - 1 : 0; a < b; ++a, --b)
-        for (int c = 0; c < 3; ++c) std::swap(row[a * 3 + c], row[b * 3 + c]);
-}
-
 SampleLayout StoredLayout(int components, bool adobe) {
     if (components == 4) return adobe ? SampleLayout::InvertedCmyk : SampleLayout::Cmyk;
     return components == 1 ? SampleLayout::Grey : SampleLayout::Rgb;
@@ -112,8 +107,6 @@ struct JpegReader::Codec {
         return Status::Bad("the JPEG data is damaged or incomplete");
     }
 };
-
-bool OrientationNeedsWholePicture(int o) { return o >= 3 && o <= 8; }
 
 JpegReader::JpegReader() = default;
 JpegReader::~JpegReader() = default;
@@ -224,11 +217,7 @@ bool JpegReader::ReadProfile() {
 void JpegReader::PrepareColours(int threads) {
     Codec& c = *m_codec;
     c.colour.reset();
-    std::shared_ptr<const ColourConversion> conversion = ColourConversion::Prepare(m_profile, m_colourNote);
-    if (!conversion) return;
-    c.colour = RowConverter::Make(std::move(conversion), threads);
-    if (!c.colour)
-        m_colourNote = "not enough memory to convert the colours; " + ColoursTakenAs(m_profile.Layout());
+    c.colour = ConverterFrom(m_profile, threads, m_colourNote);
 }
 
 Status JpegReader::Start(int scaleDenominator, int threads) {

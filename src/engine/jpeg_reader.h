@@ -14,16 +14,17 @@
 #include "engine/colour_profile.h"
 #include "engine/jpeg_header.h"
 #include "engine/pixel_buffer.h"
+#include "engine/source_reader.h"
 
 namespace kerfel {
 
 // Larger sides than this JPEG cannot hold.
 constexpr unsigned kMaxJpegSide = 65500;
 
-class JpegReader {
+class JpegReader : public SourceReader {
 public:
     JpegReader();
-    ~JpegReader();
+    ~JpegReader() override;
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
 
@@ -33,31 +34,35 @@ public:
     Status OpenMemory(const uint8_t* data, size_t size, const std::string& name);
 
     const JpegHeader& Header() const { return m_header; }
+    std::string Format() const override { return "JPEG"; }
+    int Orientation() const override { return m_header.orientation; }
+    // The DCT scales by 1/2, 1/4 and 1/8 only.
+    int MaxScale() const override { return 8; }
     // The colour profile the file carries (APP2 segments), read by Open.
-    const ColourProfile& Profile() const { return m_profile; }
+    const ColourProfile& Profile() const override { return m_profile; }
     // Why the colours are not converted from the profile the file carries,
     // one line without the file's name; empty when they are, or there is none.
     // Known after Open, completed by Start.
-    const std::string& ColourNote() const { return m_colourNote; }
+    const std::string& ColourNote() const override { return m_colourNote; }
     // The picture as it is shown (sides swapped by the four transposing orientations).
-    unsigned Width() const;
-    unsigned Height() const;
+    unsigned Width() const override;
+    unsigned Height() const override;
     // Bytes held at once for what cannot stream (0 when it streams):
     // the coefficient buffer of a progressive or multi-scan picture, and a
     // whole picture (twice, while it is turned) for a vertical turn or flip.
     // At 1/`scale` of the size only the turned picture shrinks.
-    unsigned long long WholePictureBytes(int scale = 1) const;
+    unsigned long long WholePictureBytes(int scale = 1) const override;
 
     // Starts decoding, at 1/`scaleDenominator` of the size (1, 2, 4 or 8).
     // Colours are converted on `threads` threads (the caller's among them)
     // when ReadRows is asked for more than one row at a time.
-    Status Start(int scaleDenominator = 1, int threads = 1);
+    Status Start(int scaleDenominator = 1, int threads = 1) override;
     // The upright size of what Start decodes.
-    unsigned OutputWidth() const { return m_outWidth; }
-    unsigned OutputHeight() const { return m_outHeight; }
+    unsigned OutputWidth() const override { return m_outWidth; }
+    unsigned OutputHeight() const override { return m_outHeight; }
     // The next `count` rows, top first, OutputWidth() * 3 bytes each, into
     // rows[0..count).
-    Status ReadRows(uint8_t* const* rows, unsigned count);
+    Status ReadRows(uint8_t* const* rows, unsigned count) override;
 
 private:
     struct Codec;
@@ -77,9 +82,5 @@ private:
     unsigned m_rowsGiven = 0;
     PixelBuffer m_whole;  // the turned picture, when it cannot stream
 };
-
-// Whether an orientation needs the whole picture before its first row:
-// every one that turns or flips it vertically.
-bool OrientationNeedsWholePicture(int orientation);
 
 }  // namespace kerfel

@@ -34,4 +34,14 @@ Status CheckMemoryRule(const std::string& path, unsigned long long needed, unsig
                           " of memory, more than the limit of " + MemoryText(limit));
 }
 
+Status CheckStripMemory(const std::string& path, unsigned width) {
+    // Two strips a tile high per level, the levels together twice the
+    // width, three bytes a pixel; and a few 16-bit rows of the reader.
+    constexpr unsigned long long kBytesPerColumn = 2 * 2 * 256 * 3 + 64;
+    const unsigned long long limit = DefaultMemoryLimit(), needed = kBytesPerColumn * width;
+    if (needed <= limit) return Status::Ok();
+    return Status::Output(path + ": a picture " + std::to_string(width) + " pixels wide would need " +
+                          MemoryText(needed) + " of memory for its strips, more than the limit of " + MemoryText(limit));
+}
+
 }  // namespace kerfel

@@ -18,4 +18,12 @@ std::string MemoryText(unsigned long long bytes);
 // line naming the file and the memory it would need.
 Status CheckMemoryRule(const std::string& path, unsigned long long needed, unsigned long long limit);
 
+// Ok when the strips of every level of a picture `width` pixels wide (and
+// the reader's rows beside them) fit in half of the machine's memory;
+// otherwise one line naming the file and the memory they would need.
+// Memory grows with the width only, so this is the one size that can be
+// too large for a picture that streams. The user's limit is for what
+// cannot stream, and leaves this alone.
+Status CheckStripMemory(const std::string& path, unsigned width);
+
 }  // namespace kerfel

@@ -1,8 +1,14 @@
 #include <cstring>
+#include <utility>
 
 #include "engine/pixel_buffer.h"
 
 namespace kerfel {
+
+void MirrorRow(uint8_t* row, unsigned width) {
+    for (unsigned a = 0, b = width ? width - 1 : 0; a < b; ++a, --b)
+        for (int c = 0; c < 3; ++c) std::swap(row[a * 3 + c], row[b * 3 + c]);
+}
 
 PixelBuffer Reorient(PixelBuffer src, int o) {
     if (o < 2 || o > 8 || src.Empty()) return src;

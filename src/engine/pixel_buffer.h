@@ -32,4 +32,11 @@ PixelBuffer Reorient(PixelBuffer src, int orientation);
 // Whether an orientation swaps width and height (the four transposing ones).
 inline bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
 
+// Whether an orientation needs the whole picture before its first row:
+// every one that turns or flips it vertically.
+inline bool OrientationNeedsWholePicture(int orientation) { return orientation >= 3 && orientation <= 8; }
+
+// Mirrors one RGB row in place (orientation 2, which streams).
+void MirrorRow(uint8_t* row, unsigned width);
+
 }  // namespace kerfel

@@ -5,32 +5,35 @@
 #include <vector>
 
 #include "engine/jpeg_reader.h"
+#include "engine/source_reader.h"
 #include "engine/memory_rule.h"
 
 namespace kerfel {
 namespace {
 
-void Describe(const JpegReader& reader, SourceInfo& info) {
-    info.header = reader.Header();
+void Describe(const SourceReader& reader, SourceInfo& info) {
+    if (const auto* jpeg = dynamic_cast<const JpegReader*>(&reader)) info.header = jpeg->Header();
+    info.format = reader.Format();
+    info.orientation = reader.Orientation();
     info.width = reader.Width();
     info.height = reader.Height();
     info.colourProfile = reader.Profile().Name();
     info.colourNote = reader.ColourNote();
 }
 
-// The largest DCT scaling that still leaves the larger side at least `box`
-// pixels: the decoder then does most of the shrinking, in a fraction of
-// the time and memory of a full decode.
-int ScaleFor(unsigned big, unsigned box) {
-    for (int d : {8, 4, 2})
-        if ((big + d - 1) / d >= box) return d;
-    return 1;
+// The largest scaling by a power of two (up to what the reader can do) that
+// still leaves the larger side at least `box` pixels: the decoder then does
+// most of the shrinking, in a fraction of the time and memory of a full decode.
+int ScaleFor(unsigned big, unsigned box, int most) {
+    int d = 1;
+    while (d * 2 <= most && (big + d * 2ull - 1) / (d * 2ull) >= box) d *= 2;
+    return d;
 }
 
 // Shrinks the decoder's rows band by band into `thumb`: every source pixel
 // is added to the thumbnail pixel it falls in, so only one row of sums is
 // held besides the thumbnail.
-Status ShrinkRows(JpegReader& reader, PixelBuffer& thumb) {
+Status ShrinkRows(SourceReader& reader, PixelBuffer& thumb) {
     const unsigned sw = reader.OutputWidth(), sh = reader.OutputHeight();
     std::vector<uint8_t> row(size_t(sw) * 3);
     std::vector<uint32_t> sums(size_t(thumb.width) * 3);
@@ -72,10 +75,10 @@ Status ShrinkRows(JpegReader& reader, PixelBuffer& thumb) {
 Status InspectSource(const std::string& path, SourceInfo& info) {
     info = SourceInfo{};
     try {
-        JpegReader reader;
-        Status s = reader.Open(path);
+        std::unique_ptr<SourceReader> reader;
+        Status s = OpenSource(path, reader);
         if (!s) return s;
-        Describe(reader, info);
+        Describe(*reader, info);
     } catch (const std::bad_alloc&) {
         return Status::Output(path + ": not enough memory to read the header");
     }
@@ -83,9 +86,10 @@ Status InspectSource(const std::string& path, SourceInfo& info) {
 }
 
 Status DecodeSource(const std::string& path, PixelBuffer& out, SourceInfo* infoOut) {
-    JpegReader reader;
-    Status s = reader.Open(path);
+    std::unique_ptr<SourceReader> opened;
+    Status s = OpenSource(path, opened);
     if (!s) return s;
+    SourceReader& reader = *opened;
     try {
         if (!(s = reader.Start())) return s;
         out = PixelBuffer::Make(reader.OutputWidth(), reader.OutputHeight());
@@ -105,12 +109,13 @@ Status DecodeSource(const std::string& path, PixelBuffer& out, SourceInfo* infoO
 
 Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb, SourceInfo& info,
                        unsigned long long memoryLimit) {
-    JpegReader reader;
-    Status s = reader.Open(path);
+    std::unique_ptr<SourceReader> opened;
+    Status s = OpenSource(path, opened);
     if (!s) return s;
+    SourceReader& reader = *opened;
     Describe(reader, info);
     const unsigned big = std::max(info.width, info.height);
-    const int scale = ScaleFor(big, box ? box : 1);
+    const int scale = ScaleFor(big, box ? box : 1, reader.MaxScale());
     if (!(s = CheckMemoryRule(path, reader.WholePictureBytes(scale), memoryLimit))) return s;
     // Whole numbers: the larger side is `box` exactly, never one pixel short.
     const unsigned long long side = box ? box : 1;

@@ -1,7 +1,7 @@
 #pragma once
-// Decoding the chosen JPEG: header checks first, then the decoder, with
-// colour and orientation put right, so every caller sees the upright sRGB
-// picture a photo viewer shows.
+// Decoding the chosen picture (JPEG, TIFF or PNG): header checks first,
+// then the decoder, with colour and orientation put right, so every caller
+// sees the upright sRGB picture a photo viewer shows.
 #include <string>
 
 #include "engine/jpeg_header.h"
@@ -13,7 +13,9 @@ namespace kerfel {
 struct SourceInfo {
     unsigned width = 0;   // upright size
     unsigned height = 0;
-    JpegHeader header;
+    std::string format;         // "JPEG", "TIFF", "BigTIFF", "PNG"
+    int orientation = 1;        // EXIF orientation as stored
+    JpegHeader header;          // JPEG sources only
     std::string colourProfile;  // the embedded profile's name; empty without one
     std::string colourNote;     // why its colours are not converted from it; empty when they are
 };
@@ -22,14 +24,15 @@ struct SourceInfo {
 Status DecodeSource(const std::string& path, PixelBuffer& out, SourceInfo* info = nullptr);
 
 // A picture whose larger side is `box` pixels (the source's aspect kept),
-// decoded at a fraction of its size and shrunk band by band, so that only
-// what cannot stream (see JpegReader) grows with the picture; that part is
-// held to `memoryLimit` (0: half of the machine's memory).
+// decoded at a fraction of its size (or read from a reduced copy the file
+// holds) and shrunk band by band, so that only what cannot stream (see
+// SourceReader) grows with the picture; that part is held to `memoryLimit`
+// (0: half of the machine's memory).
 Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb, SourceInfo& info,
                        unsigned long long memoryLimit = 0);
 
-// Header checks only: size, type, sides JPEG can hold, a file long enough
-// for them. Reads nothing past the header.
+// Header checks only: size, type, sides the format can hold, a file long
+// enough for them. Reads no pixels.
 Status InspectSource(const std::string& path, SourceInfo& info);
 
 }  // namespace kerfel

@@ -22,7 +22,7 @@ struct TilePyramid {
     std::vector<unsigned> m_arrLevelWidth;
     std::vector<unsigned> m_arrLevelHeight;
     std::vector<unsigned> m_arrLevelIndex;
-    int m_nTotalTiles = 0;
+    long long m_nTotalTiles = 0;  // 64 bits: a picture's count may pass 2^31; a job refuses that (CheckPyramid)
     // Entries k of "Levels to Zoom In", in the order they were added (1, 2, ...).
     std::vector<int> m_arrListEntries;
     // The layout whose level rule made the table; its tiles lie as it says.
@@ -44,14 +44,17 @@ struct TilePyramid {
     unsigned Overlap() const { return m_pLayout->overlap; }
     int Columns(int level) const { return Tiles(m_arrLevelWidth[level]); }
     int Rows(int level) const { return Tiles(m_arrLevelHeight[level]); }
-    int LevelTiles(int level) const { return Columns(level) * Rows(level); }
+    long long LevelTiles(int level) const {
+        return Count(m_arrLevelWidth[level]) * Count(m_arrLevelHeight[level]);
+    }
     // Where a tile lies in its level: a tile's size, with the layout's
     // overlap added on its inner edges, clamped to the level.
     TileSpan ColumnSpan(int level, int column) const { return Span(m_arrLevelWidth[level], column); }
     TileSpan RowSpan(int level, int row) const { return Span(m_arrLevelHeight[level], row); }
 
 private:
-    int Tiles(unsigned side) const { return static_cast<int>((side + TileSize() - 1ull) / TileSize()); }
+    long long Count(unsigned side) const { return static_cast<long long>((side + TileSize() - 1ull) / TileSize()); }
+    int Tiles(unsigned side) const { return static_cast<int>(Count(side)); }
     TileSpan Span(unsigned side, int index) const;
 };
 

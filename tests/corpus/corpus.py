@@ -13,6 +13,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -112,7 +113,8 @@ class Corpus:
         subprocess.run(["vips", "cast", self.path("wide.v"), wide + "[Q=70]", "uchar"], check=True)
         os.remove(self.path("wide.v"))
         add("65500x512.jpg", "65500 x 512, the widest JPEG (streams in memory that follows the width)", wide, 0)
-        add("png.jpg", "a PNG named .jpg", convert(["-size", "20x20", "xc:green"], "png:" + self.path("png.jpg"))[4:], 2)
+        add("png.jpg", "a PNG named .jpg (read as the PNG it is: its first bytes choose the reader)",
+            convert(["-size", "300x300", "xc:green"], "png:" + self.path("png.jpg"))[4:], 0)
         add("text.jpg", "text named .jpg", write(self.path("text.jpg"), b"hello, world\n"), 2)
         os.mkdir(self.path("folder.jpg"))
         add("folder.jpg", "a folder named .jpg", self.path("folder.jpg"), 2)
@@ -129,6 +131,61 @@ class Corpus:
                                        else "a very long name"),
                 write(self.path(name), b), 0)
         return c
+
+    def picture_cases(self):
+        """TIFF and PNG sources, whole and damaged."""
+        c = []
+        add = lambda *x: c.append(x)
+        tiled = convert([self.good, "-compress", "Zip", "-define", "tiff:tile-geometry=64x64"], self.path("tiled.tif"))
+        add("tiled.tif", "a tiled Deflate TIFF", tiled, 0)
+        strips = convert([self.good, "-compress", "None"], self.path("strips.tif"))
+        b = read(strips)
+        add("truncated-strip.tif", "a TIFF cut short in its strips",
+            write(self.path("truncated-strip.tif"), b[:len(b) * 2 // 3] + b"\0" * 64), 2)
+        add("tile-past-end.tif", "a tile whose offset lies past the end of the file",
+            write(self.path("tile-past-end.tif"), with_tiff_tag(read(tiled), 324, 0x7FFFFFF0)), 2)
+        add("claims-4e9.tif", "header claims 4000000000 x 4000000000 (its strips do not fit the file)",
+            write(self.path("claims-4e9.tif"), with_tiff_tag(with_tiff_tag(b, 256, 4000000000), 257, 4000000000)), (2, 3))
+        png = convert([self.good], self.path("good.png"))
+        add("interlaced.png", "an interlaced PNG (whole, within the memory limit)",
+            convert([self.good, "-interlace", "PNG"], self.path("interlaced.png")), 0)
+        p = read(png)
+        add("truncated.png", "a PNG cut short (refused before the first tile)",
+            write(self.path("truncated.png"), p[:len(p) // 2]), 2)
+        add("lying-profile.png", "a PNG whose colour profile lies about its length (left unused)",
+            write(self.path("lying-profile.png"), with_png_chunk(p, b"iCCP", b"fake\0\0" + zlib.compress(
+                struct.pack(">I", 100000) + b"lcms" + b"\0" * 28 + b"acsp" + b"\0" * 90))), 0)
+        for name in ("1x1.tif", "1x1.png"):
+            add(name, "1 x 1 pixel", convert(["-size", "1x1", "xc:red"], self.path(name)), 0)
+        for name in ("1x300000.tif", "1x300000.png"):
+            subprocess.run(["vips", "black", self.path(name), "1", "300000"], check=True)
+            add(name, "1 x 300000 pixels", self.path(name), 0)
+        return c
+
+
+def with_tiff_tag(tiff, tag, value):
+    """A little-endian classic TIFF with the first value of `tag` in its first page set to `value`."""
+    b = bytearray(tiff)
+    ifd = struct.unpack_from("<I", b, 4)[0]
+    for i in range(struct.unpack_from("<H", b, ifd)[0]):
+        at = ifd + 2 + 12 * i
+        t, kind, count, field = struct.unpack_from("<HHII", b, at)
+        if t != tag:
+            continue
+        where = at + 8 if count * (2 if kind == 3 else 4) <= 4 else field
+        if kind == 3:
+            struct.pack_into("<H", b, where, min(value, 0xFFFF))
+            if value > 0xFFFF:  # a SHORT cannot hold it: make the field a LONG
+                struct.pack_into("<HII", b, at + 2, 4, 1, value)
+        else:
+            struct.pack_into("<I", b, where, value)
+    return bytes(b)
+
+
+def with_png_chunk(png, kind, data):
+    """`png` with a chunk inserted after its header chunk."""
+    chunk = struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    return png[:33] + chunk + png[33:]
 
 
 def utf16(text):
@@ -272,12 +329,12 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False, warn
 
 # What `make` gives where `info` succeeds: pictures with no zoom level to
 # offer or too narrow to halve are refused as bad input.
-MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg"}
+MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg", "1x1.tif", "1x1.png", "1x300000.tif", "1x300000.png"}
 # What `make` finishes with one warning line: a colour profile it cannot use.
 MAKE_WARNS = {"broken-profile.jpg"}
 # `info` reads the header only: a picture cut short after it still has sizes;
 # `make` refuses it before its first tile.
-INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg"}
+INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg", "tile-past-end.tif", "truncated.png"}
 
 
 def is_complete_jpeg(path):
@@ -505,7 +562,7 @@ def main():
         corpus = Corpus(work)
         out_root = tempfile.mkdtemp(prefix="out-", dir=work)
         os.chmod(out_root, 0o777)
-        cases = corpus.jpeg_cases()
+        cases = corpus.jpeg_cases() + corpus.picture_cases()
         before = snapshot(work, out_root)
         for case in cases:
             case_id, what, path, expected = case[:4]

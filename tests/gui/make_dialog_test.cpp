@@ -199,7 +199,7 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
 
 TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {
     Choose(BigJpeg(dir, 9000, 6000));
-    const int total = dlg->Pyramid().m_nTotalTiles;
+    const int total = static_cast<int>(dlg->Pyramid().m_nTotalTiles);
     HoldJobAt(1);  // the first tile is on disk
     PressMake();
     ASSERT_TRUE(WaitForHeldJob());
@@ -302,7 +302,7 @@ TEST_F(MakeFixture, TheDescriptorTakesTheLevelsEntryChosenDuringTheJob) {
 
 TEST_F(MakeFixture, ClosingTheDialogDuringAJobWaitsOnlyForTheCurrentTile) {
     Choose(BigJpeg(dir, 6000, 4500));
-    const int total = dlg->Pyramid().m_nTotalTiles;
+    const int total = static_cast<int>(dlg->Pyramid().m_nTotalTiles);
     HoldJobAt(1);
     gate->ReleaseOnStop(dlg->Jobs());  // the window's end stops the job, which then goes on
     PressMake();

@@ -21,17 +21,17 @@ struct CliInfo : ::testing::Test {
 TEST_F(CliInfo, JsonGivesTheLevelTable) {
     struct Case { int w, h; const char* json; } cases[] = {
         {1000, 800,
-         R"({"width":1000,"height":800,"levels":[{"index":0,"width":125,"height":100,"tiles":1},)"
+         R"({"width":1000,"height":800,"format":"JPEG","levels":[{"index":0,"width":125,"height":100,"tiles":1},)"
          R"({"index":1,"width":250,"height":200,"tiles":1},{"index":2,"width":500,"height":400,"tiles":4},)"
          R"({"index":3,"width":1000,"height":800,"tiles":16}],"total_tiles":22,"levels_list":[1,2,3]})"},
         {200, 150,
-         R"({"width":200,"height":150,"levels":[{"index":0,"width":100,"height":75,"tiles":1},)"
+         R"({"width":200,"height":150,"format":"JPEG","levels":[{"index":0,"width":100,"height":75,"tiles":1},)"
          R"({"index":1,"width":200,"height":150,"tiles":1}],"total_tiles":2,"levels_list":[]})"},
         {195, 100,
-         R"({"width":195,"height":100,"levels":[{"index":0,"width":195,"height":100,"tiles":1}],)"
+         R"({"width":195,"height":100,"format":"JPEG","levels":[{"index":0,"width":195,"height":100,"tiles":1}],)"
          R"("total_tiles":1,"levels_list":[]})"},
         {196, 10,
-         R"({"width":196,"height":10,"levels":[{"index":0,"width":98,"height":5,"tiles":1},)"
+         R"({"width":196,"height":10,"format":"JPEG","levels":[{"index":0,"width":98,"height":5,"tiles":1},)"
          R"({"index":1,"width":196,"height":10,"tiles":1}],"total_tiles":2,"levels_list":[]})"},
     };
     for (const Case& c : cases) {

@@ -265,7 +265,7 @@ TEST_F(ColourProfiles, AProfileThatCannotBeUsedIsToldOnceAndTheColoursTakenAsSto
     EXPECT_EQ(info.status, 0);
     EXPECT_NE(info.out.find("\nnote: the colour profile is damaged"), std::string::npos) << info.out;
     clitest::Result named = clitest::Run({"info", Path("p3.jpg"), "--json"});
-    EXPECT_NE(named.out.find(R"("height":400,"colour_profile":"sP3C","levels")"), std::string::npos) << named.out;
+    EXPECT_NE(named.out.find(R"("height":400,"colour_profile":"sP3C",)"), std::string::npos) << named.out;
 }
 
 // Rows are converted on several threads at once (run under ThreadSanitizer too).

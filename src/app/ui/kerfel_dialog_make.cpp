@@ -155,7 +155,7 @@ void CKerfelDialog::OnJobStarted(const std::string& folder) {
     m_strJobFolder = wxString::FromUTF8(folder);
     auto* bar = new CSkinProgressCtrl();
     wxBitmap skin = kerfel::LoadSkinBitmap(260);
-    if (bar->Create(m_stcProgressFrame, m_choices.pyramid.m_nTotalTiles, skin.IsOk() ? &skin : nullptr, false)) {
+    if (bar->Create(m_stcProgressFrame, static_cast<int>(m_choices.pyramid.m_nTotalTiles), skin.IsOk() ? &skin : nullptr, false)) {
         m_pProgress = bar;
     } else {
         bar->Destroy();  // the job goes on without a bar

@@ -14,7 +14,10 @@
 void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     CFileOpenComponent chooser;
     chooser.Title = "Select File to Cut...";
-    chooser.Filter = "JPEG Files (*.jpg , *.jpeg)|*.jpg;*.jpeg";
+    // The readers go by a file's first bytes; the names only narrow the list.
+    chooser.Filter =
+        "Pictures (*.jpg, *.jpeg, *.tif, *.tiff, *.png)|*.jpg;*.jpeg;*.JPG;*.JPEG;*.tif;*.tiff;*.TIF;*.TIFF;*.png;*.PNG|"
+        "JPEG Files (*.jpg , *.jpeg)|*.jpg;*.jpeg|TIFF Files (*.tif, *.tiff)|*.tif;*.tiff|PNG Files (*.png)|*.png";
     chooser.DefaultExt = "*.jpg";
     chooser.FileName.clear();
     chooser.ShowOpen(this);

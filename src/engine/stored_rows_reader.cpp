@@ -1,0 +1,135 @@
+#include "engine/stored_rows_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+
+namespace kerfel {
+namespace {
+
+constexpr unsigned kBandRows = 16;  // rows whose colours are converted together
+
+void SpreadGrey(const uint8_t* grey, uint8_t* rgb, unsigned width) {
+    for (unsigned x = 0; x < width; ++x, rgb += 3) rgb[0] = rgb[1] = rgb[2] = grey[x];
+}
+
+void PickColumns(const uint8_t* from, uint8_t* into, unsigned width, unsigned step, int bytes) {
+    for (unsigned x = 0; x < width; ++x, into += bytes) std::memcpy(into, from + size_t(x) * step * bytes, bytes);
+}
+
+}  // namespace
+
+Status StoredRowsReader::Named(Status s) const {
+    if (!s.ok() && s.message.rfind(m_name + ": ", 0) != 0) s.message = m_name + ": " + s.message;
+    return s;
+}
+
+unsigned long long StoredRowsReader::WholePictureBytes(int scale) const {
+    scale = std::clamp(scale, 1, MaxScale());
+    unsigned long long bytes = FormatWholeBytes(scale);
+    const unsigned long long w = (m_width + scale - 1ull) / scale, h = (m_height + scale - 1ull) / scale;
+    if (OrientationNeedsWholePicture(m_orientation)) bytes += 2 * w * h * 3;
+    return bytes;
+}
+
+Status StoredRowsReader::Start(int scale, int threads) {
+    if (m_width == 0 || m_height == 0) return Named(Status::Bad("the file is not open"));
+    scale = std::clamp(scale, 1, MaxScale());
+    unsigned w = 0, h = 0;
+    Status s = StartStored(scale, w, h);
+    if (!s) return Named(s);
+    m_storedWidth = w;
+    m_storedHeight = h;
+    // As many columns as 1/scale of the full picture asks for, never fewer.
+    const unsigned want = static_cast<unsigned>((m_width + scale - 1ull) / scale);
+    m_step = std::max(1u, w / std::max(1u, want));
+    m_outWidth = static_cast<unsigned>((w + m_step - 1ull) / m_step);
+    m_outHeight = static_cast<unsigned>((h + m_step - 1ull) / m_step);
+    m_rowsGiven = 0;
+    m_storedRead = 0;
+    m_rowsGivenStored = 0;
+    m_whole = PixelBuffer{};
+    try {
+        m_colour = ConverterFrom(m_profile, threads, m_colourNote);
+        const size_t bytes = size_t(SampleBytes(m_samples));
+        m_stored.assign(m_step > 1 ? size_t(w) * bytes : 0, 0);
+        m_band.assign(m_samples == SampleLayout::Rgb ? 0 : size_t(m_outWidth) * bytes * kBandRows, 0);
+    } catch (const std::bad_alloc&) {
+        return Named(NoMemory(Width(), Height(), "picture"));
+    }
+    if (OrientationNeedsWholePicture(m_orientation)) return LoadWholePicture();
+    return Status::Ok();
+}
+
+Status StoredRowsReader::ReadPicked(uint8_t* into) {
+    const unsigned long long wanted = 1ull * m_rowsGivenStored++ * m_step;  // the stored row this output row is
+    for (; m_storedRead < wanted; ++m_storedRead) {
+        Status s = ReadStored(m_stored.data());
+        if (!s) return s;
+    }
+    ++m_storedRead;
+    if (m_step == 1) return ReadStored(into);
+    Status s = ReadStored(m_stored.data());
+    if (s) PickColumns(m_stored.data(), into, m_outWidth, m_step, SampleBytes(m_samples));
+    return s;
+}
+
+Status StoredRowsReader::ReadBand(uint8_t* const* rows, unsigned count) {
+    const unsigned width = m_outWidth;
+    for (unsigned done = 0; done < count;) {
+        const unsigned n = std::min(count - done, kBandRows);
+        uint8_t* const* out = rows + done;
+        const uint8_t* in[kBandRows];
+        for (unsigned i = 0; i < n; ++i) {
+            uint8_t* row = m_samples == SampleLayout::Rgb ? out[i] : m_band.data() + size_t(i) * width;
+            Status s = ReadPicked(row);
+            if (!s) return s;
+            in[i] = row;
+        }
+        const bool greyConversion = m_colour && m_colour->Layout() == SampleLayout::Grey;
+        if (m_samples == SampleLayout::Grey && !greyConversion) {
+            for (unsigned i = 0; i < n; ++i) SpreadGrey(in[i], out[i], width);
+            for (unsigned i = 0; i < n; ++i) in[i] = out[i];
+        }
+        if (m_colour) m_colour->Convert(in, out, n, width);
+        if (m_orientation == 2)
+            for (unsigned i = 0; i < n; ++i) MirrorRow(out[i], width);
+        done += n;
+    }
+    return Status::Ok();
+}
+
+Status StoredRowsReader::LoadWholePicture() {
+    try {
+        PixelBuffer stored = PixelBuffer::Make(m_outWidth, m_outHeight);
+        std::vector<uint8_t*> rows(stored.height);
+        for (unsigned y = 0; y < stored.height; ++y) rows[y] = stored.Row(y);
+        Status s = ReadBand(rows.data(), stored.height);
+        if (!s) return Named(s);
+        m_whole = Reorient(std::move(stored), m_orientation);
+    } catch (const std::bad_alloc&) {
+        m_whole = PixelBuffer{};
+        return Named(NoMemory(Width(), Height(), "picture"));
+    }
+    return Status::Ok();
+}
+
+Status StoredRowsReader::ReadRows(uint8_t* const* rows, unsigned count) {
+    if (m_outHeight == 0) return Named(Status::Bad("decoding has not started"));
+    if (count > OutputHeight() - m_rowsGiven) return Named(Status::Bad("more rows asked for than the picture has"));
+    if (!m_whole.Empty()) {
+        for (unsigned i = 0; i < count; ++i) std::memcpy(rows[i], m_whole.Row(m_rowsGiven + i), m_whole.Stride());
+    } else {
+        try {
+            Status s = ReadBand(rows, count);
+            if (!s) return Named(s);
+        } catch (const std::bad_alloc&) {
+            return Named(NoMemory(Width(), Height(), "picture"));
+        }
+    }
+    m_rowsGiven += count;
+    return Status::Ok();
+}
+
+}  // namespace kerfel
