@@ -93,6 +93,8 @@ int RunMake(const std::vector<std::string>& args) {
     std::string refusal;
     const Layout& layout = ChosenLayout(o.layout, o.tileSize, o.overlap, refusal);
     if (refusal.empty()) refusal = QualityRefusal(o.quality);
+    if (refusal.empty() && !o.id.empty() && !layout.namesItsAddress)
+        refusal = std::string("--id is not taken by the layout ") + layout.name + ": its files name no address";
     if (!refusal.empty()) return UsageError("kerfel make", refusal);
 
     SourceInfo info;

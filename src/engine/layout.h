@@ -68,6 +68,8 @@ struct Layout {
     // level's size (the smallest first) and the tile size; -1 or null: none.
     int (*wholeLevel)(std::span<const unsigned> widths, std::span<const unsigned> heights, unsigned tileSize) = nullptr;
     TileChoice tileChoice = TileChoice::Size;
+    // Whether its files name the address the job is published at (--id).
+    bool namesItsAddress = false;
 };
 
 // Every layout, the native one first.

@@ -33,6 +33,7 @@ constinit const Layout kIiif2Layout = {
     .otherPaths = OtherNames,
     .otherPathPatterns = kOtherPathPatterns,
     .wholeLevel = IiifWholeLevel,
+    .namesItsAddress = true,
 };
 
 }  // namespace kerfel

@@ -34,6 +34,7 @@ constinit const Layout kIiif3Layout = {
     .otherPaths = OtherNames,
     .otherPathPatterns = kOtherPathPatterns,
     .wholeLevel = IiifWholeLevel,
+    .namesItsAddress = true,
 };
 
 }  // namespace kerfel

@@ -30,6 +30,8 @@ TEST(DziCommandLine, WhatALayoutCannotTakeIsRefusedInOneLine) {
         {{"--tile-size", "512"}, "kerfel make: the kerfel layout has tiles of 256 pixels only, not --tile-size 512"},
         {{"--layout", "kerfel", "--overlap", "1"},
          "kerfel make: the kerfel layout takes no --overlap 1 (its tiles overlap by 0)"},
+        {{"--layout", "dzi", "--id", "https://example.org/a"},
+         "kerfel make: --id is not taken by the layout dzi: its files name no address"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"make", "a.jpg", "out"};
@@ -41,7 +43,7 @@ TEST(DziCommandLine, WhatALayoutCannotTakeIsRefusedInOneLine) {
     const clitest::Result info = clitest::Run({"info", "a.jpg", "--layout", "dzi", "--overlap", "300"});
     EXPECT_EQ(info.status, 1);
     EXPECT_EQ(info.err, "kerfel info: --overlap 300 is not below the tile size 256\n");
-    // An unknown layout is the parser's: one line naming it, then the usage.
+    // An unknown layout is the parser's: one line naming it, then where help is.
     const clitest::Result unknown = clitest::Run({"make", "a.jpg", "out", "--layout", "deepzoom"});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err.rfind("kerfel make: --layout", 0), 0u) << unknown.err;
