@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <regex>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -13,31 +13,37 @@ namespace kerfel {
 namespace fs = std::filesystem;
 namespace {
 
-// One step of a layout's tile path: its literal text as it is, the job's
-// name as it is, every number field as digits.
-std::regex StepPattern(const std::string& step, const std::string& jobName) {
-    static const std::regex special(R"([.^$|()\[\]*+?\\{}])");
-    auto literal = [](const std::string& text) { return std::regex_replace(text, special, R"(\$&)"); };
-    std::string pattern;
-    size_t pos = 0;
-    for (size_t open; (open = step.find('{', pos)) != std::string::npos;) {
-        const size_t close = step.find('}', open);
-        if (close == std::string::npos) break;
-        pattern += literal(step.substr(pos, open - pos));
-        pattern += step.compare(open, close + 1 - open, "{name}") == 0 ? literal(jobName) : "[0-9]+";
-        pos = close + 1;
+// Whether `text` is one step of a layout's tile path written from the
+// template `step`: its literal text as it is, the job's name as it is, every
+// number field as digits. Digits are taken greedily: no template puts a
+// digit right after a number field.
+bool StepMatches(std::string_view step, std::string_view text, std::string_view jobName) {
+    size_t t = 0;
+    for (size_t pos = 0; pos < step.size();) {
+        const size_t close = step[pos] == '{' ? step.find('}', pos) : std::string_view::npos;
+        if (close == std::string_view::npos) {
+            if (t >= text.size() || text[t] != step[pos]) return false;
+            ++t, ++pos;
+        } else if (step.substr(pos, close + 1 - pos) == "{name}") {
+            if (text.substr(t, jobName.size()) != jobName) return false;
+            t += jobName.size(), pos = close + 1;
+        } else {
+            const size_t start = t;
+            while (t < text.size() && text[t] >= '0' && text[t] <= '9') ++t;
+            if (t == start) return false;
+            pos = close + 1;
+        }
     }
-    pattern += literal(step.substr(pos));
-    return std::regex(pattern);
+    return t == text.size();
 }
 
-using TileSteps = std::vector<std::regex>;
+using TileSteps = std::vector<std::string>;
 
-std::vector<TileSteps> EveryLayoutsSteps(const std::string& jobName) {
+std::vector<TileSteps> EveryLayoutsSteps() {
     std::vector<TileSteps> all;
     auto add = [&](const char* path) {
         TileSteps steps;
-        for (const auto& step : fs::path(path)) steps.push_back(StepPattern(step.string(), jobName));
+        for (const auto& step : fs::path(path)) steps.push_back(step.string());
         all.push_back(std::move(steps));
     };
     for (const Layout* layout : Layouts()) {
@@ -48,17 +54,17 @@ std::vector<TileSteps> EveryLayoutsSteps(const std::string& jobName) {
 }
 
 // Whether the path's steps below the job folder begin (or, `whole`, are) a tile path.
-bool Matches(const TileSteps& pattern, const fs::path& below, bool whole) {
+bool Matches(const TileSteps& pattern, const fs::path& below, bool whole, const std::string& jobName) {
     size_t i = 0;
     for (const auto& step : below) {
-        if (i >= pattern.size() || !std::regex_match(step.string(), pattern[i])) return false;
+        if (i >= pattern.size() || !StepMatches(pattern[i], step.string(), jobName)) return false;
         ++i;
     }
     return whole ? i == pattern.size() : i < pattern.size();
 }
 
-bool AnyMatches(const std::vector<TileSteps>& all, const fs::path& below, bool whole) {
-    return std::any_of(all.begin(), all.end(), [&](const TileSteps& p) { return Matches(p, below, whole); });
+bool AnyMatches(const std::vector<TileSteps>& all, const fs::path& below, bool whole, const std::string& jobName) {
+    return std::any_of(all.begin(), all.end(), [&](const TileSteps& p) { return Matches(p, below, whole, jobName); });
 }
 
 Status Failed(const fs::path& path, const std::error_code& ec) {
@@ -79,7 +85,7 @@ Status RemoveEarlierDescriptors(const std::string& jobFolder, const std::string&
 }
 
 Status RemoveEarlierTiles(const std::string& jobFolder, const std::string& jobName) {
-    const std::vector<TileSteps> all = EveryLayoutsSteps(jobName);
+    const std::vector<TileSteps> all = EveryLayoutsSteps();
     std::vector<fs::path> tiles, folders;
     std::error_code ec;
     // Links are neither followed nor taken for tiles: what they lead to is not the job's.
@@ -87,9 +93,9 @@ Status RemoveEarlierTiles(const std::string& jobFolder, const std::string& jobNa
          it.increment(ec)) {
         const fs::path below = it->path().lexically_relative(jobFolder);
         if (it->is_directory(ec) && !it->is_symlink(ec)) {
-            if (AnyMatches(all, below, false)) folders.push_back(it->path());
+            if (AnyMatches(all, below, false, jobName)) folders.push_back(it->path());
             else it.disable_recursion_pending();
-        } else if (it->is_regular_file(ec) && !it->is_symlink(ec) && AnyMatches(all, below, true)) {
+        } else if (it->is_regular_file(ec) && !it->is_symlink(ec) && AnyMatches(all, below, true, jobName)) {
             tiles.push_back(it->path());
         }
     }
