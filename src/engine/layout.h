@@ -18,7 +18,8 @@ enum class Halving { Floor, Ceil };
 
 struct LevelRule {
     Halving halving = Halving::Floor;
-    // Levels are added until the smallest one's larger side is at most this.
+    // Levels are added until the smallest one's larger side is at most this,
+    // or, when it is 0, until the smallest one fits in one tile.
     unsigned smallestSide = 0;
 };
 

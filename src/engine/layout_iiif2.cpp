@@ -24,7 +24,7 @@ constexpr DescriptorFile kFiles[] = {{"info.json", Info}, {"manifest.json", Mani
 extern const Layout kIiif2Layout;
 constinit const Layout kIiif2Layout = {
     .name = "iiif2",
-    .levels = {.halving = Halving::Ceil, .smallestSide = 256},
+    .levels = {.halving = Halving::Ceil},  // down to one tile
     .tileSize = 256,
     .overlap = 0,
     .tilePath = "{x},{y},{w},{h}/{tw},/0/default.jpg",

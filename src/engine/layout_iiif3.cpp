@@ -25,7 +25,7 @@ constexpr DescriptorFile kFiles[] = {{"info.json", Info}, {"manifest.json", Mani
 extern const Layout kIiif3Layout;
 constinit const Layout kIiif3Layout = {
     .name = "iiif3",
-    .levels = {.halving = Halving::Ceil, .smallestSide = 256},
+    .levels = {.halving = Halving::Ceil},  // down to one tile
     .tileSize = 256,
     .overlap = 0,
     .tilePath = "{x},{y},{w},{h}/{tw},{th}/0/default.jpg",

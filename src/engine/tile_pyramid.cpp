@@ -20,11 +20,12 @@ TilePyramid TilePyramid::Build(const Layout& layout, unsigned width, unsigned he
     p.m_arrLevelWidth.push_back(width);
     if (height >= kListThreshold || width >= kListThreshold) p.m_arrListEntries.push_back(1);
     p.m_nTotalTiles = p.LevelTiles(0);
+    const unsigned smallest = layout.levels.smallestSide ? layout.levels.smallestSide : layout.tileSize;
     for (;;) {
         const unsigned h = p.m_arrLevelHeight.front();
         const unsigned w = p.m_arrLevelWidth.front();
         // A side of one pixel halved up stays one pixel: that is the end too.
-        if (std::max(h, w) <= std::max(1u, layout.levels.smallestSide)) break;
+        if (std::max(h, w) <= std::max(1u, smallest)) break;
         const unsigned halfH = Half(h, layout.levels.halving), halfW = Half(w, layout.levels.halving);
         p.m_arrLevelIndex.push_back(static_cast<unsigned>(p.m_arrLevelIndex.size()));
         p.m_arrLevelHeight.insert(p.m_arrLevelHeight.begin(), halfH);

@@ -59,6 +59,10 @@ TEST(IiifLevels, ScaleFactorsDoubleUntilOneTileHoldsThePicture) {
             EXPECT_EQ(p.m_nTotalTiles, c.tiles) << c.w << "x" << c.h;
             EXPECT_TRUE(CheckPyramid(p).ok());
         }
+    // Larger tiles hold the picture sooner: fewer levels.
+    const TilePyramid big = TilePyramid::Build(WithTiles(V3(), 512, 0), 1500, 1100);
+    EXPECT_EQ(big.m_arrLevelWidth, V({375, 750, 1500}));
+    EXPECT_EQ(big.m_nTotalTiles, 1 + 4 + 9);
 }
 
 TEST(IiifNames, RegionsInFullSizePixelsWithTheSpellingsViewersAskFor) {
