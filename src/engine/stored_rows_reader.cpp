@@ -37,6 +37,7 @@ Status StoredRowsReader::Start(int scale, int threads) {
     if (m_width == 0 || m_height == 0) return Named(Status::Bad("the file is not open"));
     scale = std::clamp(scale, 1, MaxScale());
     unsigned w = 0, h = 0;
+    m_threads = std::max(1, threads);
     Status s = StartStored(scale, w, h);
     if (!s) return Named(s);
     m_storedWidth = w;

@@ -34,6 +34,7 @@ protected:
     std::string m_name;
     unsigned m_width = 0, m_height = 0;  // as stored
     int m_orientation = 1;
+    int m_threads = 1;  // the threads the job gave Start, for a format that decodes on several
     SampleLayout m_samples = SampleLayout::Rgb;  // Grey or Rgb, as ReadStored hands them
     ColourProfile m_profile;
     std::string m_colourNote;

@@ -7,7 +7,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <atomic>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <new>
 
 namespace kerfel {
@@ -236,46 +239,69 @@ void TakeRow(const uint8_t* raw, uint8_t* out, const TiffReader::Page& p) {
 
 }  // namespace
 
-struct TiffReader::Library {
-    std::unique_ptr<SourceBytes> bytes;
+// One handle on the file: the library keeps a position and a decoder per
+// handle, so each thread that decodes has one of its own.
+struct TiffHandle {
     Handle handle;
     TIFF* tiff = nullptr;
-    ~Library() {
+    std::vector<uint8_t> block;  // a tile as the library decodes it, for a decoding thread
+    TiffHandle() = default;
+    TiffHandle(const TiffHandle&) = delete;
+    TiffHandle& operator=(const TiffHandle&) = delete;
+    ~TiffHandle() {
         if (tiff) TIFFClose(tiff);
     }
+
+    bool Open(SourceBytes* bytes, const std::string& name) {
+        handle.bytes = bytes;
+        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        if (!options) return false;
+        TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &handle);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &handle);
+        // What one of the library's own buffers may take: a damaged size field
+        // is refused rather than allocated.
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(1) << 30);
+        tiff = TIFFClientOpenExt(name.c_str(), "r", &handle, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                                 MapProc, UnmapProc, options);
+        TIFFOpenOptionsFree(options);
+        return tiff != nullptr;
+    }
+};
+
+struct TiffReader::Library : TiffHandle {
+    std::unique_ptr<SourceBytes> bytes;
+    // Further handles on the same page, one for each further thread that
+    // decodes a row of tiles; none for a file in strips.
+    std::vector<std::unique_ptr<TiffHandle>> helpers;
 };
 
 TiffReader::TiffReader() = default;
 TiffReader::~TiffReader() = default;
 
-Status TiffReader::Failure(const std::string& what) const {
-    std::string& error = m_lib->handle.error;
+namespace {
+
+// `what` failed, with the library's first error since it was last told.
+Status Failed(const std::string& what, Handle& handle, const std::string& fileName) {
+    std::string& error = handle.error;
     // The library names the file too; the line names it once, in front.
-    for (const std::string& named : {m_name + ": ", m_name})
+    for (const std::string& named : {fileName + ": ", fileName})
         for (size_t at; !named.empty() && (at = error.find(named)) != std::string::npos;) error.erase(at, named.size());
     Status s = Status::Bad(error.empty() ? what : what + " (" + error + ")");
     error.clear();
     return s;
 }
 
+}  // namespace
+
+Status TiffReader::Failure(const std::string& what) const { return Failed(what, m_lib->handle, m_name); }
+
 Status TiffReader::Open(std::unique_ptr<SourceBytes> bytes, const std::string& name) {
     m_name = name;
     SilenceLibrary();
     m_lib = std::make_unique<Library>();
     m_lib->bytes = std::move(bytes);
-    m_lib->handle.bytes = m_lib->bytes.get();
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (!options) return Named(Status::Output("not enough memory to open the file"));
-    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &m_lib->handle);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &m_lib->handle);
-    // What one of the library's own buffers may take: a damaged size field
-    // is refused rather than allocated.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(1) << 30);
-    m_lib->tiff = TIFFClientOpenExt(name.c_str(), "r", &m_lib->handle, ReadProc, WriteProc, SeekProc, CloseProc,
-                                    SizeProc, MapProc, UnmapProc, options);
-    TIFFOpenOptionsFree(options);
+    if (!m_lib->Open(m_lib->bytes.get(), name)) return Named(Failure("not a TIFF file it can read"));
     TIFF* tiff = m_lib->tiff;
-    if (!tiff) return Named(Failure("not a TIFF file it can read"));
     m_big = TIFFIsBigTIFF(tiff);
     // The first page that is not a reduced copy of another.
     for (int pages = 0;; ++pages) {
@@ -337,10 +363,12 @@ Status TiffReader::SelectPage(uint64_t offset) {
     const Page& page = *m_page;
     m_row = 0;
     m_blockFirst = m_blockRows = 0;
+    m_lib->helpers.clear();
     if (page.InBlocks()) {
         const uint64_t block = page.tiled ? std::max<uint64_t>(TIFFTileSize64(tiff), page.BlockRowBytes() * page.blockHeight)
                                           : std::max<uint64_t>(TIFFStripSize64(tiff), page.BlockRowBytes() * page.blockHeight);
         m_block.assign(block, 0);
+        if (page.tiled) OpenHelpers(offset, block);
         m_blocks.assign(page.rowBytes * page.blockHeight, 0);
         m_raw.clear();
     } else {
@@ -421,39 +449,90 @@ Status TiffReader::StartStored(int scale, unsigned& w, unsigned& h) {
     return Status::Ok();
 }
 
-Status TiffReader::ReadBlockRow() {
+// Each further thread that decodes tiles gets a handle of its own on the
+// same page. Without one (no memory, or the library refuses) fewer threads
+// decode; the rows come out the same.
+void TiffReader::OpenHelpers(uint64_t page, uint64_t blockBytes) {
+    const uint32_t across = (m_page->width + m_page->blockWidth - 1) / m_page->blockWidth;
+    const int wanted = std::min<int>(m_threads, static_cast<int>(across)) - 1;
+    try {
+        for (int i = 0; i < wanted; ++i) {
+            auto helper = std::make_unique<TiffHandle>();
+            if (!helper->Open(m_lib->bytes.get(), m_name) || !TIFFSetSubDirectory(helper->tiff, page)) break;
+            Page same;
+            if (!ReadPage(helper->tiff, same)) break;  // which also sets how JPEG colours come out
+            helper->block.assign(blockBytes, 0);
+            m_lib->helpers.push_back(std::move(helper));
+        }
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// One strip or tile, or one plane of it, into its columns of the band.
+Status TiffReader::ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint32_t x, uint32_t first,
+                             unsigned plane) {
     const Page& p = *m_page;
-    TIFF* tiff = m_lib->tiff;
-    const uint32_t first = m_row - m_row % p.blockHeight;
+    TIFF* tiff = from.tiff;
+    const tmsize_t got =
+        p.tiled ? TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, x, first, 0, plane), block.data(),
+                                      static_cast<tmsize_t>(block.size()))
+                : TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, first, plane), block.data(),
+                                       static_cast<tmsize_t>(block.size()));
+    if (got < 0)
+        return Failed(std::string("cannot read the ") + (p.tiled ? "tile" : "strip") + " at row " +
+                          std::to_string(first) + ", column " + std::to_string(x),
+                      from.handle, m_name);
     const uint32_t rows = std::min(p.blockHeight, p.height - first);
-    const unsigned planes = p.separate ? p.samples : 1;
+    const uint32_t columns = std::min(p.blockWidth, p.width - x);
     const size_t sampleBytes = p.bits / 8;
     const uint64_t blockRow = p.BlockRowBytes();
-    for (uint32_t x = 0; x < p.width; x += p.blockWidth) {
-        const uint32_t columns = std::min(p.blockWidth, p.width - x);
-        for (unsigned plane = 0; plane < planes; ++plane) {
-            const tmsize_t got =
-                p.tiled ? TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, x, first, 0, plane), m_block.data(),
-                                              static_cast<tmsize_t>(m_block.size()))
-                        : TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, first, plane), m_block.data(),
-                                               static_cast<tmsize_t>(m_block.size()));
-            if (got < 0)
-                return Failure(std::string("cannot read the ") + (p.tiled ? "tile" : "strip") + " at row " +
-                               std::to_string(first) + ", column " + std::to_string(x));
-            for (uint32_t r = 0; r < rows; ++r) {
-                const uint8_t* from = m_block.data() + r * blockRow;
-                uint8_t* to = m_blocks.data() + r * p.rowBytes;
-                if (!p.separate) {
-                    std::memcpy(to + uint64_t(x) * p.samples * p.bits / 8, from, (uint64_t(columns) * p.samples * p.bits + 7) / 8);
-                    continue;
-                }
-                for (uint32_t c = 0; c < columns; ++c)
-                    std::memcpy(to + ((uint64_t(x) + c) * p.samples + plane) * sampleBytes, from + c * sampleBytes, sampleBytes);
-            }
+    for (uint32_t r = 0; r < rows; ++r) {
+        const uint8_t* row = block.data() + r * blockRow;
+        uint8_t* to = m_blocks.data() + r * p.rowBytes;
+        if (!p.separate) {
+            std::memcpy(to + uint64_t(x) * p.samples * p.bits / 8, row, (uint64_t(columns) * p.samples * p.bits + 7) / 8);
+            continue;
+        }
+        for (uint32_t c = 0; c < columns; ++c)
+            std::memcpy(to + ((uint64_t(x) + c) * p.samples + plane) * sampleBytes, row + c * sampleBytes, sampleBytes);
+    }
+    return Status::Ok();
+}
+
+// A row of tiles is decoded on as many threads as have a handle, each taking
+// the next tile not yet taken; each writes only its tile's columns.
+Status TiffReader::ReadBlockRow() {
+    const Page& p = *m_page;
+    const uint32_t first = m_row - m_row % p.blockHeight;
+    const unsigned planes = p.separate ? p.samples : 1;
+    const uint32_t across = (p.width + p.blockWidth - 1) / p.blockWidth;
+    const uint64_t blocks = uint64_t(across) * planes;
+    std::atomic<uint64_t> next{0};
+    std::mutex lock;
+    Status failed = Status::Ok();
+    auto work = [&](TiffHandle& from, std::vector<uint8_t>& block) {
+        for (uint64_t i; (i = next.fetch_add(1)) < blocks;) {
+            Status s = ReadBlock(from, block, static_cast<uint32_t>(i / planes) * p.blockWidth, first,
+                                 static_cast<unsigned>(i % planes));
+            if (s) continue;
+            next = blocks;  // the others stop after their tile
+            std::lock_guard<std::mutex> hold(lock);
+            if (failed) failed = s;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (auto& helper : m_lib->helpers) {
+        try {
+            helpers.emplace_back(work, std::ref(*helper), std::ref(helper->block));
+        } catch (const std::system_error&) {
+            break;  // the threads there are share the work
         }
     }
+    work(*m_lib, m_block);
+    for (std::thread& t : helpers) t.join();
+    if (!failed) return failed;
     m_blockFirst = first;
-    m_blockRows = rows;
+    m_blockRows = std::min(p.blockHeight, p.height - first);
     return Status::Ok();
 }
 

@@ -17,6 +17,8 @@
 
 namespace kerfel {
 
+struct TiffHandle;  // one handle of the library on the file
+
 class TiffReader : public StoredRowsReader {
 public:
     TiffReader();
@@ -38,6 +40,8 @@ private:
     Status SelectPage(uint64_t offset);
     Status CheckBlocksInFile() const;
     Status ReadBlockRow();
+    Status ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint32_t x, uint32_t first, unsigned plane);
+    void OpenHelpers(uint64_t page, uint64_t blockBytes);
     uint64_t ReducedPageFor(unsigned side);
 
     std::unique_ptr<Library> m_lib;
