@@ -88,7 +88,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
            "browser viewer index.html beside them; in the native layout 256 x 256 tiles in Images and\n"
            "the descriptor ImageKerfel.xml.");
     Positional(app, "IMAGE.jpg", o.image, "The picture to publish: JPEG, TIFF (BigTIFF too) or PNG");
-    Positional(app, "OUTPUT_FOLDER", o.output, "An existing folder; the job folder is made in it");
+    Positional(app, "OUTPUT_FOLDER", o.output,
+               "An existing folder; the job folder is made in it\n"
+               "(\"-\": the archive of --szi to standard output)");
     app.add_option("--levels", o.levels, "Levels to zoom in: one of the levels list of 'kerfel info' (default 1)")
         ->type_name("K")
         ->check(kWholeNumber);
@@ -100,6 +102,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
         ->type_name("FILE");
     app.add_flag("--overwrite", o.overwrite, "Write into an existing job folder, replace an existing archive");
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
+    app.add_flag("--szi", o.szi,
+                 "Write the job as one archive, OUTPUT_FOLDER/NAME.szi (a ZIP of stored entries),\n"
+                 "with index.html beside it, which shows it by reading its tiles by range");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
     LayoutOption(app, o.layout);
     app.add_option("--id", o.id,
