@@ -136,8 +136,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
 
 void DescribeExport(CLI::App& app, ExportOptions& o) {
     Common(app, "Pack JOB_FOLDER into the ZIP archive ARCHIVE, its entries named relative to the\n"
-                "root folder.");
-    Positional(app, "JOB_FOLDER", o.jobFolder, "A job folder made by 'kerfel make' or the desktop tool");
+                "root folder; a job made as one archive (NAME.szi) is copied as it is.");
+    Positional(app, "JOB_FOLDER", o.jobFolder,
+               "A job folder made by 'kerfel make' or the desktop tool, or a job's NAME.szi");
     Positional(app, "ARCHIVE", o.archive, "The ZIP archive to write");
     app.add_option("--root", o.root, "Name the entries relative to FOLDER (default: the job folder's parent)")
         ->type_name("FOLDER")

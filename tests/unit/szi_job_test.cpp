@@ -86,6 +86,10 @@ TEST_F(SziJob, HoldsExactlyTheJobFolderInEveryLayout) {
         // Entries are stored: the archive is the job's bytes and its headers.
         EXPECT_EQ(ziptest::Run("unzip -v " + ziptest::Quote(archive) + " | grep -c Defl").out, "0\n");
     }
+    // Exporting such a job gives the archive itself.
+    const clitest::Result exported = clitest::Run({"export", dir + "/dzi-szi/photo.szi", dir + "/copy.szi"});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(gentest::ReadAll(dir + "/copy.szi"), gentest::ReadAll(dir + "/dzi-szi/photo.szi"));
 }
 
 TEST_F(SziJob, GoesToStandardOutputAloneAndFailsLoudlyThere) {
