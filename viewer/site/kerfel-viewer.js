@@ -309,7 +309,9 @@
           'honours range requests (any static host does) and open the page from there.');
       return;
     }
-    window.KerfelArchive.open(urlOf(job.archive)).then(function (archive) {
+    // Beside the page by default; an address of its own (on another host) as it is.
+    var url = /^([a-z][a-z0-9+.-]*:|\/)/i.test(job.archive) ? job.archive : urlOf(job.archive);
+    window.KerfelArchive.open(url).then(function (archive) {
       show(job, frame, archive);
     }, function (error) {
       say(frame, 'The picture cannot be shown: ' + error.message);

@@ -4,8 +4,9 @@
 // archive's end and central directory once, then each tile it draws, so a
 // view fetches a small part of the archive, and zooming in fetches deeper
 // tiles. The same from an archive with ZIP64 records (another writer's, with
-// its limits lowered), and plain words where the archive cannot be read: a
-// page opened from disk, a host that sends whole files only.
+// its limits lowered) and from another host that allows it (CORS), and plain
+// words where the archive cannot be read: a page opened from disk, a host
+// that sends whole files only.
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
@@ -108,6 +109,21 @@ describe('a job in one archive', { timeout: 180000 }, () => {
     const asked = server.log.slice(mark).filter((r) => r.url === '/harbour64.szi');
     assert.ok(asked.length > 2 && asked.every((r) => !r.whole));
     await page.close();
+  });
+
+  test('from an archive on another host that lets the page read it by range', async () => {
+    const other = await startServer(out, { ranges: true, cors: true });
+    try {
+      const page = fs.readFileSync(path.join(out, 'index.html'), 'utf8');
+      fs.writeFileSync(path.join(out, 'elsewhere.html'),
+        page.replace('"archive":"harbour.szi"', `"archive":"${other.url}/harbour.szi"`));
+      const { page: shown, problems } = await openViewer(browser.context, `${server.url}/elsewhere.html`);
+      assert.deepEqual(problems, []);
+      assert.ok(other.log.filter((r) => r.url === '/harbour.szi' && !r.whole).length > 2);
+      await shown.close();
+    } finally {
+      await other.close();
+    }
   });
 
   test('says why where it cannot read the archive: from disk, or a host without range requests', async () => {

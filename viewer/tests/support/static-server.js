@@ -56,7 +56,20 @@ function servePart(file, stat, req, res, log) {
   else fs.createReadStream(file, { start: range.first, end: range.last }).pipe(res);
 }
 
+// What a host that lets pages of other origins read its files by range
+// answers: the origin allowed, and the Range header allowed in requests.
+const CORS = { 'Access-Control-Allow-Origin': '*', 'Access-Control-Allow-Headers': 'Range',
+  'Access-Control-Allow-Methods': 'GET, HEAD' };
+
 function serve(root, req, res, options) {
+  if (options.cors) {
+    for (const [name, value] of Object.entries(CORS)) res.setHeader(name, value);
+    if (req.method === 'OPTIONS') {
+      res.writeHead(204);
+      res.end();
+      return;
+    }
+  }
   const file = resolve(root, req.url);
   let stat;
   try {
@@ -81,9 +94,10 @@ function serve(root, req, res, options) {
 
 // Resolves to { url, close, log } once listening on a free port; `log` holds
 // every file and range served.
-function startServer(root, { ranges = false } = {}) {
+// With `cors`, it lets pages of any origin read its files, by range too.
+function startServer(root, { ranges = false, cors = false } = {}) {
   const log = [];
-  const server = http.createServer((req, res) => serve(path.resolve(root), req, res, { ranges, log }));
+  const server = http.createServer((req, res) => serve(path.resolve(root), req, res, { ranges, cors, log }));
   return new Promise((resolvePromise) => {
     server.listen(0, '127.0.0.1', () => {
       resolvePromise({
