@@ -154,9 +154,13 @@ Status PrepareFolder(const GeneratorJob& job, const TilePaths& paths, const JobE
     return s;
 }
 
-// The archive begun, with the folders its tiles go in.
+// The archive begun, with the folders its tiles go in. A folder or device
+// under the archive's name is refused before the first tile, not after the last.
 Status PrepareArchive(const TilePaths& paths, JobState& state) {
     JobArchive& archive = *state.result.archive;
+    struct stat st;
+    if (!archive.ToStandardOutput() && ::stat(archive.Path().c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return Status::Output(archive.Path() + ": exists and is not a file");
     Status s = archive.Open(std::time(nullptr));
     return s ? archive.AddFolders(paths.Folders()) : s;
 }

@@ -158,6 +158,12 @@ TEST_F(SziJob, AJobStoppedKilledOrRefusedLeavesNoArchiveUnderItsName) {
     EXPECT_EQ(again.status, 3);
     EXPECT_EQ(again.err, "kerfel: " + archive + ": the archive exists already (use --overwrite to replace it)\n");
     EXPECT_EQ(HiddenFiles(out), 0);
+    // A folder under the archive's name is refused before the first tile.
+    fs::remove(archive);
+    fs::create_directory(archive);
+    const clitest::Result folder = clitest::Run({"make", photo, out, "--szi", "--overwrite"});
+    EXPECT_EQ(folder.status, 3);
+    EXPECT_EQ(folder.err, "kerfel: " + archive + ": exists and is not a file\n");
 }
 
 }  // namespace
