@@ -306,7 +306,7 @@
     if (window.location.protocol === 'file:') {
       say(frame, 'This picture is kept in one file, ' + job.archive + ', which this page reads in parts over ' +
           'HTTP. A browser cannot read parts of a file opened from disk: put this folder on a web server that ' +
-          'honours range requests (any static host does) and open the page from there.');
+          'honours range requests (most static hosts do) and open the page from there.');
       return;
     }
     // Beside the page by default; an address of its own (on another host) as it is.
