@@ -1,9 +1,9 @@
 #pragma once
 // Tiles encoded at quality 70 (or the job's) on a pool of threads, each with
-// its own compressor, and handed whole to the job's tile store. Whatever order the threads
-// finish in, tiles are reported on the job's thread in the order they were
-// handed over (TileStarted when a tile is taken, TileWritten once it is on
-// disk under its name), and the first tile that fails (in that order) stops
+// its own compressor, and handed whole to the job's tile store. Whatever
+// order the threads finish in, tiles are reported on the job's thread in the
+// order they were handed over (TileStarted when a tile is taken, TileWritten
+// once the store holds it), and the first tile that fails (in that order) stops
 // the job and names its file. Stop drops the tiles not yet begun and keeps
 // every tile already written.
 #include <condition_variable>
