@@ -103,8 +103,8 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
     app.add_flag("--overwrite", o.overwrite, "Write into an existing job folder, replace an existing archive");
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
     app.add_flag("--szi", o.szi,
-                 "Write the job as one archive, OUTPUT_FOLDER/NAME.szi (a ZIP of stored entries),\n"
-                 "with index.html beside it, which shows it by reading its tiles by range");
+                 "Write the job as one archive, OUTPUT_FOLDER/NAME.szi (a ZIP of stored\n"
+                 "entries), with index.html beside it, which reads its tiles by range");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
     LayoutOption(app, o.layout);
     app.add_option("--id", o.id,
