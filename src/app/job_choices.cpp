@@ -2,11 +2,13 @@
 
 #include "base/path.h"
 #include "engine/generator.h"
+#include "engine/job_folder.h"
 
 namespace kerfel {
 
 JobCheck CheckBeforeJob(const JobChoices& c) {
-    if (!IsFolder(c.outputFolder)) return {JobFault::NoOutputFolder, Status::Ok()};
+    const bool toOutput = c.oneArchive && c.outputFolder == kStandardOutputName;
+    if (!toOutput && !IsFolder(c.outputFolder)) return {JobFault::NoOutputFolder, Status::Ok()};
     // The path may have been typed after the table was made; the table must
     // describe the file that will be cut, and every level must hold pixels.
     bool changed = false;

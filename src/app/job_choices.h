@@ -30,6 +30,9 @@ struct JobChoices {
     std::string serviceId;  // where the job is published, for the layouts that say so; empty: a placeholder
     // How the job lies on disk; the pyramid is always built in it.
     const Layout* layout = &NativeLayout();
+    // The job as one archive, OUTPUT/NAME.szi, instead of a job folder; the
+    // output folder "-" sends it to standard output.
+    bool oneArchive = false;
 };
 
 // Takes another layout: the chosen source's level table is built again in

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/archive_publishing.h"
 #include "base/path.h"
 #include "engine/source_image.h"
 #include "i18n/format_text.h"
@@ -20,6 +21,15 @@ JobResult Cancelled(JobResult r, const JobEvents& events) {
     events.Tell(cancelled);
     r.end = JobEnd::Cancelled;
     r.status = Status::Cancel();
+    return r;
+}
+
+// The job as it was, or failed for `s`.
+JobResult Failing(JobResult r, Status s) {
+    if (!s) {
+        r.end = JobEnd::Failed;
+        r.status = std::move(s);
+    }
     return r;
 }
 
@@ -60,24 +70,19 @@ JobResult RunTilesAndFiles(const GeneratorJob& job, const JobEvents& events, con
     clearing.clearFolder = RemoveViewerPage;
     JobResult r = GenerateTiles(job, clearing);
     if (r.end == JobEnd::Cancelled) return Cancelled(r, events);
+    if (r.end == JobEnd::Finished && r.archive && !publishing) return Failing(r, FinishArchive(*r.archive, nullptr));
     if (r.end != JobEnd::Finished || !publishing) return r;
     std::optional<JobPublishing> published;
     try {
         published = publishing();
     } catch (const std::bad_alloc&) {
-        r.end = JobEnd::Failed;
-        r.status = Status::Output(job.sourcePath + ": not enough memory");
-        return r;
+        return Failing(r, Status::Output(job.sourcePath + ": not enough memory"));
     }
     if (!published) return Cancelled(r, events);
     JobEvent writing;
     writing.kind = JobEvent::Kind::Publishing;
     events.Tell(writing);
-    if (Status s = PublishJobFiles(r.jobFolder, *published); !s) {
-        r.end = JobEnd::Failed;
-        r.status = s;
-    }
-    return r;
+    return Failing(r, r.archive ? FinishArchive(*r.archive, &*published) : PublishJobFiles(r.jobFolder, *published));
 }
 
 }  // namespace
@@ -85,6 +90,7 @@ JobResult RunTilesAndFiles(const GeneratorJob& job, const JobEvents& events, con
 JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
     JobResult r = RunTilesAndFiles(job, events, publishing);
     r.folderLock.reset();  // the job's files are written: the next job may have the folder
+    r.archive.reset();     // committed, or gone with whatever it held
     return r;
 }
 

@@ -15,23 +15,6 @@
 namespace kerfel {
 namespace {
 
-// The mode a plain open(..., 0666) would give: what the user's umask allows.
-// Read from /proc rather than by setting the umask, which would race with
-// other threads creating files.
-mode_t PublishedFileMode() {
-    static const mode_t mode = [] {
-        mode_t mask = 022;
-        if (FILE* f = std::fopen("/proc/self/status", "r")) {
-            char line[256];
-            while (std::fgets(line, sizeof line, f))
-                if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
-            std::fclose(f);
-        }
-        return static_cast<mode_t>(0666 & ~mask);
-    }();
-    return mode;
-}
-
 // A private file beside `path` under a hidden name (readers and archives pass
 // such names over): its descriptor, or -1 with errno set.
 int OpenHiddenTemp(const std::string& path, std::string& tempPath) {
@@ -47,6 +30,22 @@ int OpenHiddenTemp(const std::string& path, std::string& tempPath) {
 }
 
 }  // namespace
+
+// Read from /proc rather than by setting the umask, which would race with
+// other threads creating files.
+mode_t PublishedFileMode() {
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        if (FILE* f = std::fopen("/proc/self/status", "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, f))
+                if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+            std::fclose(f);
+        }
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
 
 bool WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);

@@ -38,6 +38,9 @@ Status MakeHiddenTempFile(const std::string& finalPath, std::string& tempPath);
 // mode; the temporary is removed when this fails.
 Status CommitTempFile(const std::string& tempPath, const std::string& finalPath);
 
+// The mode a plain open(..., 0666) gives: what the user's umask allows.
+mode_t PublishedFileMode();
+
 // write() until everything is written; false with errno set on failure.
 bool WriteAll(int fd, const void* data, size_t size);
 

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_spec.h"
 #include "cli/interrupt_guard.h"
+#include "publish/archive_copy.h"
 #include "publish/export_job.h"
 
 namespace kerfel {
@@ -27,7 +28,10 @@ int RunExport(const std::vector<std::string>& args) {
     const bool overwrite = o.overwrite;
 
     struct stat st {};
-    if (::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    const bool archive = IsJobArchive(request.jobFolder);
+    if (archive && !request.rootFolder.empty())
+        return UsageError(kWho, "--root names the entries of a job folder; a job's archive is copied as it is");
+    if (!archive && (::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
         return ReportError(Status::Bad(request.jobFolder + ": no such job folder"), kWho);
     }
     if (!overwrite && ::lstat(request.archive.c_str(), &st) == 0) {

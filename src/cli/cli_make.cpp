@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/job_choices.h"
 #include "app/job_runner.h"
 #include "base/path.h"
+#include "engine/job_folder.h"
 #include "engine/source_image.h"
 #include "publish/export_job.h"
 
@@ -52,6 +54,22 @@ Status Refusal(const JobCheck& check, const JobChoices& c) {
     return Status::Ok();
 }
 
+// Why the options of a job written as one archive cannot go together, or empty.
+std::string ArchiveRefusal(const MakeOptions& o) {
+    if (!o.szi) return {};
+    if (!o.zip.empty()) return "--zip packs a job folder; the archive --szi writes is the whole job already";
+    if (o.output == kStandardOutputName && ::isatty(STDOUT_FILENO))
+        return "standard output is a terminal; send the archive to a file or a pipe";
+    return {};
+}
+
+// Where an interrupted job leaves things, in a few words.
+std::string LeftBehind(const MakeOptions& o, const JobResult& r) {
+    if (!o.szi) return OneLine(r.jobFolder) + " has no descriptor";
+    if (o.output == kStandardOutputName) return ArchiveLabel(r.jobFolder, JobName(o.image)) + " is incomplete";
+    return "no archive was written at " + OneLine(r.jobFolder);
+}
+
 // Returns -1 when the arguments parse, else the exit status.
 int Parse(const std::vector<std::string>& args, MakeOptions& o) {
     CLI::App app("", "kerfel make");
@@ -90,7 +108,10 @@ private:
 int RunMake(const std::vector<std::string>& args) {
     MakeOptions o;
     if (int rc = Parse(args, o); rc >= 0) return rc;
-    std::string refusal;
+    const bool toOutput = o.output == kStandardOutputName;
+    o.szi = o.szi || toOutput;
+    std::string refusal = ArchiveRefusal(o);
+    if (!refusal.empty()) return UsageError("kerfel make", refusal);
     const Layout& layout = ChosenLayout(o.layout, o.tileSize, o.overlap, refusal);
     if (refusal.empty()) refusal = QualityRefusal(o.quality);
     if (refusal.empty() && !o.id.empty() && !layout.namesItsAddress)
@@ -100,12 +121,17 @@ int RunMake(const std::vector<std::string>& args) {
     SourceInfo info;
     Status s = InspectSource(o.image, info);
     if (!s) return Fail(s);
-    const JobChoices choices = ChoicesOf(o, TilePyramid::Build(layout, info.width, info.height));
+    JobChoices choices = ChoicesOf(o, TilePyramid::Build(layout, info.width, info.height));
+    choices.oneArchive = o.szi;
     if (JobCheck check = CheckBeforeJob(choices); !check) return Fail(Refusal(check, choices));
     GeneratorJob job{o.image, o.output, choices.pyramid};
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     job.quality = o.quality;
+    job.oneArchive = o.szi;
+    // A reader that goes away makes the next write fail, naming the archive,
+    // instead of ending the process without a word.
+    if (toOutput) std::signal(SIGPIPE, SIG_IGN);
     if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
     if (!o.zip.empty())
@@ -125,10 +151,11 @@ int RunMake(const std::vector<std::string>& args) {
     for (const std::string& note : r.notes) std::fprintf(stderr, "kerfel: warning: %s\n", OneLine(note).c_str());
     switch (r.end) {
         case JobEnd::Declined:
-            return Fail(Status::Output(r.jobFolder + ": the job folder exists already (use --overwrite to write into it)"));
+            return Fail(Status::Output(r.jobFolder + (o.szi ? ": the archive exists already (use --overwrite to replace it)"
+                                                            : ": the job folder exists already (use --overwrite to write into it)")));
         case JobEnd::Cancelled:
-            std::fprintf(stderr, "kerfel: interrupted after %d of %lld tiles; %s has no descriptor\n", r.tilesWritten,
-                         job.pyramid.m_nTotalTiles, OneLine(r.jobFolder).c_str());
+            std::fprintf(stderr, "kerfel: interrupted after %d of %lld tiles; %s\n", r.tilesWritten,
+                         job.pyramid.m_nTotalTiles, LeftBehind(o, r).c_str());
             return 130;
         case JobEnd::Failed: return Fail(r.status);
         case JobEnd::Finished: break;
@@ -137,7 +164,8 @@ int RunMake(const std::vector<std::string>& args) {
         // Ctrl-C still stops the job while it is packed; the old archive stays.
         if (!(s = ExportJob({r.jobFolder, o.zip, "", InterruptGuard::Interrupted}))) return Fail(s);
     }
-    if (!o.quiet)
+    // With the archive on standard output nothing else may go there.
+    if (!o.quiet && !toOutput)
         std::printf("%s: %d tiles in %d levels, view %s\n", r.jobFolder.c_str(), r.tilesWritten,
                     job.pyramid.LevelCount(),
                     SizeText(job.pyramid.DisplayWidth(o.levels), job.pyramid.DisplayHeight(o.levels)).c_str());

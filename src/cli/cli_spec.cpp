@@ -88,7 +88,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
            "browser viewer index.html beside them; in the native layout 256 x 256 tiles in Images and\n"
            "the descriptor ImageKerfel.xml.");
     Positional(app, "IMAGE.jpg", o.image, "The picture to publish: JPEG, TIFF (BigTIFF too) or PNG");
-    Positional(app, "OUTPUT_FOLDER", o.output, "An existing folder; the job folder is made in it");
+    Positional(app, "OUTPUT_FOLDER", o.output,
+               "An existing folder; the job folder is made in it\n"
+               "(\"-\": the archive of --szi to standard output)");
     app.add_option("--levels", o.levels, "Levels to zoom in: one of the levels list of 'kerfel info' (default 1)")
         ->type_name("K")
         ->check(kWholeNumber);
@@ -100,6 +102,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
         ->type_name("FILE");
     app.add_flag("--overwrite", o.overwrite, "Write into an existing job folder, replace an existing archive");
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
+    app.add_flag("--szi", o.szi,
+                 "Write the job as one archive, OUTPUT_FOLDER/NAME.szi (a ZIP of stored\n"
+                 "entries), with index.html beside it, which reads its tiles by range");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
     LayoutOption(app, o.layout);
     app.add_option("--id", o.id,
@@ -131,8 +136,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
 
 void DescribeExport(CLI::App& app, ExportOptions& o) {
     Common(app, "Pack JOB_FOLDER into the ZIP archive ARCHIVE, its entries named relative to the\n"
-                "root folder.");
-    Positional(app, "JOB_FOLDER", o.jobFolder, "A job folder made by 'kerfel make' or the desktop tool");
+                "root folder; a job made as one archive (NAME.szi) is copied as it is.");
+    Positional(app, "JOB_FOLDER", o.jobFolder,
+               "A job folder made by 'kerfel make' or the desktop tool, or a job's NAME.szi");
     Positional(app, "ARCHIVE", o.archive, "The ZIP archive to write");
     app.add_option("--root", o.root, "Name the entries relative to FOLDER (default: the job folder's parent)")
         ->type_name("FOLDER")

@@ -41,7 +41,7 @@ Status Decode(SourceReader& source, StripPyramid& strips, const JobEvents& event
 
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
-                  std::vector<std::string>* notes, int quality) {
+                  std::vector<std::string>* notes, int quality, TileStore* store) {
     std::unique_ptr<SourceReader> opened;
     Status s = OpenSource(sourcePath, opened);
     if (!s) return s;
@@ -59,8 +59,10 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     if (!(s = source.Start(1, threads < 0 ? 1 : threads == 0 ? cores : threads))) return s;
     if (notes && !source.ColourNote().empty()) notes->push_back(sourcePath + ": " + source.ColourNote());
 
-    EncodePool pool(paths, threads, events, quality);
-    WholeLevelSink whole(table, paths, pool);
+    FolderTileStore files;
+    TileStore& tiles = store ? *store : files;
+    EncodePool pool(paths, tiles, threads, events, quality);
+    WholeLevelSink whole(table, paths, tiles, pool);
     StripPyramid strips(table, whole);
     AbandonOnExit abandon{pool};
     s = Decode(source, strips, events);

@@ -10,11 +10,13 @@
 #include "engine/tile_encoder.h"
 #include "engine/tile_paths.h"
 #include "engine/tile_pyramid.h"
+#include "engine/tile_store.h"
 
 namespace kerfel {
 
-// Writes every tile of `table` (which must describe the source and pass
-// CheckPyramid) to its path; the folders of the paths must exist.
+// Hands every tile of `table` (which must describe the source and pass
+// CheckPyramid) to `store` at its path; without a store each is a file, in
+// the paths' folders, which must exist.
 // threads: encoders, 0 one per core, -1 none (everything on the calling
 // thread, one tile after another). memoryLimit: what a picture that cannot
 // stream may take, 0 half of the machine's memory; above it the job is
@@ -25,6 +27,7 @@ namespace kerfel {
 // `notes`, one line naming the file each. Tiles are encoded at `quality`.
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
-                  std::vector<std::string>* notes = nullptr, int quality = kTileJpegQuality);
+                  std::vector<std::string>* notes = nullptr, int quality = kTileJpegQuality,
+                  TileStore* store = nullptr);
 
 }  // namespace kerfel

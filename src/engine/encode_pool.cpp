@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <new>
 
-#include "base/file_write.h"
 #include "engine/tile_encoder.h"
 
 namespace kerfel {
@@ -46,8 +45,8 @@ JobEvent TileEvent(JobEvent::Kind kind, const TileCut& cut, const std::string& p
 
 }  // namespace
 
-EncodePool::EncodePool(const TilePaths& paths, int threads, const JobEvents& events, int quality)
-    : m_paths(paths), m_events(events), m_quality(quality) {
+EncodePool::EncodePool(const TilePaths& paths, TileStore& store, int threads, const JobEvents& events, int quality)
+    : m_paths(paths), m_store(store), m_events(events), m_quality(quality) {
     if (threads < 0) {
         m_inline = std::make_unique<TileEncoder>(m_quality);
         return;
@@ -77,11 +76,7 @@ Status EncodePool::Encode(Task& task, std::vector<uint8_t>& jpeg, TileEncoder& e
     const TileCut& t = task.cut;
     Status s = encoder.Encode(t.pixels, t.stride, t.width, t.height, jpeg);
     if (!s) return Status::Output(task.path + ": " + s.message);
-    // Never under its name before it is whole: a job killed mid-write leaves no broken tile.
-    if (!(s = ReplaceFile(task.path, jpeg.data(), jpeg.size()))) return s;
-    for (const std::string& other : task.others)
-        if (!(s = LinkAtomically(task.path, other))) return s;
-    return s;
+    return m_store.Put(task.path, task.others, jpeg.data(), jpeg.size());
 }
 
 void EncodePool::Run() {

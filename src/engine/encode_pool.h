@@ -1,9 +1,9 @@
 #pragma once
-// Tiles encoded at quality 70 (or the job's) and written (hidden name, then rename) on a
-// pool of threads, each with its own compressor. Whatever order the threads
-// finish in, tiles are reported on the job's thread in the order they were
-// handed over (TileStarted when a tile is taken, TileWritten once it is on
-// disk under its name), and the first tile that fails (in that order) stops
+// Tiles encoded at quality 70 (or the job's) on a pool of threads, each with
+// its own compressor, and handed whole to the job's tile store. Whatever
+// order the threads finish in, tiles are reported on the job's thread in the
+// order they were handed over (TileStarted when a tile is taken, TileWritten
+// once the store holds it), and the first tile that fails (in that order) stops
 // the job and names its file. Stop drops the tiles not yet begun and keeps
 // every tile already written.
 #include <condition_variable>
@@ -18,6 +18,7 @@
 #include "engine/strip_pyramid.h"
 #include "engine/tile_encoder.h"
 #include "engine/tile_paths.h"
+#include "engine/tile_store.h"
 
 namespace kerfel {
 
@@ -25,8 +26,9 @@ class EncodePool : public TileSink {
 public:
     // threads > 0: that many encoders; 0: one per core; < 0: none, every
     // tile is encoded and written on the calling thread as it is taken.
-    // The paths must outlive the pool.
-    EncodePool(const TilePaths& paths, int threads, const JobEvents& events, int quality = kTileJpegQuality);
+    // The paths and the store must outlive the pool.
+    EncodePool(const TilePaths& paths, TileStore& store, int threads, const JobEvents& events,
+               int quality = kTileJpegQuality);
     // Drops the tiles not begun and waits for those in hand.
     ~EncodePool() override;
 
@@ -55,6 +57,7 @@ private:
     void ReportFront(std::unique_lock<std::mutex>& hold);
 
     const TilePaths& m_paths;
+    TileStore& m_store;
     const JobEvents& m_events;
     const int m_quality;
     std::mutex m_lock;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -140,29 +141,54 @@ Status NoMemoryForLevel(const GeneratorJob& job, int level) {
     return s;
 }
 
+// The job folder made, held against other jobs, cleared of an earlier job,
+// with the folders its tiles go in.
+Status PrepareFolder(const GeneratorJob& job, const TilePaths& paths, const JobEvents& events, JobState& state) {
+    const std::string& folder = state.result.jobFolder;
+    const bool existed = PathExists(folder);
+    Status s = MakeOwnFolder(folder, state);
+    if (s) s = HoldFolder(folder, state.result);
+    if (s && existed) s = ClearEarlierJob(folder, JobName(job.sourcePath), events);
+    for (const std::string& below : paths.Folders())
+        if (s) s = MakeOwnFolder(JoinPath(folder, below), state);
+    return s;
+}
+
+// The archive begun, with the folders its tiles go in. A folder or device
+// under the archive's name is refused before the first tile, not after the last.
+Status PrepareArchive(const TilePaths& paths, JobState& state) {
+    JobArchive& archive = *state.result.archive;
+    struct stat st;
+    if (!archive.ToStandardOutput() && ::stat(archive.Path().c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return Status::Output(archive.Path() + ": exists and is not a file");
+    Status s = archive.Open(std::time(nullptr));
+    return s ? archive.AddFolders(paths.Folders()) : s;
+}
+
 JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& state) {
     JobResult& result = state.result;
     const TilePyramid& p = job.pyramid;
     Status s = CheckPyramid(p);
     if (!s) return Failed(result, Status::Bad(job.sourcePath + ": " + s.message));
 
-    const std::string folder = JobFolderFor(job.outputFolder, job.sourcePath);
+    const std::string name = JobName(job.sourcePath);
+    const std::string folder = job.oneArchive ? ArchivePathFor(job.outputFolder, job.sourcePath)
+                                              : JobFolderFor(job.outputFolder, job.sourcePath);
+    const bool toOutput = job.oneArchive && folder == kStandardOutputName;
     result.jobFolder = folder;
-    if (PathExists(folder) && events.mayWriteInto && !events.mayWriteInto(folder)) {
+    if (!toOutput && PathExists(folder) && events.mayWriteInto && !events.mayWriteInto(folder)) {
         result.end = JobEnd::Declined;
         return result;
     }
-    const TilePaths paths(p, folder, JobName(job.sourcePath));
+    // In an archive the job folder's files lie below the job's name.
+    const TilePaths paths(p, job.oneArchive ? name : folder, name);
     JobEvent start;
     start.folder = folder;
     start.tile = paths.Of(0, 0, 0);
     events.Tell(start);
-    const bool existed = PathExists(folder);
-    if (!(s = MakeOwnFolder(folder, state))) return Failed(result, s);
-    if (!(s = HoldFolder(folder, result))) return Failed(result, s);
-    if (existed && !(s = ClearEarlierJob(folder, JobName(job.sourcePath), events))) return Failed(result, s);
-    for (const std::string& below : paths.Folders())
-        if (!(s = MakeOwnFolder(JoinPath(folder, below), state))) return Failed(result, s);
+    if (job.oneArchive) result.archive = std::make_shared<JobArchive>(folder, name);
+    s = job.oneArchive ? PrepareArchive(paths, state) : PrepareFolder(job, paths, events, state);
+    if (!s) return Failed(result, s);
 
     // Tiles come strip by strip, each level's full strip before the smaller
     // levels' strips it completes; started when cut, counted once on disk.
@@ -177,7 +203,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
     };
     state.level = p.LevelCount() - 1;
     s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting,
-                   &result.notes, job.quality);
+                   &result.notes, job.quality, result.archive.get());
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now

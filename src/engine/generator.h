@@ -14,6 +14,7 @@
 #include "base/folder_lock.h"
 #include "base/status.h"
 #include "engine/descriptor.h"
+#include "engine/job_archive.h"
 #include "engine/job_events.h"
 #include "engine/job_folder.h"
 #include "engine/tile_encoder.h"
@@ -31,6 +32,9 @@ struct GeneratorJob {
     int threads = 0;                // tile encoders; 0: one per core
     int quality = kTileJpegQuality;  // of the tiles' JPEG, 1 to 100
     unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
+    // One archive instead of a job folder (engine/job_archive.h): at
+    // ArchivePathFor(outputFolder, sourcePath), standard output included.
+    bool oneArchive = false;
 };
 
 enum class JobEnd { Finished, Declined, Cancelled, Failed };
@@ -38,7 +42,7 @@ enum class JobEnd { Finished, Declined, Cancelled, Failed };
 struct JobResult {
     JobEnd end = JobEnd::Failed;
     Status status;          // the reason when Failed
-    std::string jobFolder;
+    std::string jobFolder;  // or the archive's path
     int tilesWritten = 0;
     // What the user should know whatever the end, one line naming the file
     // each: a colour profile that could not be used.
@@ -46,6 +50,9 @@ struct JobResult {
     // The job folder, locked against other jobs from before the first tile;
     // whoever writes the job's files after the tiles lets it go then.
     std::shared_ptr<const FolderLock> folderLock;
+    // The job's archive, open, when it is written as one: whoever writes the
+    // job's files after the tiles adds them and commits it.
+    std::shared_ptr<JobArchive> archive;
 };
 
 // Whether the table can be cut: at least one level, each the next one's
@@ -57,8 +64,8 @@ Status CheckPyramid(const TilePyramid& pyramid);
 DescriptorValues DescribePyramid(const TilePyramid& pyramid, int k);
 
 // Cuts every tile of the job on the calling thread, telling Started before
-// the first folder is made and each tile's TileWritten with the count so
-// far. Finished means every tile is written; a stop asked for after the last
+// the first folder is made (or the archive begun) and each tile's
+// TileWritten with the count so far. Finished means every tile is written; a stop asked for after the last
 // tile still ends the job as Cancelled.
 JobResult GenerateTiles(const GeneratorJob& job, const JobEvents& events);
 

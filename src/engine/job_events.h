@@ -12,14 +12,14 @@ namespace kerfel {
 
 struct JobEvent {
     enum class Kind {
-        Started,      // writing begins in `folder`; `tile` is the smallest level's first tile
+        Started,      // writing begins in `folder` (or the archive); `tile` is the smallest level's first tile
         TileStarted,  // a tile is cut and handed to an encoder: `tile` is its file
-        TileWritten,  // that tile is on disk under its name; `done` of `total` tiles so far
+        TileWritten,  // that tile is on disk under its name (or in the archive); `done` of `total` tiles so far
         Publishing,   // the tiles are done; the descriptor files are being written
         Cancelled,    // the job stopped at a request, keeping what it wrote
     };
     Kind kind = Kind::Started;
-    std::string folder;  // the job folder
+    std::string folder;  // the job folder, or the job's archive
     std::string tile;    // a tile's file
     int level = 0, column = 0, row = 0;
     int done = 0, total = 0;

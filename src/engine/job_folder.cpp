@@ -17,4 +17,14 @@ std::string JobFolderFor(const std::string& outputFolder, const std::string& sou
     return JoinPath(outputFolder, JobName(sourcePath));
 }
 
+std::string ArchivePathFor(const std::string& outputFolder, const std::string& sourcePath) {
+    if (outputFolder == kStandardOutputName) return outputFolder;
+    return JoinPath(outputFolder, JobName(sourcePath) + kArchiveExtension);
+}
+
+std::string ArchiveLabel(const std::string& archivePath, const std::string& jobName) {
+    if (archivePath != kStandardOutputName) return archivePath;
+    return jobName + kArchiveExtension + " on standard output";
+}
+
 }  // namespace kerfel

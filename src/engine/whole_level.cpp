@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/file_write.h"
 #include "engine/tile_encoder.h"
 
 namespace kerfel {
 
-WholeLevelSink::WholeLevelSink(const TilePyramid& table, const TilePaths& paths, TileSink& next)
-    : m_table(table), m_paths(paths), m_next(next), m_level(paths.WholeLevel()) {
+WholeLevelSink::WholeLevelSink(const TilePyramid& table, const TilePaths& paths, TileStore& store, TileSink& next)
+    : m_table(table), m_paths(paths), m_store(store), m_next(next), m_level(paths.WholeLevel()) {
     if (m_level >= 0) m_missing = table.LevelTiles(m_level);
 }
 
@@ -40,10 +39,8 @@ Status WholeLevelSink::Write() {
                               jpeg);
     if (!s) return Status::Output(paths.front() + ": " + s.message);
     std::vector<uint8_t>().swap(m_pixels);
-    if (!(s = ReplaceFile(paths.front(), jpeg.data(), jpeg.size()))) return s;
-    for (size_t i = 1; i < paths.size(); ++i)
-        if (!(s = LinkAtomically(paths.front(), paths[i]))) return s;
-    return s;
+    return m_store.Put(paths.front(), std::vector<std::string>(paths.begin() + 1, paths.end()), jpeg.data(),
+                       jpeg.size());
 }
 
 }  // namespace kerfel

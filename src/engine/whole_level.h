@@ -9,6 +9,7 @@
 
 #include "engine/strip_pyramid.h"
 #include "engine/tile_paths.h"
+#include "engine/tile_store.h"
 
 namespace kerfel {
 
@@ -16,8 +17,8 @@ namespace kerfel {
 // level's tiles on the way.
 class WholeLevelSink : public TileSink {
 public:
-    // The table and paths must outlive this.
-    WholeLevelSink(const TilePyramid& table, const TilePaths& paths, TileSink& next);
+    // The table, paths and store must outlive this.
+    WholeLevelSink(const TilePyramid& table, const TilePaths& paths, TileStore& store, TileSink& next);
 
     Status Take(const TileCut& tile) override;
     Status AwaitReaders(int* readers) override { return m_next.AwaitReaders(readers); }
@@ -28,6 +29,7 @@ private:
 
     const TilePyramid& m_table;
     const TilePaths& m_paths;
+    TileStore& m_store;
     TileSink& m_next;
     const int m_level;  // -1: no whole level
     std::vector<uint8_t> m_pixels;

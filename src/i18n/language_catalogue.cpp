@@ -23,6 +23,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {"KERFELDIALOG.LAYOUT_DZI", nullptr},
     {"KERFELDIALOG.LAYOUT_IIIF3", nullptr},
     {"KERFELDIALOG.LAYOUT_IIIF2", nullptr},
+    {"KERFELDIALOG.LAYOUT_SZI", "s"},  // each layout again, written as one archive: its name
     {"KERFELDIALOG.IDC_L_SMALLMAP", nullptr},
     {"KERFELDIALOG.IDC_L_NAVSCROLL", nullptr},
     {"KERFELDIALOG.IDC_L_ZOOMSLIDER", nullptr},

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/path.h"
+#include "publish/archive_copy.h"
 #include "publish/zipper.h"
 
 namespace kerfel {
@@ -60,6 +61,10 @@ std::string DefaultExportRoot(const std::string& jobFolder) {
 }
 
 Status ExportJob(const ExportRequest& request) {
+    if (IsJobArchive(request.jobFolder)) {
+        if (Status s = CheckArchivePath(request.archive); !s) return s;
+        return CopyJobArchive(request.jobFolder, request.archive, request.cancelled);
+    }
     struct stat st {};
     if (request.jobFolder.empty() || ::stat(request.jobFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return Status::Bad(request.jobFolder + ": no such job folder");

@@ -9,7 +9,7 @@
 namespace kerfel {
 
 struct ExportRequest {
-    std::string jobFolder;   // the folder packed
+    std::string jobFolder;   // the folder packed; a job's archive (.szi) is copied as it is
     std::string archive;     // the archive written (replaced only by a complete one)
     std::string rootFolder;  // entry names are relative to it; default: the job folder's parent
     std::function<bool()> cancelled = nullptr;  // optional; true stops the export (Fault::Cancelled)

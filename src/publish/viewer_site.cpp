@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kTemplateName = "page.html";
 // What the page loads from its assets folder, as they lie in the viewer folder.
-constexpr std::array<const char*, 4> kAssets = {
-    "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css"};
+constexpr std::array<const char*, 5> kAssets = {
+    "openseadragon.min.js", "images", "kerfel-viewer.js", "kerfel-viewer.css", "kerfel-archive.js"};
 
 std::string JsonValue(const DescriptorField& f) {
     switch (f.kind) {
@@ -34,9 +34,11 @@ std::string JsonValue(const DescriptorField& f) {
 
 // The descriptor's values under its own names, and what the viewer needs to
 // find the tiles: the job's name, its layout's tile path, size and overlap,
-// and every level's size, the smallest first.
-std::string JobJson(const DescriptorValues& v, const std::string& name) {
+// every level's size, the smallest first, and the archive they are in, if
+// they are.
+std::string JobJson(const DescriptorValues& v, const std::string& name, const std::string& archive) {
     std::string out = "{";
+    if (!archive.empty()) out += "\"archive\":" + JsonText(archive) + ",";
     for (const DescriptorField& f : DescriptorFields(v)) out += JsonText(f.name) + ":" + JsonValue(f) + ",";
     out += "\"name\":" + JsonText(name) + ",\"tilePath\":" + JsonText(v.layout->tilePath) +
            ",\"tileSize\":" + std::to_string(v.layout->tileSize) + ",\"overlap\":" + std::to_string(v.layout->overlap) +
@@ -117,17 +119,19 @@ std::string FindViewerFolder() {
 
 }  // namespace
 
-std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
-                           const std::string& title) {
-    return FillTemplate(pageTemplate, HtmlEscape(title), JobJson(values, title));
+std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values, const std::string& title,
+                           const std::string& archive) {
+    return FillTemplate(pageTemplate, HtmlEscape(title), JobJson(values, title, archive));
 }
 
-Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& jobFolder,
-                           const DescriptorValues& values, const std::string& title) {
+namespace {
+
+// The page and its assets in `folder`, which must exist.
+Status WriteSite(const std::string& viewerFolder, const std::string& folder, const DescriptorValues& values,
+                 const std::string& title, const std::string& archive) {
     const fs::path source(viewerFolder);
-    const fs::path job(jobFolder);
+    const fs::path job(folder);
     std::error_code ec;
-    if (!fs::is_directory(job, ec)) return Status::Bad(jobFolder + ": job folder not found");
 
     // Everything the page needs must be there before anything is written, so
     // a broken installation never leaves a page without its scripts.
@@ -145,8 +149,22 @@ Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& j
     // The page last: once it exists, so does everything it loads.
     // A reader never sees a half-written page, and a job killed mid-write
     // leaves only a hidden temporary, which no archive packs.
-    const std::string page = ViewerPageHtml(pageTemplate, values, title);
+    const std::string page = ViewerPageHtml(pageTemplate, values, title, archive);
     return ReplaceFile((job / kViewerPageName).string(), page.data(), page.size());
+}
+
+}  // namespace
+
+Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& jobFolder,
+                           const DescriptorValues& values, const std::string& title) {
+    std::error_code ec;
+    if (!fs::is_directory(jobFolder, ec)) return Status::Bad(jobFolder + ": job folder not found");
+    return WriteSite(viewerFolder, jobFolder, values, title, "");
+}
+
+Status WriteArchiveViewerSite(const std::string& folder, const DescriptorValues& values, const std::string& title,
+                              const std::string& archiveName) {
+    return WriteSite(FindViewerFolder(), folder, values, title, archiveName);
 }
 
 Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& values, const std::string& title) {

@@ -22,10 +22,19 @@ Status WriteViewerSite(const std::string& jobFolder, const DescriptorValues& val
 Status WriteViewerSiteFrom(const std::string& viewerFolder, const std::string& jobFolder,
                            const DescriptorValues& values, const std::string& title);
 
+// The viewer beside a job's archive (a job written as one file): the page
+// and its assets in `folder`, the archive's own, showing the job from the
+// archive `archiveName` there, whose entries it reads in parts over HTTP
+// (range requests). `title` is the job's name, the folder its files lie in
+// within the archive.
+Status WriteArchiveViewerSite(const std::string& folder, const DescriptorValues& values, const std::string& title,
+                              const std::string& archiveName);
+
 // The page: the template with the title (HTML-escaped) and the job's values
-// filled in, with what the viewer needs of the layout to find the tiles, so
-// the page needs no read of the descriptor (refused on file://).
-std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values,
-                           const std::string& title);
+// filled in, with what the viewer needs of the layout to find the tiles (and
+// the archive that holds them, if one does), so the page needs no read of
+// the descriptor (refused on file://).
+std::string ViewerPageHtml(const std::string& pageTemplate, const DescriptorValues& values, const std::string& title,
+                           const std::string& archive = "");
 
 }  // namespace kerfel

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <wx/choice.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +17,7 @@
 #include "i18n/language_table.h"
 #include "i18n/format_text.h"
 #include "base/app_folder.h"
+#include "engine/layout.h"
 #include "engine/pixel_buffer.h"
 #include "engine/tile_encoder.h"
 #include "gui_test_util.h"
@@ -195,6 +197,32 @@ TEST_F(MakeFixture, MakeRunsTheJobToItsEndAndEnablesPreviewAndExport) {
     EXPECT_TRUE(guitest::Button(dlg, IDC_BGENERATE)->IsEnabled());
     EXPECT_TRUE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());  // the finished job is still whole
     EXPECT_FALSE(guitest::Button(dlg, IDC_BCLOSEBUT)->IsShown());
+}
+
+// The layout chosen as one archive file: Make writes the archive and the page
+// beside it, and no job folder; Preview and Export take the archive.
+TEST_F(MakeFixture, MakeWritesOneArchiveWhenTheLayoutIsChosenAsOne) {
+    Choose(guitest::MakeJpeg(dir, "photo.jpg", 1000, 800));
+    auto* layouts = guitest::Control<wxChoice>(dlg, IDC_CLAYOUT);
+    const int archive = static_cast<int>(kerfel::Layouts().size()) + 1;  // Deep Zoom (.szi)
+    layouts->SetSelection(archive);
+    wxCommandEvent chosen(wxEVT_CHOICE, IDC_CLAYOUT);
+    chosen.SetEventObject(layouts);
+    chosen.SetInt(archive);
+    layouts->GetEventHandler()->ProcessEvent(chosen);
+    PressMake();
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(dlg->JobFolder(), wxString::FromUTF8(out + "/photo.szi"));
+    EXPECT_TRUE(fs::is_regular_file(out + "/photo.szi"));
+    EXPECT_TRUE(fs::is_regular_file(out + "/index.html"));
+    EXPECT_FALSE(fs::exists(out + "/photo"));
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BSAVE)->IsEnabled());
+    EXPECT_TRUE(guitest::Button(dlg, IDC_BPERVIEW)->IsEnabled());
+    // Back to the native layout, which the settings keep for the next tests.
+    layouts->SetSelection(0);
+    chosen.SetInt(0);
+    layouts->GetEventHandler()->ProcessEvent(chosen);
 }
 
 TEST_F(MakeFixture, CloseDuringAJobStopsItAfterTheCurrentTile) {

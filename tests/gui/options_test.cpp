@@ -192,12 +192,13 @@ TEST_F(OptionsTest, AnUnopenableStoreIsSilentAndAFailedWriteShowsTheErrorBox) {
 }
 
 // The layout drop-down lists every layout, the native one first and chosen
-// at first start; a choice rebuilds the levels in its rule, is stored, and
-// comes back at the next start.
+// at first start, then each as one archive file; a choice rebuilds the
+// levels in its rule, is stored, and comes back at the next start.
 TEST_F(OptionsTest, TheLayoutIsRememberedAndTheLevelsFollowIt) {
     Start();
     auto* layout = guitest::Control<wxChoice>(dlg, IDC_CLAYOUT);
-    ASSERT_EQ(layout->GetCount(), kerfel::Layouts().size());
+    ASSERT_EQ(layout->GetCount(), 2 * kerfel::Layouts().size());
+    EXPECT_EQ(layout->GetString(kerfel::Layouts().size() + 1), "Deep Zoom (.szi)");
     EXPECT_EQ(layout->GetSelection(), 0);
     EXPECT_EQ(dlg->Choices().layout, &kerfel::NativeLayout());
     const std::string dir = guitest::MakeTempFolder();
@@ -217,6 +218,20 @@ TEST_F(OptionsTest, TheLayoutIsRememberedAndTheLevelsFollowIt) {
     Start();
     EXPECT_EQ(guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection(), 1);
     EXPECT_STREQ(dlg->Choices().layout->name, "dzi");
+    EXPECT_FALSE(dlg->Choices().oneArchive);
+    // The same layout as one archive keeps the levels and is stored too.
+    const int archive = static_cast<int>(kerfel::Layouts().size()) + 1;
+    auto* again = guitest::Control<wxChoice>(dlg, IDC_CLAYOUT);
+    again->SetSelection(archive);
+    wxCommandEvent asArchive(wxEVT_CHOICE, IDC_CLAYOUT);
+    asArchive.SetEventObject(again);
+    asArchive.SetInt(archive);
+    again->GetEventHandler()->ProcessEvent(asArchive);
+    EXPECT_TRUE(dlg->Choices().oneArchive);
+    EXPECT_NE(FileText().find("OneFile=1\n"), std::string::npos) << FileText();
+    Start();
+    EXPECT_EQ(guitest::Control<wxChoice>(dlg, IDC_CLAYOUT)->GetSelection(), archive);
+    EXPECT_TRUE(dlg->Choices().oneArchive);
     // A layout this version does not know leaves the native one.
     Prepare("Layout=tiff-pyramid\n");
     Start();

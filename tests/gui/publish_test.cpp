@@ -396,3 +396,52 @@ TEST_F(PublishFixture, ExportOfADeepZoomJobWritesItsDziAndPacksIt) {
         EXPECT_TRUE(names.count(n)) << n;
     EXPECT_NE(ReadFile(job + "/index.html").find("{name}_files/{level}/{column}_{row}.jpg"), std::string::npos);
 }
+
+// A job made as one archive: Preview shows its page and tiles read out of
+// the archive (twice, so a second preview serves its own archive), and
+// Export writes the archive itself.
+TEST_F(PublishFixture, AJobInOneArchiveIsPreviewedFromItAndExportedAsIt) {
+    if (!wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) GTEST_SKIP() << "no web view backend";
+    const std::string archive = out + "/my.photo.szi";
+    const std::string make = ziptest::Quote(KERFEL_BINARY) + " make " + ziptest::Quote(dlg->SourcePath().utf8_string()) +
+                             " " + ziptest::Quote(out) + " --layout dzi --szi --levels 2 --quiet";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    dlg->RestoreJob(kerfel::TilePyramid::Build(*kerfel::FindLayout("dzi"), 1000, 800), 2, dlg->SourcePath(),
+                    wxString::FromUTF8(out), wxString::FromUTF8(archive), wxString::FromUTF8(music));
+    guitest::Button(dlg, IDC_BPERVIEW)->Enable(true);
+    guitest::Button(dlg, IDC_BSAVE)->Enable(true);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::string url, drawn;
+        int ticks = 0;
+        Stepper stepper([&] {
+            CPreviewDialog* p = OpenPreview();
+            wxWebView* view = p && p->m_wndBrowser ? p->m_wndBrowser->Browser() : nullptr;
+            if (!view) return ++ticks > 150;
+            url = view->GetCurrentURL().utf8_string();
+            wxString out;
+            view->RunScript("(function(){var k=window.KerfelViewer; var i=k&&k.viewer.world.getItemAt(0);"
+                            "return i&&i.getFullyLoaded()?'drawn':'no';})()",
+                            &out);
+            drawn = out.utf8_string();
+            if (drawn != "drawn" && ++ticks < 150) return false;
+            guitest::Click(p->m_btnClose);
+            return true;
+        });
+        guitest::Click(guitest::Button(dlg, IDC_BPERVIEW));
+        ASSERT_TRUE(guitest::WaitFor([&] { return !stepper.IsRunning(); }, 20000));
+        guitest::Pump(100);
+        EXPECT_EQ(url, "kerfel-archive-" + std::to_string(round + 1) + ":///my.photo/index.html");
+        EXPECT_EQ(drawn, "drawn");
+        EXPECT_EQ(OpenPreview(), nullptr);
+    }
+
+    const std::string copy = dir + "/copy.szi";
+    CFileOpenComponent::AnswerNextWith(wxString::FromUTF8(copy));
+    CMessageBoxDialog::AnswerNextWith(IDOK);
+    guitest::Click(guitest::Button(dlg, IDC_BSAVE));
+    ASSERT_TRUE(guitest::WaitFor([&] { return fs::exists(copy); }));
+    guitest::Pump(100);
+    EXPECT_EQ(ReadFile(copy), ReadFile(archive));
+    EXPECT_FALSE(fs::exists(job + "/bgmusic.mp3")) << "the archive job's music was copied beside it";
+}

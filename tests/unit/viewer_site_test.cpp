@@ -45,7 +45,8 @@ protected:
         fs::path v = root / "app-viewer";
         fs::create_directories(v / "images");
         Write(v / "page.html", "<title>{{title}}</title><script>{{job}}</script>");
-        for (const char* f : {"openseadragon.min.js", "kerfel-viewer.js", "kerfel-viewer.css", "images/zoomin.png"})
+        for (const char* f : {"openseadragon.min.js", "kerfel-viewer.js", "kerfel-viewer.css", "kerfel-archive.js",
+                              "images/zoomin.png"})
             Write(v / f, f);
         return v;
     }

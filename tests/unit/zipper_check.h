@@ -1,6 +1,7 @@
 #pragma once
-// Archives made in tests are opened with three independent unpackers; an
-// archive only counts as good when all of them accept it.
+// Archives made in tests are opened with three independent unpackers, and
+// 7-Zip where it is installed; an archive only counts as good when all of
+// them accept it.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,10 +53,10 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 struct ArchiveReport {
-    bool unzipOk = false, pythonOk = false, bsdtarOk = false;
+    bool unzipOk = false, pythonOk = false, bsdtarOk = false, sevenZipOk = false;
     std::string details;
     std::vector<std::string> names;  // in archive order, as Python reads them
-    bool AllOk() const { return unzipOk && pythonOk && bsdtarOk; }
+    bool AllOk() const { return unzipOk && pythonOk && bsdtarOk && sevenZipOk; }
 };
 
 // unzip -t, Python's zipfile (test every entry, list names) and bsdtar
@@ -80,7 +81,10 @@ inline ArchiveReport CheckArchive(const std::string& archive) {
     CommandResult b = Run("bsdtar -xf " + Quote(archive) + " -C " + Quote(scratch));
     r.bsdtarOk = b.rc == 0;
     std::filesystem::remove_all(scratch);
-    r.details = "unzip: " + u.out.substr(0, 2000) + "\npython: " + py.out.substr(0, 2000) + "\nbsdtar: " + b.out.substr(0, 2000);
+    CommandResult seven = Run("command -v 7zz >/dev/null || exit 0; 7zz t -bd " + Quote(archive));
+    r.sevenZipOk = seven.rc == 0;
+    r.details = "unzip: " + u.out.substr(0, 2000) + "\npython: " + py.out.substr(0, 2000) + "\nbsdtar: " +
+                b.out.substr(0, 2000) + "\n7-Zip: " + seven.out.substr(0, 2000);
     return r;
 }
 

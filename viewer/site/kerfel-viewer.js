@@ -1,6 +1,7 @@
 // Shows one published image: reads the job's values embedded in the page
 // (the descriptor's, and its layout's level sizes, tile size and tile path),
-// opens its tiles and adds the controls the job asks for.
+// opens its tiles (files beside the page, or entries of the job's archive,
+// read by range) and adds the controls the job asks for.
 (function () {
   'use strict';
 
@@ -32,9 +33,8 @@
   }
 
   // The tile's path as the tool wrote it: the layout's pattern with the same
-  // fields filled in, each part of the path escaped for a URL but for the
-  // marks a path may hold as they are (a region's commas among them).
-  function tileUrl(job, levels, level, column, row) {
+  // fields filled in.
+  function tilePath(job, levels, level, column, row) {
     var size = levels[level];
     var across = tileSpan(job, size.width, column);
     var down = tileSpan(job, size.height, row);
@@ -46,25 +46,53 @@
       x: x, y: y, w: Math.min(across.size * scale, job.Width - x), h: Math.min(down.size * scale, job.Height - y),
       tw: across.size, th: down.size
     };
-    var path = job.tilePath.replace(/\{(\w+)\}/g, function (field, key) {
+    return job.tilePath.replace(/\{(\w+)\}/g, function (field, key) {
       return Object.prototype.hasOwnProperty.call(fields, key) ? String(fields[key]) : field;
     });
+  }
+
+  // A path as a relative URL: each part escaped but for the marks a path
+  // may hold as they are (a region's commas among them).
+  function urlOf(path) {
     return path.split('/').map(function (part) {
       return encodeURIComponent(part).replace(/%(24|26|2B|2C|3B|3D|40)/g, decodeURIComponent);
     }).join('/');
+  }
+
+  // A job in an archive keeps its files below its name there.
+  function entryName(job, path) {
+    return job.name + '/' + path;
+  }
+
+  // Tiles read out of the job's archive: a tile's "URL" is its entry's name.
+  function archiveLoading(archive) {
+    return {
+      downloadTileStart: function (context) {
+        var controller = new AbortController();
+        context.userData.controller = controller;
+        archive.read(context.src, controller.signal).then(function (blob) {
+          context.finish(blob, null, 'rasterBlob');
+        }, function (error) {
+          context.fail(error.message, null);
+        });
+      },
+      downloadTileAbort: function (context) {
+        if (context.userData.controller) context.userData.controller.abort();
+      }
+    };
   }
 
   // The library derives every level from the source size halved exactly,
   // which a layout may round otherwise: every count and rectangle comes from
   // the job's own level sizes, and each level's picture spans the whole image
   // however its size was rounded.
-  function tileSource(job) {
+  function tileSource(job, archive) {
     var levels = job.levels.map(function (l) { return { width: l[0], height: l[1] }; });
     var aspect = job.Height / job.Width;  // image coordinates run 0..1 across, 0..aspect down
     function columns(level) { return Math.max(1, Math.ceil(levels[level].width / job.tileSize)); }
     function rows(level) { return Math.max(1, Math.ceil(levels[level].height / job.tileSize)); }
 
-    return new OpenSeadragon.TileSource({
+    var source = new OpenSeadragon.TileSource({
       width: job.Width,
       height: job.Height,
       tileSize: job.tileSize,
@@ -72,7 +100,8 @@
       minLevel: 0,
       maxLevel: levels.length - 1,
       getTileUrl: function (level, x, y) {
-        return tileUrl(job, levels, level, x, y);
+        var path = tilePath(job, levels, level, x, y);
+        return archive ? entryName(job, path) : urlOf(path);
       },
       getNumTiles: function (level) {
         return new OpenSeadragon.Point(columns(level), rows(level));
@@ -92,14 +121,15 @@
         return new OpenSeadragon.Point(clamp(x, 0, columns(level) - 1), clamp(y, 0, rows(level) - 1));
       }
     });
+    return archive ? OpenSeadragon.extend(source, archiveLoading(archive)) : source;
   }
 
-  function createViewer(job, element) {
+  function createViewer(job, element, archive) {
     var clickToZoom = Boolean(job.clicktoLorvak);
     return OpenSeadragon({
       element: element,
       prefixUrl: 'viewer/images/',
-      tileSources: tileSource(job),
+      tileSources: tileSource(job, archive),
       // The WebGL drawer cannot use pictures read from file:// and leaves the navigator blank.
       drawer: 'canvas',
       // Without it WebKit draws one-pixel seams between neighbouring tiles.
@@ -205,10 +235,11 @@
 
   // Browsers refuse to start sound before the visitor has touched the page,
   // so the music starts with the first press of a key, button or finger.
-  function music(job) {
+  function music(job, archive) {
     var audio = document.createElement('audio');
     audio.id = 'kv-music';
-    audio.src = job.soundURL;
+    if (!archive) audio.src = job.soundURL;
+    else archive.read(entryName(job, job.soundURL)).then(function (blob) { audio.src = URL.createObjectURL(blob); });
     audio.loop = true;
     audio.preload = 'auto';
     document.body.appendChild(audio);
@@ -251,6 +282,42 @@
     frame.style.top = Math.max(0, Math.floor((window.innerHeight - height) / 2)) + 'px';
   }
 
+  // Said on the page where the picture would be.
+  function say(frame, text) {
+    var message = document.createElement('p');
+    message.id = 'kv-message';
+    message.setAttribute('role', 'alert');
+    message.textContent = text;
+    frame.appendChild(message);
+  }
+
+  function show(job, frame, archive) {
+    var viewer = createViewer(job, document.getElementById('kv-osd'), archive);
+    if (job.showpanButtons) frame.appendChild(panButtons(viewer));
+    if (job.showSlider) frame.appendChild(zoomSlider(viewer));
+    var sound = job.soundURL ? music(job, archive) : null;
+    if (sound) frame.appendChild(sound.controls);
+    window.KerfelViewer = { viewer: viewer, audio: sound && sound.audio, tileSource: tileSource, archive: archive };
+  }
+
+  // A job in an archive is read in parts over HTTP, which a page opened
+  // from disk cannot do.
+  function showFromArchive(job, frame) {
+    if (window.location.protocol === 'file:') {
+      say(frame, 'This picture is kept in one file, ' + job.archive + ', which this page reads in parts over ' +
+          'HTTP. A browser cannot read parts of a file opened from disk: put this folder on a web server that ' +
+          'honours range requests (most static hosts do) and open the page from there.');
+      return;
+    }
+    // Beside the page by default; an address of its own (on another host) as it is.
+    var url = /^([a-z][a-z0-9+.-]*:|\/)/i.test(job.archive) ? job.archive : urlOf(job.archive);
+    window.KerfelArchive.open(url).then(function (archive) {
+      show(job, frame, archive);
+    }, function (error) {
+      say(frame, 'The picture cannot be shown: ' + error.message);
+    });
+  }
+
   function start() {
     var job = JSON.parse(document.getElementById('kv-job').textContent);
     var frame = document.getElementById('kv-frame');
@@ -258,14 +325,8 @@
     var viewHeight = job.viewHeight || job.Height;
     placeFrame(frame, viewWidth, viewHeight);
     window.addEventListener('resize', function () { placeFrame(frame, viewWidth, viewHeight); });
-
-    var viewer = createViewer(job, document.getElementById('kv-osd'));
-    if (job.showpanButtons) frame.appendChild(panButtons(viewer));
-    if (job.showSlider) frame.appendChild(zoomSlider(viewer));
-    var sound = job.soundURL ? music(job) : null;
-    if (sound) frame.appendChild(sound.controls);
-
-    window.KerfelViewer = { viewer: viewer, audio: sound && sound.audio, tileSource: tileSource };
+    if (job.archive) showFromArchive(job, frame);
+    else show(job, frame, null);
   }
 
   start();

@@ -244,10 +244,13 @@ void CKerfelDialog::UpdateData(bool save) {
     for (const Option& b : options) b.control->SetValue(*b.member);
     if (m_choices.levels > 0) m_cmbLevels->SetStringSelection(wxString::Format("%d", m_choices.levels));
     // The layout is taken from the list by its handler alone: the levels follow it.
+    // The list holds every layout, then every layout as one archive.
     const auto& layouts = kerfel::Layouts();
-    for (size_t i = 0; i < layouts.size(); ++i)
-        if (std::string(layouts[i]->name) == m_choices.layout->name && m_cmbLayout->GetSelection() != int(i))
-            m_cmbLayout->SetSelection(static_cast<int>(i));
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        const int entry = static_cast<int>(i + (m_choices.oneArchive ? layouts.size() : 0));
+        if (std::string(layouts[i]->name) == m_choices.layout->name && m_cmbLayout->GetSelection() != entry)
+            m_cmbLayout->SetSelection(entry);
+    }
     struct Text { const wxString* member; wxWindow* control; };
     const Text texts[] = {
         {&m_strStatus, m_lblStatus},                {&m_strDisplaySize, m_lblDisplaySizeValue},

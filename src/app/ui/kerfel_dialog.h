@@ -205,6 +205,7 @@ private:
     // Preview and Export (kerfel_dialog_publish.cpp).
     kerfel::DescriptorValues DescriptorNow();
     kerfel::Status RefreshJobFiles(kerfel::DescriptorValues& values);
+    bool PreviewFiles(kerfel::DescriptorValues& values);
     bool MusicStep(const kerfel::StatusLine& copying, bool exporting);
     // The status line, said in the language loaded now.
     void ShowStatus(const kerfel::StatusLine& line);

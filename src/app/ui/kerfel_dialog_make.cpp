@@ -119,6 +119,7 @@ void CKerfelDialog::StartGeneration() {
         m_pProgress = nullptr;
     }
     kerfel::GeneratorJob job{m_choices.sourcePath, m_choices.outputFolder, m_choices.pyramid};
+    job.oneArchive = m_choices.oneArchive;
     const int levelsEntry = m_choices.levels;
     kerfel::JobController::Window window;
     window.tell = [this](const kerfel::JobEvent& e) {

@@ -85,9 +85,14 @@ void CKerfelDialog::WriteOption(const char* valueName, bool checked) {
 void CKerfelDialog::OnSelChangeLayout(wxCommandEvent&) {
     const int i = m_cmbLayout->GetSelection();
     const auto& layouts = kerfel::Layouts();
-    if (i < 0 || i >= static_cast<int>(layouts.size()) || layouts[i] == m_choices.layout) return;
+    const int count = static_cast<int>(layouts.size());
+    if (i < 0 || i >= 2 * count) return;
+    const kerfel::Layout& layout = *layouts[i % count];
+    const bool oneArchive = i >= count;
+    if (&layout == m_choices.layout && oneArchive == m_choices.oneArchive) return;
     UpdateData(true);
-    kerfel::ChooseLayout(m_choices, *layouts[i]);
+    m_choices.oneArchive = oneArchive;
+    kerfel::ChooseLayout(m_choices, layout);
     if (!m_choices.pyramid.Empty()) {
         FillLevelsList();
         const bool offered = m_choices.levels > 0;
@@ -102,7 +107,8 @@ void CKerfelDialog::OnSelChangeLayout(wxCommandEvent&) {
     UpdateData(false);
     kerfel::SettingsStore store;
     if (!store.Open()) return;
-    if (!store.WriteString("Layout", layouts[i]->name)) ReportSettingsWriteFailure(this);
+    if (!store.WriteString("Layout", layout.name) || !store.WriteInt("OneFile", oneArchive ? 1 : 0))
+        ReportSettingsWriteFailure(this);
 }
 
 // At start-up the settings file is made when it is missing, as an installer
@@ -117,6 +123,8 @@ void CKerfelDialog::RestoreSettings() {
     std::string layout;
     if (store.ReadString("Layout", layout) && kerfel::FindLayout(layout))
         kerfel::ChooseLayout(m_choices, *kerfel::FindLayout(layout));
+    uint32_t oneFile = 0;
+    m_choices.oneArchive = store.ReadInt("OneFile", oneFile) && oneFile == 1;
     for (const OptionBinding& o : kOptions) {
         uint32_t value = 0;
         if (store.ReadInt(o.valueName, value)) m_choices.options.*o.option = kerfel::OptionChecked(value);

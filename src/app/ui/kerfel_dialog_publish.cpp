@@ -12,6 +12,8 @@
 #include "i18n/format_text.h"
 #include "i18n/language_table.h"
 #include "i18n/ui/message_box_dialog.h"
+#include "engine/job_folder.h"
+#include "publish/archive_copy.h"
 #include "publish/archive_name.h"
 #include "publish/export_job.h"
 #include "publish/music_copy.h"
@@ -125,18 +127,23 @@ void CKerfelDialog::OnBBrBgMusic(wxCommandEvent&) {
 
 void CKerfelDialog::OnBSave(wxCommandEvent&) {
     ShowStatus(kerfel::StatusLine::Blank());
-    kerfel::DescriptorValues values;
-    kerfel::Status refreshed = RefreshJobFiles(values);
-    if (!refreshed) return ShowJobFileError(this, refreshed, true);
-    if (!MusicStep(kerfel::StatusLine::Key("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
-    ShowStatus(kerfel::StatusLine::Blank());
+    // A job made as one archive is exported as that archive, as it was made.
+    const bool archiveJob = kerfel::IsJobArchive(m_strJobFolder.utf8_string());
+    if (!archiveJob) {
+        kerfel::DescriptorValues values;
+        kerfel::Status refreshed = RefreshJobFiles(values);
+        if (!refreshed) return ShowJobFileError(this, refreshed, true);
+        if (!MusicStep(kerfel::StatusLine::Key("KERFELDIALOG.ONBSAVE.STATICTEXT_CMP3"), true)) return;
+        ShowStatus(kerfel::StatusLine::Blank());
+    }
 
     CFileOpenComponent chooser;
     chooser.Title = "Provide Output zip file name..";
-    chooser.Filter = "Zip Files (*.zip)|*.zip";
-    chooser.DefaultExt = "*.zip";
+    chooser.Filter = archiveJob ? "Archives (*.szi)|*.szi" : "Zip Files (*.zip)|*.zip";
+    chooser.DefaultExt = archiveJob ? "*.szi" : "*.zip";
     chooser.InitDir = wxString::FromUTF8(m_choices.outputFolder);
-    chooser.FileName = wxString::FromUTF8(kerfel::ProposedArchiveName(m_choices.sourcePath));
+    chooser.FileName = archiveJob ? wxFileName(m_strJobFolder).GetFullName()
+                                  : wxString::FromUTF8(kerfel::ProposedArchiveName(m_choices.sourcePath));
     chooser.CancelError = true;
     chooser.ShowSave(this);
     const wxString error = chooser.ErrorText.Left(100);
@@ -167,6 +174,22 @@ void CKerfelDialog::OnBSave(wxCommandEvent&) {
              MBX_OK | MBX_ICONINFORMATION);
 }
 
+// The job's files as the preview shows them: a job folder's refreshed with
+// the options as they are now (false, the boxes shown, when that failed); an
+// archive's as they were made, since the archive is the published file.
+bool CKerfelDialog::PreviewFiles(kerfel::DescriptorValues& values) {
+    if (kerfel::IsJobArchive(m_strJobFolder.utf8_string())) {
+        values = DescriptorNow();
+        return true;
+    }
+    kerfel::Status refreshed = RefreshJobFiles(values);
+    if (!refreshed) {
+        ShowJobFileError(this, refreshed, false);
+        return false;
+    }
+    return MusicStep(kerfel::StatusLine::Literal("Copying MP3 File."), false);
+}
+
 void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     ShowStatus(kerfel::StatusLine::Blank());
     std::string folder;
@@ -180,12 +203,7 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     }
     const std::string page = folder + "/" + kerfel::kPreviewPageName;
     kerfel::DescriptorValues values;
-    kerfel::Status refreshed = RefreshJobFiles(values);
-    if (!refreshed) {
-        kerfel::RemovePreviewPage(page);
-        return ShowJobFileError(this, refreshed, false);
-    }
-    if (!MusicStep(kerfel::StatusLine::Literal("Copying MP3 File."), false)) {
+    if (!PreviewFiles(values)) {
         kerfel::RemovePreviewPage(page);
         return;
     }
@@ -206,10 +224,15 @@ void CKerfelDialog::OnBPerview(wxCommandEvent&) {
     dlg.m_rcViewer = wxRect(wxPoint(0, 0), wxPoint(int(values.viewWidth) + 31, int(values.viewHeight) + 20));
     dlg.m_strPagePath = wxString::FromUTF8(page);
     const std::string index = job + "/" + kerfel::kViewerPageName;
-    if (wxFileName::FileExists(wxString::FromUTF8(index))) dlg.m_strViewerPath = wxString::FromUTF8(index);
-    else
+    if (kerfel::IsJobArchive(job)) {
+        dlg.m_strArchivePath = m_strJobFolder;
+        dlg.m_strArchivePage = kerfel::JobName(job) + "/" + kerfel::kViewerPageName;
+    } else if (wxFileName::FileExists(wxString::FromUTF8(index))) {
+        dlg.m_strViewerPath = wxString::FromUTF8(index);
+    } else {
         dlg.m_strFallbackHtml = wxString::FromUTF8(
             kerfel::DescriptorSummaryHtml(values, std::filesystem::path(job).filename().string()));
+    }
     dlg.ShowModal();
 }
 
@@ -218,6 +241,7 @@ void CKerfelDialog::RestoreJob(const kerfel::TilePyramid& pyramid, int levels, c
     UpdateData(true);
     m_choices.pyramid = pyramid;
     m_choices.layout = pyramid.m_pLayout;
+    m_choices.oneArchive = kerfel::IsJobArchive(jobFolder.utf8_string());
     FillLevelsList();
     m_choices.levels = levels;
     m_choices.sourcePath = sourcePath.utf8_string();

@@ -6,6 +6,7 @@
 
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
+#include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/ui/ui_text.h"
@@ -193,6 +194,11 @@ void CKerfelDialog::FillLayoutList() {
         const std::string text = kerfel::GetLanguageText(key);
         names.Add(text.empty() ? wxString::FromUTF8(layout->name) : wxString::FromUTF8(text));
     }
+    // Then each again, written as one archive file.
+    const std::string archive = kerfel::GetLanguageText("KERFELDIALOG.LAYOUT_SZI");
+    for (size_t i = 0, count = names.size(); i < count; ++i)
+        names.Add(archive.empty() ? names[i] + " (.szi)"
+                                  : wxString::FromUTF8(kerfel::FormatText(archive, {names[i].utf8_string()})));
     m_cmbLayout->Set(names);
     m_cmbLayout->SetSelection(chosen == wxNOT_FOUND ? 0 : chosen);
 }

@@ -56,7 +56,7 @@ inline constexpr ControlSpec kMainDialogControls[] = {
     // Added to the template: the layout, under the sizes, its drop-down in
     // the column of their values and clear of the Close button.
     {IDC_LLAYOUT, ControlKind::LabelRight, "Layout:", 107, 177, 86, 13, true},
-    {IDC_CLAYOUT, ControlKind::List, "", 197, 177, 84, 13, true},
+    {IDC_CLAYOUT, ControlKind::List, "", 197, 177, 90, 13, true},
 };
 
 // Labels that show a path or values rather than a caption: an "&" in them is

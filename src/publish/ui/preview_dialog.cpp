@@ -6,10 +6,12 @@
 #include <wx/statbmp.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "i18n/language_table.h"
 #include "i18n/ui/ui_text.h"
 #include "publish/preview_files.h"
+#include "publish/ui/archive_web_handler.h"
 #include "publish/ui/web_browser_host.h"
 #include "skin/ui/skin_bitmaps.h"
 
@@ -93,6 +95,7 @@ bool CPreviewDialog::SetUpDialog() {
         if (!m_wndBrowser->GetHandle()) delete m_wndBrowser;
         m_wndBrowser = nullptr;
     }
+    ServeArchive();
     m_timer.StartOnce(500);
     m_nTimer = kStartTimer;
     Place();
@@ -101,6 +104,16 @@ bool CPreviewDialog::SetUpDialog() {
     // Enter, Space and Escape close the preview from the start.
     m_btnClose->SetFocus();
     return true;
+}
+
+void CPreviewDialog::ServeArchive() {
+    if (m_strArchivePath.empty() || !m_wndBrowser || !m_wndBrowser->Browser()) return;
+    auto archive = std::make_unique<kerfel::ArchiveReader>();
+    // An archive that cannot be read shows as a page that cannot be found.
+    if (!archive->Open(m_strArchivePath.utf8_string())) return;
+    auto* handler = new CArchiveWebHandler(std::move(archive));
+    m_strViewerPath = handler->AddressOf(m_strArchivePage);
+    m_wndBrowser->Browser()->RegisterHandler(wxSharedPtr<wxWebViewHandler>(handler));
 }
 
 // Sizes come from the view size; a view larger than the screen is kept on

@@ -5,6 +5,8 @@
 // and the page's private folder.
 #include <wx/timer.h>
 
+#include <string>
+
 #include "skin/ui/skin_button.h"
 #include "skin/ui/skin_dialog.h"
 
@@ -20,6 +22,10 @@ public:
     wxRect m_rcViewer;          // (0, 0) to (display width + 31, display height + 20)
     wxString m_strPagePath;     // "Lorvak.html" in the preview folder
     wxString m_strViewerPath;   // the job's browser viewer, when it has one
+    // A job kept in one archive: the archive, and its entry that is the
+    // job's page, which the browser reads out of it (in place of m_strViewerPath).
+    wxString m_strArchivePath;
+    std::string m_strArchivePage;
     wxString m_strFallbackHtml; // shown instead when it has none
     CWebBrowserHost* m_wndBrowser = nullptr;
     CSkinButton* m_btnClose = nullptr;
@@ -36,6 +42,7 @@ protected:
 
 private:
     void Place();
+    void ServeArchive();
     wxTimer m_timer;
     bool m_bInitialised = false;
     wxDECLARE_EVENT_TABLE();

@@ -66,14 +66,16 @@ function optionFlags(o) {
 }
 
 // Cuts `image` into OUT/<name>; returns the job folder.
-function makeJob(image, outFolder, { levels = 1, options = {}, music = null, layout = null, id = null }) {
+// With `szi`, the job is one archive, OUT/<name>.szi, beside the page.
+function makeJob(image, outFolder, { levels = 1, options = {}, music = null, layout = null, id = null, szi = false }) {
   fs.mkdirSync(outFolder, { recursive: true });
   const args = ['make', image, outFolder, '--levels', String(levels), ...optionFlags(options), '--quiet'];
   if (music) args.push('--music', music);
   if (layout) args.push('--layout', layout);
   if (id) args.push('--id', id);
+  if (szi) args.push('--szi');
   run(kerfel(), args);
-  return path.join(outFolder, path.basename(image, path.extname(image)));
+  return path.join(outFolder, path.basename(image, path.extname(image)) + (szi ? '.szi' : ''));
 }
 
 module.exports = { makePicture, makeSilentMp3, makeJob, buildDir };
