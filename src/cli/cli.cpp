@@ -1,6 +1,10 @@
 #include "cli/cli.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "base/status.h"
@@ -67,7 +71,9 @@ int ReportError(const Status& status, const char* who) {
 }
 
 int UsageError(const char* who, const std::string& refusal) {
-    std::fprintf(stderr, "%s: %s\n", who, OneLine(refusal).c_str());
+    // One line says what is wrong and one where to read more; the whole usage would bury it.
+    const char* command = std::strchr(who, ' ');
+    std::fprintf(stderr, "%s: %s\nTry 'kerfel help%s'.\n", who, OneLine(refusal).c_str(), command ? command : "");
     return 1;
 }
 

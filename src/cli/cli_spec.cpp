@@ -194,11 +194,7 @@ int ParseCommand(CLI::App& app, const std::vector<std::string>& args) {
         std::fputs(app.help().c_str(), stdout);
         return 0;
     } catch (const CLI::ParseError& e) {
-        // One line says what is wrong; the whole usage would bury it.
-        const std::string& name = app.get_name();  // "kerfel COMMAND"
-        std::fprintf(stderr, "%s: %s\nTry 'kerfel help %s'.\n", name.c_str(), OneLine(e.what()).c_str(),
-                     name.substr(name.find(' ') + 1).c_str());
-        return 1;
+        return UsageError(app.get_name().c_str(), e.what());  // named "kerfel COMMAND"
     }
     return -1;
 }
