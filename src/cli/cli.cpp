@@ -83,7 +83,9 @@ bool IsCommand(const std::string& word) {
     return word == "help" || (!word.empty() && word[0] == '-');
 }
 
-int RunCommandLine(const std::vector<std::string>& args) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args) {
     if (args.empty()) {
         std::fputs(UsageText().c_str(), stderr);
         return 1;
@@ -99,6 +101,20 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (args[0] == "export") return RunExport(rest);
     std::fprintf(stderr, "kerfel: unknown command '%s'\nTry 'kerfel help'.\n", OneLine(args[0]).c_str());
     return 1;
+}
+
+}  // namespace
+
+// Memory that ran out where no message could be made any more: the line is
+// written as it stands, without allocating.
+int RunCommandLine(const std::vector<std::string>& args) {
+    try {
+        return RunCommand(args);
+    } catch (const std::bad_alloc&) {
+        static const char kLine[] = "kerfel: not enough memory\n";
+        (void)!::write(STDERR_FILENO, kLine, sizeof kLine - 1);
+        return 3;
+    }
 }
 
 }  // namespace kerfel
