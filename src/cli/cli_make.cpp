@@ -106,6 +106,7 @@ int RunMake(const std::vector<std::string>& args) {
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     job.quality = o.quality;
+    job.acceptDamaged = o.acceptDamaged;
     if (!o.zip.empty() && PathExists(o.zip) && !o.overwrite)
         return Fail(Status::Output(o.zip + ": the archive exists already (use --overwrite to replace it)"));
     if (!o.zip.empty())

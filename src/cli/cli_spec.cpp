@@ -101,6 +101,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
     app.add_flag("--overwrite", o.overwrite, "Write into an existing job folder, replace an existing archive");
     app.add_option("--zip", o.zip, "Also pack the finished job into ARCHIVE")->type_name("ARCHIVE");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
+    app.add_flag("--accept-damaged", o.acceptDamaged,
+                 "Publish a JPEG whose data is cut short or corrupt as far as it goes, with a\n"
+                 "warning of the rows lost (default: such a picture fails the job)");
     LayoutOption(app, o.layout);
     app.add_option("--id", o.id,
                    "The address the IIIF layouts are published at, their base URI (an absolute\n"

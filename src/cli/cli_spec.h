@@ -24,6 +24,7 @@ struct MakeOptions {
     int levels = 1;
     bool smallMap = false, navigationScroll = false, zoomSlider = false, clickToZoom = false;
     bool overwrite = false, quiet = false;
+    bool acceptDamaged = false;           // publish a JPEG whose data is cut short or corrupt
     int threads = 0;                      // 0: every core
     unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
     std::string layout;                   // a layout's name; empty: the native one

@@ -177,7 +177,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
     };
     state.level = p.LevelCount() - 1;
     s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting,
-                   &result.notes, job.quality);
+                   &result.notes, job.quality, job.acceptDamaged);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now

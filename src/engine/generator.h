@@ -31,6 +31,9 @@ struct GeneratorJob {
     int threads = 0;                // tile encoders; 0: one per core
     int quality = kTileJpegQuality;  // of the tiles' JPEG, 1 to 100
     unsigned long long memoryLimit = 0;  // bytes a picture that cannot stream may take; 0: half the machine's memory
+    // Damaged coded data is cut as far as it goes, with a note of the rows
+    // lost, instead of failing the job (the command line's --accept-damaged).
+    bool acceptDamaged = false;
 };
 
 enum class JobEnd { Finished, Declined, Cancelled, Failed };
@@ -41,7 +44,7 @@ struct JobResult {
     std::string jobFolder;
     int tilesWritten = 0;
     // What the user should know whatever the end, one line naming the file
-    // each: a colour profile that could not be used.
+    // each: a colour profile that could not be used, damage accepted.
     std::vector<std::string> notes;
     // The job folder, locked against other jobs from before the first tile;
     // whoever writes the job's files after the tiles lets it go then.
