@@ -1,6 +1,7 @@
 #include "app/job_controller.h"
 
 #include <chrono>
+#include <new>
 
 namespace kerfel {
 
@@ -128,7 +129,14 @@ void JobController::Work(std::shared_ptr<Job> job) {
     PublishingSource publishing;
     if (job->window.publishing)
         publishing = [this, job] { return AskWindow(job, std::function<JobPublishing()>(job->window.publishing)); };
-    JobResult result = RunJob(job->job, events, publishing);
+    JobResult result;
+    try {
+        result = RunJob(job->job, events, publishing);
+    } catch (const std::bad_alloc&) {
+        // Not even the message could be made: the window's own words say it failed.
+        result.end = JobEnd::Failed;
+        result.status.fault = Fault::OutputFailed;
+    }
     {
         std::lock_guard<std::mutex> hold(job->lock);
         job->result = result;

@@ -65,30 +65,45 @@ Status PublishJobFiles(const std::string& jobFolder, const JobPublishing& publis
 
 namespace {
 
-JobResult RunTilesAndFiles(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
-    JobEvents clearing = events;
-    clearing.clearFolder = RemoveViewerPage;
-    JobResult r = GenerateTiles(job, clearing);
-    if (r.end == JobEnd::Cancelled) return Cancelled(r, events);
-    if (r.end == JobEnd::Finished && r.archive && !publishing) return Failing(r, FinishArchive(*r.archive, nullptr));
-    if (r.end != JobEnd::Finished || !publishing) return r;
-    std::optional<JobPublishing> published;
-    try {
-        published = publishing();
-    } catch (const std::bad_alloc&) {
-        return Failing(r, Status::Output(job.sourcePath + ": not enough memory"));
+// The music copy and the job's files once every tile is written; `r` is the
+// tiles' result, which they complete.
+void PublishTiles(const JobEvents& events, const PublishingSource& publishing, JobResult& r) {
+    std::optional<JobPublishing> published = publishing();
+    if (!published) {
+        r = Cancelled(std::move(r), events);
+        return;
     }
-    if (!published) return Cancelled(r, events);
     JobEvent writing;
     writing.kind = JobEvent::Kind::Publishing;
     events.Tell(writing);
-    return Failing(r, r.archive ? FinishArchive(*r.archive, &*published) : PublishJobFiles(r.jobFolder, *published));
+    Status s = r.archive ? FinishArchive(*r.archive, &*published) : PublishJobFiles(r.jobFolder, *published);
+    r = Failing(std::move(r), std::move(s));
 }
 
 }  // namespace
 
+// Memory that runs out after the tiles (the job's files are built in
+// memory) fails the job as the tiles would; the message is made before, as
+// there may be no memory left to make it in then.
 JobResult RunJob(const GeneratorJob& job, const JobEvents& events, const PublishingSource& publishing) {
-    JobResult r = RunTilesAndFiles(job, events, publishing);
+    JobEvents clearing = events;
+    clearing.clearFolder = RemoveViewerPage;
+    JobResult r = GenerateTiles(job, clearing);
+    if (r.end == JobEnd::Cancelled) r = Cancelled(std::move(r), events);
+    if (r.end == JobEnd::Finished) {
+        Status spare = Status::Output(job.sourcePath + ": not enough memory");
+        try {
+            if (publishing) {
+                PublishTiles(events, publishing, r);
+            } else if (r.archive) {
+                Status s = FinishArchive(*r.archive, nullptr);
+                r = Failing(std::move(r), std::move(s));
+            }
+        } catch (const std::bad_alloc&) {
+            r.end = JobEnd::Failed;
+            r.status = std::move(spare);
+        }
+    }
     r.folderLock.reset();  // the job's files are written: the next job may have the folder
     r.archive.reset();     // committed, or gone with whatever it held
     return r;

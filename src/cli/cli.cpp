@@ -1,6 +1,10 @@
 #include "cli/cli.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "base/status.h"
@@ -67,7 +71,9 @@ int ReportError(const Status& status, const char* who) {
 }
 
 int UsageError(const char* who, const std::string& refusal) {
-    std::fprintf(stderr, "%s: %s\n", who, OneLine(refusal).c_str());
+    // One line says what is wrong and one where to read more; the whole usage would bury it.
+    const char* command = std::strchr(who, ' ');
+    std::fprintf(stderr, "%s: %s\nTry 'kerfel help%s'.\n", who, OneLine(refusal).c_str(), command ? command : "");
     return 1;
 }
 
@@ -77,7 +83,9 @@ bool IsCommand(const std::string& word) {
     return word == "help" || (!word.empty() && word[0] == '-');
 }
 
-int RunCommandLine(const std::vector<std::string>& args) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args) {
     if (args.empty()) {
         std::fputs(UsageText().c_str(), stderr);
         return 1;
@@ -93,6 +101,20 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (args[0] == "export") return RunExport(rest);
     std::fprintf(stderr, "kerfel: unknown command '%s'\nTry 'kerfel help'.\n", OneLine(args[0]).c_str());
     return 1;
+}
+
+}  // namespace
+
+// Memory that ran out where no message could be made any more: the line is
+// written as it stands, without allocating.
+int RunCommandLine(const std::vector<std::string>& args) {
+    try {
+        return RunCommand(args);
+    } catch (const std::bad_alloc&) {
+        static const char kLine[] = "kerfel: not enough memory\n";
+        (void)!::write(STDERR_FILENO, kLine, sizeof kLine - 1);
+        return 3;
+    }
 }
 
 }  // namespace kerfel

@@ -23,8 +23,9 @@ int RunExport(const std::vector<std::string>& args);
 // characters of file names escaped) and returns the exit status of the fault.
 int ReportError(const Status& status, const char* who = "kerfel");
 
-// Prints "<who>: <refusal>" as one line on stderr and returns 1: options that
-// parse but cannot go together.
+// Prints "<who>: <refusal>" as one line on stderr, then "Try 'kerfel help
+// COMMAND'." for a `who` of "kerfel COMMAND", and returns 1: arguments that
+// do not parse, or options that parse but cannot go together.
 int UsageError(const char* who, const std::string& refusal);
 
 // `text` with line breaks and other control characters escaped, so that a

@@ -128,6 +128,7 @@ int RunMake(const std::vector<std::string>& args) {
     job.threads = o.threads;
     job.memoryLimit = o.memoryLimit;
     job.quality = o.quality;
+    job.acceptDamaged = o.acceptDamaged;
     job.oneArchive = o.szi;
     // A reader that goes away makes the next write fail, naming the archive,
     // instead of ending the process without a word.

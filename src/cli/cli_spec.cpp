@@ -106,6 +106,9 @@ void DescribeMake(CLI::App& app, MakeOptions& o) {
                  "Write the job as one archive, OUTPUT_FOLDER/NAME.szi (a ZIP of stored\n"
                  "entries), with index.html beside it, which reads its tiles by range");
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
+    app.add_flag("--accept-damaged", o.acceptDamaged,
+                 "Publish a JPEG whose data is cut short or corrupt as far as it goes, with a\n"
+                 "warning of the rows lost (default: such a picture fails the job)");
     LayoutOption(app, o.layout);
     app.add_option("--id", o.id,
                    "The address the IIIF layouts are published at, their base URI (an absolute\n"
@@ -200,11 +203,7 @@ int ParseCommand(CLI::App& app, const std::vector<std::string>& args) {
         std::fputs(app.help().c_str(), stdout);
         return 0;
     } catch (const CLI::ParseError& e) {
-        // One line says what is wrong; the whole usage would bury it.
-        const std::string& name = app.get_name();  // "kerfel COMMAND"
-        std::fprintf(stderr, "%s: %s\nTry 'kerfel help %s'.\n", name.c_str(), OneLine(e.what()).c_str(),
-                     name.substr(name.find(' ') + 1).c_str());
-        return 1;
+        return UsageError(app.get_name().c_str(), e.what());  // named "kerfel COMMAND"
     }
     return -1;
 }

@@ -25,6 +25,7 @@ struct MakeOptions {
     bool smallMap = false, navigationScroll = false, zoomSlider = false, clickToZoom = false;
     bool overwrite = false, quiet = false;
     bool szi = false;                     // one archive instead of a job folder
+    bool acceptDamaged = false;           // publish a JPEG whose data is cut short or corrupt
     int threads = 0;                      // 0: every core
     unsigned long long memoryLimit = 0;   // bytes; 0: half the machine's memory
     std::string layout;                   // a layout's name; empty: the native one
@@ -50,8 +51,8 @@ std::unique_ptr<CLI::App> CommandParser(const std::string& command);
 const std::vector<std::string>& CommandNames();
 
 // Parses a command's arguments. Returns -1 when the command should run;
-// otherwise the exit status, having printed the help (0, on stdout) or one
-// line naming the fault followed by the usage text (1, on stderr).
+// otherwise the exit status, having printed the help (0, on stdout) or the
+// usage error (UsageError in cli/cli.h: 1, on stderr).
 int ParseCommand(CLI::App& app, const std::vector<std::string>& args);
 
 // "kerfel make IMAGE.jpg OUTPUT_FOLDER [--levels K] ...", wrapped to 100

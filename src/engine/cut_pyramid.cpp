@@ -41,7 +41,7 @@ Status Decode(SourceReader& source, StripPyramid& strips, const JobEvents& event
 
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
-                  std::vector<std::string>* notes, int quality, TileStore* store) {
+                  std::vector<std::string>* notes, int quality, TileStore* store, bool acceptDamaged) {
     std::unique_ptr<SourceReader> opened;
     Status s = OpenSource(sourcePath, opened);
     if (!s) return s;
@@ -54,6 +54,8 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
                            " it had when it was chosen; choose it again");
     if (!(s = CheckStripMemory(sourcePath, source.Width()))) return s;
     if (!(s = CheckMemoryRule(sourcePath, source.WholePictureBytes(), memoryLimit))) return s;
+    source.AcceptDamage(acceptDamaged);
+    source.StopWhen([&events] { return events.StopRequested(); });
     // Colours are converted by as many threads as encode tiles.
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     if (!(s = source.Start(1, threads < 0 ? 1 : threads == 0 ? cores : threads))) return s;
@@ -68,6 +70,7 @@ Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const
     s = Decode(source, strips, events);
     if (s) s = pool.Finish();
     if (!s) pool.Stop();
+    if (s && notes && !source.DamageNote().empty()) notes->push_back(sourcePath + ": " + source.DamageNote());
     return s;
 }
 

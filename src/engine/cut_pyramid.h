@@ -25,9 +25,11 @@ namespace kerfel {
 // as it is taken and written. What the user should know of a job that goes
 // on all the same (a colour profile that cannot be used) is added to
 // `notes`, one line naming the file each. Tiles are encoded at `quality`.
+// Damaged coded data fails the job where it is met, unless `acceptDamaged`:
+// then the job goes on and a note says how many rows were lost.
 Status CutPyramid(const std::string& sourcePath, const TilePyramid& table, const TilePaths& paths,
                   int threads, unsigned long long memoryLimit, const JobEvents& events,
                   std::vector<std::string>* notes = nullptr, int quality = kTileJpegQuality,
-                  TileStore* store = nullptr);
+                  TileStore* store = nullptr, bool acceptDamaged = false);
 
 }  // namespace kerfel

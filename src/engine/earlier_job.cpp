@@ -1,11 +1,15 @@
 #include "engine/earlier_job.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "base/folder_list.h"
 #include "engine/layout.h"
 #include "engine/tile_paths.h"
 
@@ -84,27 +88,45 @@ Status RemoveEarlierDescriptors(const std::string& jobFolder, const std::string&
     return Status::Ok();
 }
 
-Status RemoveEarlierTiles(const std::string& jobFolder, const std::string& jobName) {
-    const std::vector<TileSteps> all = EveryLayoutsSteps();
+namespace {
+
+struct EarlierTiles {
     std::vector<fs::path> tiles, folders;
-    std::error_code ec;
-    // Links are neither followed nor taken for tiles: what they lead to is not the job's.
-    for (auto it = fs::recursive_directory_iterator(jobFolder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-        const fs::path below = it->path().lexically_relative(jobFolder);
-        if (it->is_directory(ec) && !it->is_symlink(ec)) {
-            if (AnyMatches(all, below, false, jobName)) folders.push_back(it->path());
-            else it.disable_recursion_pending();
-        } else if (it->is_regular_file(ec) && !it->is_symlink(ec) && AnyMatches(all, below, true, jobName)) {
-            tiles.push_back(it->path());
+};
+
+// Collects the tiles and tile folders below `below` (a path under the job
+// folder, empty for the job folder itself). Links are neither followed nor
+// taken for tiles: what they lead to is not the job's.
+Status Collect(const fs::path& jobFolder, const fs::path& below, const std::vector<TileSteps>& all,
+               const std::string& jobName, EarlierTiles& found) {
+    const fs::path folder = jobFolder / below;
+    std::vector<std::string> names;
+    if (!ListFolder(folder.string(), names)) return Failed(folder, std::error_code(errno, std::generic_category()));
+    for (const std::string& name : names) {
+        const fs::path step = below / name, path = jobFolder / step;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0) return Failed(path, std::error_code(errno, std::generic_category()));
+        if (S_ISDIR(st.st_mode) && AnyMatches(all, step, false, jobName)) {
+            found.folders.push_back(path);
+            if (Status s = Collect(jobFolder, step, all, jobName, found); !s) return s;
+        } else if (S_ISREG(st.st_mode) && AnyMatches(all, step, true, jobName)) {
+            found.tiles.push_back(path);
         }
     }
-    if (ec) return Failed(jobFolder, ec);
-    for (const fs::path& tile : tiles)
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status RemoveEarlierTiles(const std::string& jobFolder, const std::string& jobName) {
+    EarlierTiles found;
+    if (Status s = Collect(jobFolder, {}, EveryLayoutsSteps(), jobName, found); !s) return s;
+    std::error_code ec;
+    for (const fs::path& tile : found.tiles)
         if (!fs::remove(tile, ec) && ec) return Failed(tile, ec);
     // Deepest first; a folder that still holds something of the user's stays.
-    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) { return a > b; });
-    for (const fs::path& folder : folders) fs::remove(folder, ec);
+    std::sort(found.folders.begin(), found.folders.end(), [](const fs::path& a, const fs::path& b) { return a > b; });
+    for (const fs::path& folder : found.folders) fs::remove(folder, ec);
     return Status::Ok();
 }
 

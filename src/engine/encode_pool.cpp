@@ -17,6 +17,7 @@ struct EncodePool::Task {
     std::vector<std::string> others;  // further names of the tile
     enum { Queued, Running, Done } state = Queued;
     Status status;
+    bool outOfMemory = false;  // its message is made on the job's thread
 };
 
 namespace {
@@ -91,15 +92,18 @@ void EncodePool::Run() {
         task->state = Task::Running;
         hold.unlock();
         Status s;
-        // Nothing may escape this thread: it would end the tool.
+        bool outOfMemory = false;
+        // Nothing may escape this thread: it would end the tool. Nor may the
+        // handler allocate, as a message would: memory has just run out.
         try {
             if (!encoder) encoder = std::make_unique<TileEncoder>(m_quality);
             s = Encode(*task, jpeg, *encoder);
         } catch (const std::bad_alloc&) {
-            s = Status::Output(task->path + ": not enough memory to encode it");
+            outOfMemory = true;
         }
         hold.lock();
         task->status = std::move(s);
+        task->outOfMemory = outOfMemory;
         task->state = Task::Done;
         --*task->cut.readers;
         m_changed.notify_all();
@@ -120,7 +124,9 @@ bool EncodePool::FrontDone() const { return !m_tasks.empty() && m_tasks.front()-
 Status EncodePool::ReportDone(std::unique_lock<std::mutex>& hold) {
     if (!m_failure.ok()) return m_failure;
     while (FrontDone()) {
-        if (!m_tasks.front()->status.ok()) return m_failure = m_tasks.front()->status;
+        Task& front = *m_tasks.front();
+        if (front.outOfMemory) return m_failure = Status::Output(front.path + ": not enough memory to encode it");
+        if (!front.status.ok()) return m_failure = front.status;
         ReportFront(hold);
     }
     hold.unlock();
@@ -191,7 +197,8 @@ void EncodePool::Stop() {
         return true;
     });
     // After a failure nothing more is reported: the job ends at that tile.
-    while (m_failure.ok() && !m_tasks.empty() && m_tasks.front()->status.ok()) ReportFront(hold);
+    while (m_failure.ok() && !m_tasks.empty() && m_tasks.front()->status.ok() && !m_tasks.front()->outOfMemory)
+        ReportFront(hold);
     m_tasks.clear();
     m_nextQueued = 0;
 }

@@ -203,7 +203,7 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
     };
     state.level = p.LevelCount() - 1;
     s = CutPyramid(job.sourcePath, p, paths, job.oneThread ? -1 : job.threads, job.memoryLimit, counting,
-                   &result.notes, job.quality, result.archive.get());
+                   &result.notes, job.quality, result.archive.get(), job.acceptDamaged);
     if (s.fault == Fault::Cancelled) return Cancelled(result);
     if (!s) return Failed(result, s);
     state.level = -1;  // no level is to blame for what fails now
@@ -217,17 +217,27 @@ JobResult WriteJob(const GeneratorJob& job, const JobEvents& events, JobState& s
 
 // Memory or a thread that cannot be had ends the job as failed, found on
 // the job's own thread or by the level maker beside it: the tool is not
-// taken down with it.
+// taken down with it. The message is made before the job: when memory runs
+// out there may be none left to make it in, and a handler that throws
+// again would end the tool after all.
 JobResult GenerateTiles(const GeneratorJob& job, const JobEvents& events) {
     JobState state;
+    Status spare = Status::Output(job.sourcePath + ": not enough memory");
     JobResult r;
     try {
         r = WriteJob(job, events, state);
     } catch (const std::bad_alloc&) {
-        r = Failed(state.result, NoMemoryForLevel(job, state.level));
+        r = Failed(std::move(state.result), std::move(spare));
+        try {
+            r.status = NoMemoryForLevel(job, state.level);
+        } catch (const std::bad_alloc&) {
+        }
     } catch (const std::system_error& e) {
-        r = Failed(state.result, Status::Output(job.sourcePath + ": cannot start a thread for the job (" +
-                                                e.code().message() + ")"));
+        r = Failed(std::move(state.result), std::move(spare));
+        try {
+            r.status = Status::Output(job.sourcePath + ": cannot start a thread for the job (" + e.code().message() + ")");
+        } catch (const std::bad_alloc&) {
+        }
     }
     if ((r.end == JobEnd::Failed || r.end == JobEnd::Cancelled) && r.tilesWritten == 0) RemoveEmptyFolders(state);
     return r;

@@ -35,6 +35,9 @@ struct GeneratorJob {
     // One archive instead of a job folder (engine/job_archive.h): at
     // ArchivePathFor(outputFolder, sourcePath), standard output included.
     bool oneArchive = false;
+    // Damaged coded data is cut as far as it goes, with a note of the rows
+    // lost, instead of failing the job (the command line's --accept-damaged).
+    bool acceptDamaged = false;
 };
 
 enum class JobEnd { Finished, Declined, Cancelled, Failed };
@@ -45,7 +48,7 @@ struct JobResult {
     std::string jobFolder;  // or the archive's path
     int tilesWritten = 0;
     // What the user should know whatever the end, one line naming the file
-    // each: a colour profile that could not be used.
+    // each: a colour profile that could not be used, damage accepted.
     std::vector<std::string> notes;
     // The job folder, locked against other jobs from before the first tile;
     // whoever writes the job's files after the tiles lets it go then.

@@ -90,6 +90,21 @@ private:
     int m_error = 0;
 };
 
+// The first scan's marker at or after `pos`, stepping over the tables and
+// comments between the frame and it; 0 when something else comes first (the
+// decoder judges that).
+unsigned long long FirstScan(HeaderBytes& in, unsigned long long pos) {
+    while (pos + 4 <= in.Size()) {
+        const uint8_t* m = in.At(pos, 4);
+        if (!m || m[0] != 0xFF) return 0;
+        if (m[1] == 0xFF) { ++pos; continue; }
+        if (m[1] == 0xDA) return pos;
+        if (m[1] == 0xD8 || m[1] == 0xD9 || (m[1] >= 0xD0 && m[1] <= 0xD7) || m[1] == 0x01) return 0;
+        pos += 2 + Be16(m + 2);
+    }
+    return 0;
+}
+
 // Markers up to the first frame header, reading only the segments whose
 // content matters (EXIF, Adobe, the frame) and stepping over the others.
 Status WalkHeader(HeaderBytes& in, JpegHeader& out) {
@@ -134,6 +149,7 @@ Status WalkHeader(HeaderBytes& in, JpegHeader& out) {
                 if (out.width == 0 || out.height == 0) return Status::Bad("JPEG frame has no size");
                 if (out.components != 1 && out.components != 3 && out.components != 4)
                     return Status::Bad("unsupported number of colour components");
+                out.scanStart = FirstScan(in, pos + 2 + len);
                 return Status::Ok();
             }
         }
@@ -152,6 +168,10 @@ bool DecodedSizeFits(unsigned width, unsigned height, int channels) {
 unsigned long long MinimumCodedBytes(unsigned width, unsigned height) {
     unsigned long long blocks = ((width + 7ULL) / 8) * ((height + 7ULL) / 8);
     return blocks / 8;
+}
+
+unsigned long long CodedBytes(const JpegHeader& h) {
+    return h.scanStart < h.fileSize ? h.fileSize - h.scanStart : 0;
 }
 
 Status ParseJpegHeader(const uint8_t* d, size_t n, JpegHeader& out) {

@@ -16,6 +16,9 @@ struct JpegHeader {
     bool adobe = false;       // APP14 "Adobe" marker present (CMYK stored inverted)
     int orientation = 1;      // EXIF orientation 1..8, 1 when absent or invalid
     unsigned long long fileSize = 0;
+    // Where the first scan's header lies; 0 when the markers after the
+    // frame could not be followed that far.
+    unsigned long long scanStart = 0;
 };
 
 // Reads markers up to the first frame header, however far into the file it
@@ -30,8 +33,12 @@ Status ParseJpegHeader(const uint8_t* data, size_t size, JpegHeader& out);
 bool DecodedSizeFits(unsigned width, unsigned height, int channels);
 
 // Every 8x8 block of the full-resolution component costs at least one bit,
-// so a file shorter than this cannot hold the picture its header claims
+// so coded data shorter than this cannot hold the picture its header claims
 // (a damaged or doctored header, which the decoder would fill with grey).
 unsigned long long MinimumCodedBytes(unsigned width, unsigned height);
+
+// The bytes from the first scan to the end of the file: what can hold the
+// coded picture (segments before the scan, however long, cannot).
+unsigned long long CodedBytes(const JpegHeader& header);
 
 }  // namespace kerfel

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
+#include <string>
 #include <vector>
 
 // The library's header needs the standard types declared first.
@@ -23,25 +25,79 @@
 namespace kerfel {
 namespace {
 
+// A progressive picture needs a few dozen scans; thousands only make its
+// decoding last (each scan is a pass over every coefficient). The library's
+// own tools stop at the same number.
+constexpr int kMostScans = 500;
+
+// Rows of a picture read whole between two looks for a stop.
+constexpr unsigned kWholeBand = 256;
+
+// Why decoding ended, beside the library's message codes.
+enum EndCode { kTooManyScans = -1, kStopped = -2 };
+
 struct ErrorExit {
     jpeg_error_mgr base;
     std::jmp_buf jump;
-    int code = 0;  // the message code that ended decoding
-    bool truncated = false;
+    int code = 0;            // the message code (or EndCode) that ended decoding
+    bool acceptDamage = false;
+    int damage = 0;          // the warning that first told of damage; 0: none
+    unsigned damagedRow = 0;  // the first stored row it touched
+    bool allRowsRead = false;  // what is read now is what follows the last row
 };
 
 // Any error ends the call that met it, through the jump set by Guarded.
-[[noreturn]] void OnError(j_common_ptr c) {
+[[noreturn]] void EndDecoding(j_common_ptr c, int code) {
     ErrorExit* e = reinterpret_cast<ErrorExit*>(c->err);
-    e->code = c->err->msg_code;
+    e->code = code;
     std::longjmp(e->jump, 1);
 }
 
-// Warnings are not printed. A file that ends early is an error (the rest of
-// the picture would be grey); damage inside the data is not, as before.
+[[noreturn]] void OnError(j_common_ptr c) { EndDecoding(c, c->err->msg_code); }
+
+// The warnings that say pixels are missing or wrong: coded data that ends
+// before the picture does, codes that cannot be, and data left over where a
+// scan should end (a sign that what was decoded before it was not what was
+// coded). Not: stray bytes between the segments before the first scan, or
+// a missing end marker after every row was read.
+bool TellsOfDamage(j_common_ptr c, bool allRowsRead) {
+    switch (c->err->msg_code) {
+        case JWRN_EXTRANEOUS_DATA: return reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > 0;
+        case JWRN_JPEG_EOF: return !allRowsRead;
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+        case JWRN_NOT_SEQUENTIAL:
+        case JWRN_BOGUS_PROGRESSION: return true;
+        default: return false;
+    }
+}
+
+// Warnings are not printed; damage ends decoding unless it is accepted, and
+// then the first is remembered with the row it reached.
 void OnMessage(j_common_ptr c, int level) {
     ErrorExit* e = reinterpret_cast<ErrorExit*>(c->err);
-    if (level < 0 && c->err->msg_code == JWRN_JPEG_EOF) e->truncated = true;
+    if (level >= 0 || !c->is_decompressor || !TellsOfDamage(c, e->allRowsRead)) return;
+    if (!e->damage) {
+        const auto* d = reinterpret_cast<j_decompress_ptr>(c);
+        e->damage = c->err->msg_code;
+        e->damagedRow = static_cast<unsigned>(
+            std::min<unsigned long long>(1ull * d->input_iMCU_row * d->max_v_samp_factor * DCTSIZE, d->image_height));
+    }
+    if (!e->acceptDamage) EndDecoding(c, c->err->msg_code);
+}
+
+// Called between the scans (and iMCU rows) a multi-scan picture is read in.
+struct ScanWatch {
+    jpeg_progress_mgr base{};
+    std::function<bool()> stop;
+};
+
+void OnProgress(j_common_ptr c) {
+    const auto* watch = reinterpret_cast<ScanWatch*>(c->progress);
+    if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMostScans) EndDecoding(c, kTooManyScans);
+    if (watch->stop()) EndDecoding(c, kStopped);
 }
 
 // Adobe CMYK is stored inverted (255 = no ink); plain CMYK is not.
@@ -53,24 +109,6 @@ void CmykToRgb(const uint8_t* src, uint8_t* dst, size_t pixels, bool inverted) {
             dst[c] = static_cast<uint8_t>((v * k + 127) / 255);
         }
     }
-}
-
-// A file cut short lacks its end marker. Found before decoding, so that a
-// job does not write the top of a picture whose bottom is missing. Bytes
-// after the marker are allowed, as long as it lies in the last 64 KiB.
-bool EndMarkerNearEnd(int fd, unsigned long long size) {
-    const size_t window = static_cast<size_t>(std::min<unsigned long long>(size, 1 << 16));
-    std::vector<uint8_t> tail(window);
-    size_t got = 0;
-    while (got < window) {
-        ssize_t r = ::pread(fd, tail.data() + got, window - got, static_cast<off_t>(size - window + got));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
-        got += static_cast<size_t>(r);
-    }
-    for (size_t i = window; i-- > 1;)
-        if (tail[i - 1] == 0xFF && tail[i] == 0xD9) return true;
-    return false;
 }
 
 SampleLayout StoredLayout(int components, bool adobe) {
@@ -99,17 +137,43 @@ struct JpegReader::Codec {
     bool Guarded(Step step) {
         if (setjmp(error.jump)) return false;
         step();
-        return !error.truncated;
-    }
-
-    Status Failure(unsigned width, unsigned height) const {
-        if (!error.truncated && error.code == JERR_OUT_OF_MEMORY) return NoMemory(width, height, "picture");
-        return Status::Bad("the JPEG data is damaged or incomplete");
+        return true;
     }
 };
 
 JpegReader::JpegReader() = default;
 JpegReader::~JpegReader() = default;
+
+// What damage the decoder met, for the failure and for the note of a
+// picture published all the same. Damage found only after the last row
+// cannot be placed: any row may be wrong.
+std::string JpegReader::DamageText() const {
+    const ErrorExit& e = m_codec->error;
+    if (e.damagedRow >= m_header.height) return "the JPEG data is damaged (corrupt data where its scan should end)";
+    const bool cut = e.damage == JWRN_JPEG_EOF || e.damage == JWRN_HIT_MARKER;
+    return "the JPEG data is damaged from row " + std::to_string(e.damagedRow) + " of " +
+           std::to_string(m_header.height) + (cut ? " (it ends early)" : " (corrupt data)");
+}
+
+std::string JpegReader::DamageNote() const {
+    if (!m_codec || !m_codec->error.damage) return {};
+    const unsigned row = m_codec->error.damagedRow;
+    if (row >= m_header.height) return DamageText() + ": published all the same";
+    return DamageText() + ": " + std::to_string(m_header.height - row) + " rows are missing or wrong, published all the same";
+}
+
+Status JpegReader::Failure() const {
+    const ErrorExit& e = m_codec->error;
+    switch (e.code) {
+        case JERR_OUT_OF_MEMORY: return NoMemory(Width(), Height(), "picture");
+        case kStopped: return Status::Cancel();
+        case kTooManyScans:
+            return Status::Bad("the JPEG has more than " + std::to_string(kMostScans) +
+                               " scans (a picture needs a few dozen); it is refused");
+    }
+    if (e.damage) return Status::Bad(DamageText());
+    return Status::Bad("the JPEG data is damaged or incomplete");
+}
 
 Status JpegReader::Named(Status s) const {
     if (!s.ok()) s.message = m_name + ": " + s.message;
@@ -161,8 +225,8 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
     if (h.width > kMaxJpegSide || h.height > kMaxJpegSide)
         return Named(Status::Bad("the picture is larger than a JPEG can be (" + SizeText(h.width, h.height) +
                                  " pixels; at most " + std::to_string(kMaxJpegSide) + " a side)"));
-    if (h.fileSize < MinimumCodedBytes(h.width, h.height))
-        return Named(Status::Bad("the file is too short for the " + SizeText(h.width, h.height) +
+    if (CodedBytes(h) < MinimumCodedBytes(h.width, h.height))
+        return Named(Status::Bad("the file's coded data is too short for the " + SizeText(h.width, h.height) +
                                  " pixels its header claims (damaged)"));
     Codec& c = *m_codec;
     c.info.err = jpeg_std_error(&c.error.base);
@@ -176,10 +240,10 @@ Status JpegReader::OpenMemory(const uint8_t* data, size_t size, const std::strin
         KeepProfileSegments(&c.info);
         jpeg_read_header(&c.info, TRUE);
     });
-    if (!read) return Named(c.Failure(h.width, h.height));
+    if (!read) return Named(Failure());
     if (c.info.image_width != h.width || c.info.image_height != h.height)
         return Named(Status::Bad("the decoded size does not match the header"));
-    if (!ReadProfile()) return Named(c.Failure(h.width, h.height));
+    if (!ReadProfile()) return Named(Failure());
     // What the library holds for the whole picture when it cannot decode
     // it in one pass: every coefficient block of every component.
     m_coefficientBytes = 0;
@@ -224,8 +288,7 @@ Status JpegReader::Start(int scaleDenominator, int threads) {
     if (!m_codec || !m_codec->created) return Named(Status::Bad("the file is not open"));
     Codec& c = *m_codec;
     const JpegHeader& h = m_header;
-    if (c.file && !EndMarkerNearEnd(::fileno(c.file), h.fileSize))
-        return Named(Status::Bad("the JPEG data is damaged or incomplete"));
+    c.error.acceptDamage = DamageAccepted();
     c.info.scale_num = 1;
     c.info.scale_denom = static_cast<unsigned>(std::clamp(scaleDenominator, 1, 8));
     try {
@@ -235,7 +298,15 @@ Status JpegReader::Start(int scaleDenominator, int threads) {
     }
     const bool grey = c.colour && c.colour->Layout() == SampleLayout::Grey;
     c.info.out_color_space = c.info.num_components == 4 ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
-    if (!c.Guarded([&] { jpeg_start_decompress(&c.info); })) return Named(c.Failure(Width(), Height()));
+    // A picture of many scans is read whole here: the number of scans is
+    // held to a limit, and a stop is seen between them.
+    ScanWatch watch;
+    watch.base.progress_monitor = OnProgress;
+    watch.stop = [this] { return StopRequested(); };
+    c.info.progress = &watch.base;
+    const bool started = c.Guarded([&] { jpeg_start_decompress(&c.info); });
+    c.info.progress = nullptr;
+    if (!started) return Named(Failure());
     const bool swap = OrientationSwapsSides(h.orientation);
     m_outWidth = swap ? c.info.output_height : c.info.output_width;
     m_outHeight = swap ? c.info.output_width : c.info.output_height;
@@ -264,7 +335,7 @@ Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
         for (unsigned got = 0; got < want;) {
             JDIMENSION n = 0;
             if (!c.Guarded([&] { n = jpeg_read_scanlines(&c.info, band + got, want - got); }) || n == 0)
-                return c.Failure(Width(), Height());
+                return Failure();
             got += n;
         }
         if (c.colour) {
@@ -276,7 +347,22 @@ Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
             for (unsigned i = 0; i < want; ++i) MirrorRow(rows[done + i], width);
         done += want;
     }
-    return Status::Ok();
+    return c.info.output_scanline == c.info.output_height ? FinishScan() : Status::Ok();
+}
+
+// The data after the last row must end the scan: anything left over means
+// rows were decoded from something else than was coded.
+Status JpegReader::FinishScan() {
+    Codec& c = *m_codec;
+    c.error.allRowsRead = true;
+    if (c.Guarded([&] { jpeg_finish_decompress(&c.info); })) return Status::Ok();
+    if (c.error.code == JERR_OUT_OF_MEMORY) return Failure();
+    // Markers that cannot be where the scan should end are damage found there.
+    if (!c.error.damage) {
+        c.error.damage = c.error.code;
+        c.error.damagedRow = m_header.height;
+    }
+    return c.error.acceptDamage ? Status::Ok() : Failure();
 }
 
 Status JpegReader::LoadWholePicture() {
@@ -285,8 +371,11 @@ Status JpegReader::LoadWholePicture() {
         PixelBuffer stored = PixelBuffer::Make(c.info.output_width, c.info.output_height);
         std::vector<uint8_t*> rows(stored.height);
         for (unsigned y = 0; y < stored.height; ++y) rows[y] = stored.Row(y);
-        Status s = ReadStoredRows(rows.data(), stored.height);
-        if (!s) return Named(s);
+        for (unsigned y = 0; y < stored.height; y += kWholeBand) {
+            if (StopRequested()) return Status::Cancel();
+            Status s = ReadStoredRows(rows.data() + y, std::min(kWholeBand, stored.height - y));
+            if (!s) return Named(s);
+        }
         m_whole = Reorient(std::move(stored), m_header.orientation);
     } catch (const std::bad_alloc&) {
         m_whole = PixelBuffer{};

@@ -6,6 +6,10 @@
 // never held whole; one that cannot (progressive or multi-scan coding keeps
 // every coefficient, a vertical turn or flip needs the last row first) says
 // how much memory it needs before anything large is allocated.
+// The end of the picture is found by decoding it: bytes after it are never
+// read, and data that ends early or is corrupt is met where it lies (see
+// SourceReader::AcceptDamage). A picture of more scans than a sane encoder
+// writes is refused.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -63,13 +67,18 @@ public:
     // The next `count` rows, top first, OutputWidth() * 3 bytes each, into
     // rows[0..count).
     Status ReadRows(uint8_t* const* rows, unsigned count) override;
+    std::string DamageNote() const override;
 
 private:
     struct Codec;
     Status Named(Status s) const;
+    // Why the library gave up, one line without the file's name.
+    Status Failure() const;
+    std::string DamageText() const;
     bool ReadProfile();
     void PrepareColours(int threads);
     Status ReadStoredRows(uint8_t* const* rows, unsigned count);
+    Status FinishScan();
     Status LoadWholePicture();
 
     std::unique_ptr<Codec> m_codec;

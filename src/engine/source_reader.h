@@ -5,6 +5,7 @@
 // one that cannot says how much memory it needs before anything large is
 // allocated, so that the memory rule can refuse it first.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,27 @@ public:
     virtual unsigned OutputHeight() const = 0;
     // The next `count` rows, top first, OutputWidth() * 3 bytes each.
     virtual Status ReadRows(uint8_t* const* rows, unsigned count) = 0;
+
+    // Coded data that is cut short or corrupt fails the read where it is
+    // met: the rest of the picture would come out grey or wrong. Accepted
+    // (before Start), the read goes on as far as the data allows and
+    // DamageNote says what was lost.
+    void AcceptDamage(bool accept) { m_acceptDamage = accept; }
+    // What accepted damage cost, one line without the file's name; empty
+    // while the data read so far was whole.
+    virtual std::string DamageNote() const { return {}; }
+    // Polled while Start reads what cannot stream (every scan of a
+    // progressive picture, a picture to be turned); true ends Start with
+    // Cancelled. Set before Start.
+    void StopWhen(std::function<bool()> stop) { m_stop = std::move(stop); }
+
+protected:
+    bool DamageAccepted() const { return m_acceptDamage; }
+    bool StopRequested() const { return m_stop && m_stop(); }
+
+private:
+    bool m_acceptDamage = false;
+    std::function<bool()> m_stop;
 };
 
 // Opens `path` with the reader its first bytes call for. Every error names the file.

@@ -8,7 +8,8 @@
 namespace kerfel {
 namespace {
 
-constexpr unsigned kBandRows = 16;  // rows whose colours are converted together
+constexpr unsigned kBandRows = 16;    // rows whose colours are converted together
+constexpr unsigned kWholeBand = 256;  // rows of a picture read whole between two looks for a stop
 
 void SpreadGrey(const uint8_t* grey, uint8_t* rgb, unsigned width) {
     for (unsigned x = 0; x < width; ++x, rgb += 3) rgb[0] = rgb[1] = rgb[2] = grey[x];
@@ -106,8 +107,11 @@ Status StoredRowsReader::LoadWholePicture() {
         PixelBuffer stored = PixelBuffer::Make(m_outWidth, m_outHeight);
         std::vector<uint8_t*> rows(stored.height);
         for (unsigned y = 0; y < stored.height; ++y) rows[y] = stored.Row(y);
-        Status s = ReadBand(rows.data(), stored.height);
-        if (!s) return Named(s);
+        for (unsigned y = 0; y < stored.height; y += kWholeBand) {
+            if (StopRequested()) return Status::Cancel();
+            Status s = ReadBand(rows.data() + y, std::min(kWholeBand, stored.height - y));
+            if (!s) return Named(s);
+        }
         m_whole = Reorient(std::move(stored), m_orientation);
     } catch (const std::bad_alloc&) {
         m_whole = PixelBuffer{};

@@ -1,7 +1,9 @@
 #include "publish/viewer_site.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -10,6 +12,7 @@
 #include "base/app_folder.h"
 #include "base/file_read.h"
 #include "base/file_write.h"
+#include "base/folder_list.h"
 #include "base/json_text.h"
 #include "publish/html_escape.h"
 
@@ -91,11 +94,12 @@ Status CopyTree(const fs::path& from, const fs::path& to) {
     fs::create_directories(to, ec);
     if (ec || !fs::is_directory(to, ec))
         return Status::Output(to.string() + ": folder cannot be created");
-    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-        Status s = CopyTree(it->path(), to / it->path().filename());
+    std::vector<std::string> names;
+    if (!ListFolder(from.string(), names)) return Status::Output(from.string() + ": cannot be read: " + std::strerror(errno));
+    for (const std::string& name : names) {
+        Status s = CopyTree(from / name, to / name);
         if (!s) return s;
     }
-    if (ec) return Status::Output(from.string() + ": cannot be read: " + ec.message());
     return Status::Ok();
 }
 

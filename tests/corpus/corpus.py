@@ -4,6 +4,9 @@ runs the command line on each, checks the outcome and writes the table of
 outcomes (docs/robustness.md). Nothing is downloaded: ImageMagick and byte
 surgery make every file."""
 import argparse
+import importlib.machinery
+import importlib.util
+import random
 import re
 import os
 import shutil
@@ -55,6 +58,35 @@ def with_icc_profile(jpeg, icc):
     return jpeg[:2] + b"\xFF\xE2" + struct.pack(">H", len(payload) + 2) + payload + jpeg[2:]
 
 
+def seed_makers():
+    """The fuzz seeds' byte surgery (tests/fuzz/make-seeds), shared."""
+    path = os.path.join(ROOT, "tests", "fuzz", "make-seeds")
+    loader = importlib.machinery.SourceFileLoader("make_seeds", path)
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader("make_seeds", loader))
+    loader.exec_module(module)
+    return module
+
+
+def with_comments_before_scan(jpeg, total):
+    """Comment segments of `total` bytes in all, put before the first scan."""
+    at = jpeg.index(b"\xFF\xDA")
+    piece = b"\xFF\xFE" + struct.pack(">H", 65535) + b"c" * 65533
+    return jpeg[:at] + piece * (total // len(piece) + 1) + jpeg[at:]
+
+
+def zeroed_middle(jpeg, fraction):
+    """`fraction` of the file's bytes, from its middle, set to zero."""
+    n = int(len(jpeg) * fraction)
+    start = (len(jpeg) - n) // 2
+    return jpeg[:start] + bytes(n) + jpeg[start + n:]
+
+
+def random_over_scan(jpeg, n):
+    """`n` random bytes written over the file from a third of its length."""
+    start = len(jpeg) // 3
+    return jpeg[:start] + random.Random(3).randbytes(n) + jpeg[start + n:]
+
+
 def corrupt_middle(jpeg):
     b = bytearray(jpeg)
     start = len(b) // 2
@@ -84,8 +116,23 @@ class Corpus:
         for pct in (10, 50, 90):
             add(f"truncated-{pct}.jpg", f"truncated at {pct}%",
                 write(self.path(f"truncated-{pct}.jpg"), b[:len(b) * pct // 100]), 2)
-        add("corrupt-scan.jpg", "bytes flipped in the middle of the scan (decoded as well as it goes, or refused)",
+        add("corrupt-scan.jpg", "bytes flipped in the middle of the scan (codes that still decode cannot be told "
+            "from the picture's: cut as they decode, or refused)",
             write(self.path("corrupt-scan.jpg"), corrupt_middle(b)), (0, 2))
+        add("random-scan.jpg", "2000 random bytes written over the scan",
+            write(self.path("random-scan.jpg"), random_over_scan(b, 2000)), 2)
+        add("truncated-5-ended.jpg", "cut at 5% with an end marker put after it",
+            write(self.path("truncated-5-ended.jpg"), b[:len(b) * 5 // 100] + b"\xFF\xD9"), 2)
+        add("zeroed-40.jpg", "40% of the file zeroed in its middle",
+            write(self.path("zeroed-40.jpg"), zeroed_middle(b, 0.4)), 2)
+        add("trailing-zeros.jpg", "100 KB of zeros after the end (as some cameras write)",
+            write(self.path("trailing-zeros.jpg"), b + bytes(100 * 1024)), 0)
+        add("trailing-random.jpg", "100 KB of random bytes after the end",
+            write(self.path("trailing-random.jpg"), b + random.Random(27).randbytes(100 * 1024)), 0)
+        flat = read(convert(["-size", "256x256", "xc:gray50", "-interlace", "JPEG", "-strip"],
+                            self.path("flat-progressive.jpg")))
+        add("scans-20000.jpg", "a progressive JPEG of 20000 scans (2.7 MB) in a sound progression",
+            write(self.path("scans-20000.jpg"), seed_makers().many_scans(flat, 20000)), 2)
         add("progressive.jpg", "progressive",
             convert([self.good, "-interlace", "JPEG"], self.path("progressive.jpg")), 0)
         add("grey.jpg", "greyscale", convert([self.good, "-colorspace", "Gray"], self.path("grey.jpg")), 0)
@@ -106,6 +153,9 @@ class Corpus:
             write(self.path("claims-30000.jpg"), with_frame_size(b, 30000, 30000)), 2)
         add("claims-65500.jpg", "header claims 65500 x 65500 (the largest JPEG) over 600 x 400 data",
             write(self.path("claims-65500.jpg"), with_frame_size(b, 65500, 65500)), 2)
+        add("padded-65500.jpg", "header claims 65500 x 65500, padded with comments to 8.5 MB before its scan",
+            write(self.path("padded-65500.jpg"),
+                  with_comments_before_scan(with_frame_size(b, 65500, 65500), 8500 * 1024)), 2)
         add("claims-65535.jpg", "header claims 65535 x 400, over what JPEG can hold",
             write(self.path("claims-65535.jpg"), with_frame_size(b, 65535, 400)), 2)
         wide = self.path("65500x512.jpg")
@@ -332,9 +382,14 @@ def check(case_id, what, cmd, expected, named, timeout, unprivileged=False, warn
 MAKE_REFUSES = {"1x1.jpg", "1x60000.jpg", "1x1.tif", "1x1.png", "1x300000.tif", "1x300000.png"}
 # What `make` finishes with one warning line: a colour profile it cannot use.
 MAKE_WARNS = {"broken-profile.jpg"}
-# `info` reads the header only: a picture cut short after it still has sizes;
-# `make` refuses it before its first tile.
-INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg", "tile-past-end.tif", "truncated.png"}
+# `info` reads the header only: a picture damaged after it still has sizes;
+# `make` fails where decoding meets the damage, before the descriptor.
+INFO_ACCEPTS = {"truncated-10.jpg", "truncated-50.jpg", "truncated-90.jpg", "tile-past-end.tif", "truncated.png",
+                "corrupt-scan.jpg", "random-scan.jpg", "truncated-5-ended.jpg", "zeroed-40.jpg", "scans-20000.jpg"}
+
+
+def has_descriptor(folder):
+    return any("ImageKerfel.xml" in files for _, _, files in os.walk(folder))
 
 
 def is_complete_jpeg(path):
@@ -353,6 +408,9 @@ def check_make(case_id, what, kerfel, source, expected, out_root, timeout, unpri
     problems = []
     if len(extra) > 1:
         problems.append(f"left {extra}")
+    failed = row[3].startswith("exit ") and not row[3].startswith("exit 0")
+    if failed and has_descriptor(out):
+        problems.append("a failed job left its descriptor")
     for dirpath, _, files in os.walk(out):
         for f in files:
             if f.endswith(".jpg") and not is_complete_jpeg(os.path.join(dirpath, f)):
@@ -423,6 +481,24 @@ def app2_flood(kerfel, corpus, out_root, timeout, sanitized=False):
     return ("app2-flood.jpg peak memory", "96 MiB of APP2 segments that hold no colour profile", "make",
             f"exit {r.returncode}, peak {'within' if peak <= goal else 'OVER'} {goal} MiB" +
             ("" if ok else f" (FAIL: {peak} MiB)"), ok)
+
+
+def accepted_damage_cases(kerfel, corpus, out_root, timeout):
+    """--accept-damaged publishes a damaged JPEG with one warning of the rows
+    lost; a header the data cannot hold stays refused."""
+    rows = []
+    for name, expected in (("truncated-50.jpg", 0), ("truncated-5-ended.jpg", 0), ("random-scan.jpg", 0),
+                           ("padded-65500.jpg", 2)):
+        out = tempfile.mkdtemp(dir=out_root)
+        source = corpus.path(name)
+        row = check(name + ", accepted", "the same, with --accept-damaged", [kerfel, "make", source, out, "--quiet",
+                                                                            "--accept-damaged"],
+                    expected, source, timeout, warns=expected == 0)
+        published = has_descriptor(out)
+        if row[4] and published != (expected == 0):
+            row = row[:3] + ("FAIL the descriptor is " + ("written" if published else "missing"), False)
+        rows.append(row)
+    return rows
 
 
 def output_cases(kerfel, corpus, out_root, timeout):
@@ -571,6 +647,7 @@ def main():
             rows.append(check(case_id, what, [args.kerfel, "info", path], told, path, args.timeout, unpriv))
             made = 2 if case_id in MAKE_REFUSES else expected
             rows.append(check_make(case_id, what, args.kerfel, path, made, out_root, args.timeout, unpriv))
+        rows += accepted_damage_cases(args.kerfel, corpus, out_root, args.timeout)
         rows += memory_cases(args.kerfel, corpus, out_root, args.timeout, args.sanitized)
         rows += output_cases(args.kerfel, corpus, out_root, args.timeout)
         rows.append(kill_during_make(args.kerfel, out_root))

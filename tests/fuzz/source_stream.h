@@ -54,21 +54,28 @@ inline kerfel::Status CutAll(kerfel::SourceReader& reader) {
     return s;
 }
 
+// Big pictures decode too slowly to fuzz; the header checks still ran.
+inline bool TooBigToFuzz(const kerfel::SourceReader& reader) {
+    return 1ull * reader.Width() * reader.Height() > (1u << 22) || reader.WholePictureBytes() > (64u << 20) ||
+           reader.Width() > (1u << 16);
+}
+
+// A failure is one line naming the file.
+inline void CheckFailure(const kerfel::Status& s, const std::string& name) {
+    if (s) return;
+    FUZZ_CHECK(s.message.rfind(name + ": ", 0) == 0);
+    FUZZ_CHECK(s.message.find('\n') == std::string::npos);
+}
+
 inline int FuzzSource(const uint8_t* data, size_t size, const std::string& name) {
     std::unique_ptr<kerfel::SourceReader> reader;
     kerfel::Status s = kerfel::OpenSourceMemory(data, size, name, reader);
     if (s) {
         FUZZ_CHECK(reader->Width() > 0 && reader->Height() > 0);
-        // Big pictures decode too slowly to fuzz; the header checks above still ran.
-        if (1ull * reader->Width() * reader->Height() > (1u << 22) || reader->WholePictureBytes() > (64u << 20) ||
-            reader->Width() > (1u << 16))
-            return 0;
+        if (TooBigToFuzz(*reader)) return 0;
         s = CutAll(*reader);
     }
-    if (!s) {
-        FUZZ_CHECK(s.message.rfind(name + ": ", 0) == 0);
-        FUZZ_CHECK(s.message.find('\n') == std::string::npos);
-    }
+    CheckFailure(s, name);
     return 0;
 }
 

@@ -38,11 +38,11 @@ TEST(DziCommandLine, WhatALayoutCannotTakeIsRefusedInOneLine) {
         args.insert(args.end(), c.extra.begin(), c.extra.end());
         const clitest::Result r = clitest::Run(args);
         EXPECT_EQ(r.status, 1) << c.line;
-        EXPECT_EQ(r.err, std::string(c.line) + "\n");
+        EXPECT_EQ(r.err, std::string(c.line) + "\nTry 'kerfel help make'.\n");
     }
     const clitest::Result info = clitest::Run({"info", "a.jpg", "--layout", "dzi", "--overlap", "300"});
     EXPECT_EQ(info.status, 1);
-    EXPECT_EQ(info.err, "kerfel info: --overlap 300 is not below the tile size 256\n");
+    EXPECT_EQ(info.err, "kerfel info: --overlap 300 is not below the tile size 256\nTry 'kerfel help info'.\n");
     // An unknown layout is the parser's: one line naming it, then where help is.
     const clitest::Result unknown = clitest::Run({"make", "a.jpg", "out", "--layout", "deepzoom"});
     EXPECT_EQ(unknown.status, 1);
