@@ -285,7 +285,8 @@ def main():
             f.write("Language=%s\nOutputPath=%s\n" % (os.path.join(language_folder, args.lang + ".txt"), out))
         photo = os.path.join(tmp, "Straße am Meer.jpg")
         subprocess.run(["convert", "-size", "700x500", "plasma:fractal", "-seed", "7", photo], check=True)
-        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"), GSETTINGS_BACKEND="memory")
+        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"), XDG_DATA_HOME=os.path.join(tmp, "data"),
+                   GSETTINGS_BACKEND="memory")
         env.pop("NO_AT_BRIDGE", None)
         tool = subprocess.Popen([kerfel, photo], env=env)
         try:

@@ -147,6 +147,7 @@ void CKerfelDialog::CreateControls() {
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
     FitTemplateControls(this);
     DescribeForReaders();
+    AcceptDrops();
 
     wxWindow* previous = nullptr;
     for (int id : kTabOrder) {

@@ -6,6 +6,7 @@
 
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
+#include "app/ui/recent_files.h"
 #include "engine/source_image.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/ui/ui_text.h"
@@ -35,6 +36,7 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         ShowSourceError(status);
         return;
     }
+    kerfel::AddToRecentFiles(path.utf8_string());
     UpdateData(true);  // what was typed stays, and is given back with the rest
     KeepShownSource();
     m_strChosenFile = path;
