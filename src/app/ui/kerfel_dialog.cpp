@@ -90,7 +90,7 @@ void CKerfelDialog::CreateControls() {
                 break;
             case ControlKind::List: w = new wxChoice(this, c.id, pos, wxSize(size.x, wxDefaultCoord)); break;
             case ControlKind::Picture:
-                w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
+                w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBundle(219), pos, wxDefaultSize);
                 break;
             case ControlKind::CheckBox: {
                 // The toolkit's box is larger than the template's: centred on

@@ -11,6 +11,7 @@
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/ui/ui_text.h"
 #include "skin/ui/accessible.h"
+#include "skin/ui/skin_bitmaps.h"
 
 void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     CFileOpenComponent chooser;
@@ -81,7 +82,8 @@ void CKerfelDialog::StartThumbnail(const wxString& path) {
     const int choice = ++m_nThumbnailChoice;
     m_stcThumbnail->Hide();
     m_rcThumbFrame = m_stcThumbFrame->GetScreenRect();
-    const unsigned box = m_rcThumbFrame.height;
+    // In the display's pixels: sharp on a display of twice the density too.
+    const unsigned box = static_cast<unsigned>(m_rcThumbFrame.height * kerfel::PictureScale(this));
     m_thumbnailWorkers.Start([this, choice, box, file = path.utf8_string()] {
         auto thumb = std::make_shared<kerfel::PixelBuffer>();
         kerfel::SourceInfo info;
@@ -178,10 +180,11 @@ void CKerfelDialog::FillLevelsList() {
 
 void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
     wxRect frame = m_stcThumbFrame->GetRect();
-    m_stcThumbnail->SetBitmap(wxBitmap(thumb));
-    m_stcThumbnail->SetSize(thumb.GetWidth(), thumb.GetHeight());
-    m_stcThumbnail->Move(frame.x + (frame.width - thumb.GetWidth()) / 2,
-                         frame.y + (frame.height - thumb.GetHeight()) / 2);
+    const wxBitmap picture(thumb, -1, kerfel::PictureScale(this));
+    const wxSize size = picture.GetLogicalSize();
+    m_stcThumbnail->SetBitmap(picture);
+    m_stcThumbnail->SetSize(size);
+    m_stcThumbnail->Move(frame.x + (frame.width - size.x) / 2, frame.y + (frame.height - size.y) / 2);
     RefreshRect(frame.Inflate(50));
 }
 
