@@ -84,11 +84,9 @@ bool CSkinProgressCtrl::Create(wxWindow* placeholder, int upper, const wxBitmap*
 bool CSkinProgressCtrl::SetSkin(const wxBitmap* skin, bool refresh) {
     wxImage img = skin && skin->IsOk() ? skin->ConvertToImage() : wxImage();
     // A skin narrower than nine pixels has no elements to draw.
-    m_dSkinScale = img.IsOk() ? skin->GetScaleFactor() : 1;
-    if (!img.IsOk() || img.GetWidth() < kerfel::kProgressElements) {
-        img = DefaultSkin();
-        m_dSkinScale = 1;
-    }
+    m_dSkinScale = 1;
+    if (!img.IsOk() || img.GetWidth() < kerfel::kProgressElements) img = DefaultSkin();
+    else m_dSkinScale = skin->GetScaleFactor();  // a skin drawn for a denser display
     m_skin = img;
     m_nElementsThickness = -1;
     BuildElements();
@@ -103,7 +101,7 @@ void CSkinProgressCtrl::BuildElements() {
     const int thickness = std::max(1, m_bVertical ? client.x : client.y);
     if (thickness == m_nElementsThickness) return;
     m_nElementsThickness = thickness;
-    // In the skin's pixels; a skin drawn for a denser display keeps them.
+    // In the skin's own pixels, which a denser display shows as they are.
     const double scale = m_dSkinScale;
     const int e = m_skin.GetWidth() / kerfel::kProgressElements;
     for (int k = 0; k < kerfel::kProgressElements; ++k) {
