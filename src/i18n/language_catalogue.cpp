@@ -119,6 +119,9 @@ constexpr CatalogueEntry kCatalogue[] = {
     {"FOLDERDIALOG.IDC_LFOLDER", nullptr},
     {"FOLDERDIALOG.IDC_BNEWFOLDER", nullptr},
     {"FOLDERDIALOG.NEWFOLDER", nullptr},
+    // What was dropped on the main window cannot be taken there.
+    {"KERFELDIALOG.ONDROPFILES.MESSAGEBOX_CAPTION", nullptr},
+    {"KERFELDIALOG.ONDROPFILES.MESSAGEBOX_TEXT", nullptr},
 };
 
 }  // namespace

@@ -221,7 +221,7 @@ def check_help_menu_and_about(tree, t, main):
     wait_for("the about box to close", lambda: about not in tree.windows())
 
 
-def check_folder_picker(tree, t, main):
+def check_folder_picker(tree, t, main, selected):
     at = tree.at
     tree.click(tree.get(main, at.ROLE_PUSH_BUTTON, spoken(t["KERFELDIALOG.IDC_BBROWSEFOLDER"])))
     label = t["FOLDERDIALOG.IDC_LFOLDER"]
@@ -229,6 +229,9 @@ def check_folder_picker(tree, t, main):
     check_field(tree, picker, at.ROLE_TEXT, label)
     if not [a for a in tree.all(picker, at.ROLE_TREE) if a.name]:
         fail("the folder tree has no name")
+    # Its folders are drawn, not objects: the tree tells the selected one.
+    wait_for("the folder tree to tell its selected folder %r" % selected, lambda: [
+        a for a in tree.all(picker, at.ROLE_TREE) if a.description == selected])
     check_focus_stops(tree, picker)
     # OK and Cancel are the desktop's own buttons, in the desktop's language.
     cancel = wait_for("the picker's Cancel button", lambda: next(
@@ -285,14 +288,15 @@ def main():
             f.write("Language=%s\nOutputPath=%s\n" % (os.path.join(language_folder, args.lang + ".txt"), out))
         photo = os.path.join(tmp, "Straße am Meer.jpg")
         subprocess.run(["convert", "-size", "700x500", "plasma:fractal", "-seed", "7", photo], check=True)
-        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"), GSETTINGS_BACKEND="memory")
+        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"), XDG_DATA_HOME=os.path.join(tmp, "data"),
+                   GSETTINGS_BACKEND="memory")
         env.pop("NO_AT_BRIDGE", None)
         tool = subprocess.Popen([kerfel, photo], env=env)
         try:
             tree = Tree(pyatspi, tool.pid)
             main_window = check_main_window(tree, t, os.path.basename(photo))
             check_help_menu_and_about(tree, t, main_window)
-            check_folder_picker(tree, t, main_window)
+            check_folder_picker(tree, t, main_window, os.path.basename(out))
             check_job_and_preview(tree, t, main_window)
         finally:
             tool.kill()

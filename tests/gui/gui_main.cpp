@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
     char tmpl[] = "/tmp/kerfel-gui-XXXXXX";
     g_tempRoot = mkdtemp(tmpl);
     setenv("XDG_CONFIG_HOME", (g_tempRoot + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (g_tempRoot + "/data").c_str(), 1);  // the desktop's recent files
     wxApp::SetInstance(new TestApp);
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv)) {

@@ -3,6 +3,7 @@
 // events are pumped by hand between steps.
 #include <wx/window.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -27,5 +28,20 @@ std::string MakeTempFolder();
 void Screenshot(const std::string& path);
 // Makes a JPEG of the given size with ImageMagick; returns its path.
 std::string MakeJpeg(const std::string& folder, const std::string& name, int width, int height);
+
+// While it lives, the settings are those of a fresh private folder, so that
+// what one test stores reaches no other test's dialog.
+class PrivateSettings {
+public:
+    PrivateSettings() : m_saved(std::getenv("XDG_CONFIG_HOME")) {
+        setenv("XDG_CONFIG_HOME", (MakeTempFolder() + "/config").c_str(), 1);
+    }
+    ~PrivateSettings() { setenv("XDG_CONFIG_HOME", m_saved.c_str(), 1); }
+    PrivateSettings(const PrivateSettings&) = delete;
+    PrivateSettings& operator=(const PrivateSettings&) = delete;
+
+private:
+    std::string m_saved;
+};
 
 }  // namespace guitest

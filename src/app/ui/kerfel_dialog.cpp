@@ -90,7 +90,7 @@ void CKerfelDialog::CreateControls() {
                 break;
             case ControlKind::List: w = new wxChoice(this, c.id, pos, wxSize(size.x, wxDefaultCoord)); break;
             case ControlKind::Picture:
-                w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBitmap(219), pos, wxDefaultSize);
+                w = new wxStaticBitmap(this, c.id, kerfel::LoadSkinBundle(219), pos, wxDefaultSize);
                 break;
             case ControlKind::CheckBox: {
                 // The toolkit's box is larger than the template's: centred on
@@ -147,6 +147,7 @@ void CKerfelDialog::CreateControls() {
     m_chkClickToZoom = check(IDC_CCLICK2ZOOM);
     FitTemplateControls(this);
     DescribeForReaders();
+    AcceptDrops();
 
     wxWindow* previous = nullptr;
     for (int id : kTabOrder) {

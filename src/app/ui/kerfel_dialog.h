@@ -8,6 +8,7 @@
 //   kerfel_dialog_publish.cpp   Preview, Export, background music
 //   kerfel_dialog_language.cpp  loading a language
 //   kerfel_dialog_menu.cpp      texts on the dialog, Help menu
+//   kerfel_dialog_drop.cpp      files dropped on the window
 #include <wx/bitmap.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -23,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/dropped_files.h"
 #include "app/job_choices.h"
 #include "app/job_controller.h"
 #include "base/status.h"
@@ -106,8 +108,13 @@ public:
                     const wxString& outputFolder, const wxString& jobFolder, const wxString& musicPath);
 
     // Takes `path` as the source as Browse File does once a file is picked
-    // (also how `kerfel PHOTO.jpg` starts).
+    // (also how `kerfel PHOTO.jpg` starts and what a dropped picture does).
     void ChooseSource(const wxString& path);
+    // Takes the folder as Browse Folder does once one is picked, and
+    // remembers it in the settings.
+    void ChooseOutputFolder(const wxString& folder);
+    // Takes the music file as the music's Browse does once one is picked.
+    void ChooseMusic(const wxString& path);
 
     // The one exchange of the window and what the user chose: the user's
     // edits of the fields, levels list and option boxes into m_choices
@@ -191,6 +198,11 @@ private:
     void FillLayoutList();  // each layout's name in the language loaded now
     // Output folder and viewer options.
     void OnBBrowseFolder(wxCommandEvent& event);
+    // Files dropped on the window, on the output folder's field or on the
+    // music field (kerfel_dialog_drop.cpp).
+    void AcceptDrops();
+    bool TakeDrop(kerfel::DropZone zone, const std::vector<std::string>& paths);
+    void TakeDropChoice(const kerfel::DropChoice& choice);
     void OnOptionBox(wxCommandEvent& event);
     void OnOptionLabel(wxCommandEvent& event);
     void WriteOption(const char* valueName, bool checked);

@@ -155,7 +155,7 @@ kerfel::JobPublishing CKerfelDialog::PublishingNow(int levelsEntry) {
 void CKerfelDialog::OnJobStarted(const std::string& folder) {
     m_strJobFolder = wxString::FromUTF8(folder);
     auto* bar = new CSkinProgressCtrl();
-    wxBitmap skin = kerfel::LoadSkinBitmap(260);
+    wxBitmap skin = kerfel::LoadSkinBitmap(260, kerfel::PictureScale(this));
     if (bar->Create(m_stcProgressFrame, static_cast<int>(m_choices.pyramid.m_nTotalTiles), skin.IsOk() ? &skin : nullptr, false)) {
         m_pProgress = bar;
     } else {

@@ -47,9 +47,12 @@ void CKerfelDialog::OnBBrowseFolder(wxCommandEvent&) {
         m_choices.outputFolder.empty() ? wxGetHomeDir() : wxString::FromUTF8(m_choices.outputFolder);
     CFolderDialog chooser("Select Output Folder.", &start, this,
                           BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE);
-    if (chooser.DoModal() != 1) return;
+    if (chooser.DoModal() == 1) ChooseOutputFolder(chooser.GetFolderPath());
+}
+
+void CKerfelDialog::ChooseOutputFolder(const wxString& folder) {
     UpdateData(true);  // what was typed while the picker was open stays
-    m_choices.outputFolder = chooser.GetFolderPath().utf8_string();
+    m_choices.outputFolder = folder.utf8_string();
     UpdateData(false);
     // The whole path is stored, however long: no fixed buffer cuts it short.
     kerfel::SettingsStore store;

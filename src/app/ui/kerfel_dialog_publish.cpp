@@ -119,9 +119,12 @@ void CKerfelDialog::OnBBrBgMusic(wxCommandEvent&) {
     chooser.DefaultExt = "*.mp3";
     chooser.FileName.clear();
     chooser.ShowOpen(this);
-    if (chooser.FileName.empty()) return;
+    if (!chooser.FileName.empty()) ChooseMusic(chooser.FileName);
+}
+
+void CKerfelDialog::ChooseMusic(const wxString& path) {
     UpdateData(true);
-    m_choices.musicPath = chooser.FileName.utf8_string();
+    m_choices.musicPath = path.utf8_string();
     UpdateData(false);
 }
 

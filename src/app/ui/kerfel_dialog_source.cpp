@@ -6,11 +6,13 @@
 
 #include "app/ui/file_open_component.h"
 #include "app/ui/kerfel_dialog.h"
+#include "app/ui/recent_files.h"
 #include "i18n/format_text.h"
 #include "engine/source_image.h"
 #include "i18n/ui/message_box_dialog.h"
 #include "i18n/ui/ui_text.h"
 #include "skin/ui/accessible.h"
+#include "skin/ui/skin_bitmaps.h"
 
 void CKerfelDialog::OnBBrowseFile(wxCommandEvent&) {
     CFileOpenComponent chooser;
@@ -36,6 +38,7 @@ void CKerfelDialog::ChooseSource(const wxString& path) {
         ShowSourceError(status);
         return;
     }
+    kerfel::AddToRecentFiles(path.utf8_string());
     UpdateData(true);  // what was typed stays, and is given back with the rest
     KeepShownSource();
     m_strChosenFile = path;
@@ -80,7 +83,8 @@ void CKerfelDialog::StartThumbnail(const wxString& path) {
     const int choice = ++m_nThumbnailChoice;
     m_stcThumbnail->Hide();
     m_rcThumbFrame = m_stcThumbFrame->GetScreenRect();
-    const unsigned box = m_rcThumbFrame.height;
+    // In the display's pixels: sharp on a display of twice the density too.
+    const unsigned box = static_cast<unsigned>(m_rcThumbFrame.height * kerfel::PictureScale(this));
     m_thumbnailWorkers.Start([this, choice, box, file = path.utf8_string()] {
         auto thumb = std::make_shared<kerfel::PixelBuffer>();
         kerfel::SourceInfo info;
@@ -177,10 +181,11 @@ void CKerfelDialog::FillLevelsList() {
 
 void CKerfelDialog::MakeThumbnail(const wxImage& thumb) {
     wxRect frame = m_stcThumbFrame->GetRect();
-    m_stcThumbnail->SetBitmap(wxBitmap(thumb));
-    m_stcThumbnail->SetSize(thumb.GetWidth(), thumb.GetHeight());
-    m_stcThumbnail->Move(frame.x + (frame.width - thumb.GetWidth()) / 2,
-                         frame.y + (frame.height - thumb.GetHeight()) / 2);
+    const wxBitmap picture(thumb, -1, kerfel::PictureScale(this));
+    const wxSize size = picture.GetLogicalSize();
+    m_stcThumbnail->SetBitmap(picture);
+    m_stcThumbnail->SetSize(size);
+    m_stcThumbnail->Move(frame.x + (frame.width - size.x) / 2, frame.y + (frame.height - size.y) / 2);
     RefreshRect(frame.Inflate(50));
 }
 

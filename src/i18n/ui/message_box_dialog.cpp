@@ -48,11 +48,11 @@ Script& Scripted() {
 
 // Icon resources 263 to 266 from the pictures folder, the desktop's own
 // icons when a picture is missing.
-wxBitmap IconBitmap(int index) {
+wxBitmapBundle IconBitmap(int index) {
     static const wxArtID kFallback[] = {wxART_ERROR, wxART_QUESTION, wxART_WARNING, wxART_INFORMATION};
-    wxBitmap picture = kerfel::LoadSkinBitmap(263 + index);
+    wxBitmapBundle picture = kerfel::LoadSkinBundle(263 + index);
     if (picture.IsOk()) return picture;
-    return wxArtProvider::GetBitmap(kFallback[index], wxART_MESSAGE_BOX, wxSize(32, 32));
+    return wxArtProvider::GetBitmapBundle(kFallback[index], wxART_MESSAGE_BOX, wxSize(32, 32));
 }
 
 kerfel::BoxRect ScreenRectOf(wxWindow* owner) {

@@ -63,6 +63,7 @@ private:
     void OnUpdateNewFolder(wxUpdateUIEvent& event);
     void OnShown(wxShowEvent& event);
     void ShowSelection();
+    void DescribeSelection(const wxTreeItemId& item);
 
     const FolderBrowseInfo& m_bi;
     wxGenericDirCtrl* m_tree = nullptr;
@@ -161,6 +162,7 @@ void CFolderBrowseWindow::OnInitDialog(wxInitDialogEvent& event) {
 }
 
 void CFolderBrowseWindow::OnTreeSelChanged(wxTreeEvent& event) {
+    DescribeSelection(event.GetItem());
     if (!m_bReady) return;
     wxString path = event.GetItem().IsOk() ? m_tree->GetPath(event.GetItem()) : wxString();
     m_bSelected = !path.empty();
@@ -196,6 +198,17 @@ void CFolderBrowseWindow::SelectFolder(const wxString& path) {
     wxString folder = NearestFolder(path);
     m_tree->SetPath(folder.empty() ? path : folder);
     ShowSelection();
+}
+
+// The tree draws its folders itself: they are no objects a screen reader
+// can visit, so the tree tells which folder is selected, and says it as the
+// selection moves.
+void CFolderBrowseWindow::DescribeSelection(const wxTreeItemId& item) {
+    if (!m_tree) return;  // the tree selects its first folder while it is being made
+    wxTreeCtrl* tree = m_tree->GetTreeCtrl();
+    const wxString name = item.IsOk() ? tree->GetItemText(item) : wxString();
+    kerfel::a11y::SetDescription(tree, name);
+    if (m_bReady && !name.empty()) kerfel::a11y::Announce(tree, name);
 }
 
 // The selected folder in view, or the tree's top when none is selected.

@@ -29,15 +29,18 @@ constexpr int kCloseWidth = 76, kCloseHeight = 24;
 // The title band across the whole window, whatever its width: the logo tab
 // (207) at the left, the band's middle (208) repeated, its rounded right end
 // (209); white below, where the page is shown.
-wxBitmap BandBackground(const wxSize& size) {
-    wxBitmap out(size.x, size.y, 24);
+// Drawn at the pictures' density for `scale`.
+wxBitmap BandBackground(const wxSize& size, double scale) {
+    wxBitmap logo = kerfel::LoadSkinBitmap(207, scale), middle = kerfel::LoadSkinBitmap(208, scale),
+             end = kerfel::LoadSkinBitmap(209, scale);
+    wxBitmap out;
+    out.CreateWithDIPSize(size, logo.IsOk() ? logo.GetScaleFactor() : 1.0, 24);
     wxMemoryDC dc(out);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
-    wxBitmap logo = kerfel::LoadSkinBitmap(207), middle = kerfel::LoadSkinBitmap(208), end = kerfel::LoadSkinBitmap(209);
-    int endX = end.IsOk() ? size.x - end.GetWidth() : size.x;
+    int endX = end.IsOk() ? size.x - end.GetLogicalWidth() : size.x;
     if (middle.IsOk())
-        for (int x = 0; x < endX; x += middle.GetWidth()) dc.DrawBitmap(middle, x, 0);
+        for (int x = 0; x < endX; x += middle.GetLogicalWidth()) dc.DrawBitmap(middle, x, 0);
     if (end.IsOk()) dc.DrawBitmap(end, endX, 0);
     if (logo.IsOk()) dc.DrawBitmap(logo, 0, 0);
     dc.SelectObject(wxNullBitmap);
@@ -49,7 +52,7 @@ CPreviewDialog::CPreviewDialog() : CSkinDialog(nullptr, IDD, " Image Kerfel", wx
     SetFont(kerfel::SkinFont());
     // The template: a frame the browser replaces, the logo picture, Close.
     new wxWindow(this, IDC_BROWSER, wxPoint(0, 0), wxSize(250, 60));
-    auto* logo = new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBitmap(207), wxPoint(0, 0));
+    auto* logo = new wxStaticBitmap(this, IDC_LOGO, kerfel::LoadSkinBundle(207), wxPoint(0, 0));
     kerfel::a11y::SetRole(logo, kerfel::a11y::Role::Image);
     kerfel::a11y::SetName(logo, GetTitle());
     kerfel::a11y::SetName(this, GetTitle());
@@ -127,7 +130,7 @@ void CPreviewDialog::Place() {
     SetSize(size);
     CentreOnScreen();
     // The band is laid out for the final width; the window keeps its outline.
-    SetBitmap(BandBackground(GetClientSize()));
+    SetBitmap(BandBackground(GetClientSize(), kerfel::PictureScale(this)));
     if (m_wndBrowser) {
         m_wndBrowser->SetSize(m_rcViewer.GetLeft() + 2, m_rcViewer.GetTop() + 50, size.x - 3, size.y - 51);
         m_wndBrowser->Refresh();

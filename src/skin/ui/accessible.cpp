@@ -2,13 +2,12 @@
 
 #include <wx/window.h>
 
-#include <dlfcn.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "skin/spoken_name.h"
+#include "skin/ui/toolkit_function.h"
 
 // The toolkit's accessibility functions are found in the libraries the
 // framework loaded; their development headers are not needed to build the
@@ -20,11 +19,6 @@ namespace {
 
 using GType = std::size_t;
 using GCallback = void (*)();
-
-template <typename Fn>
-Fn Find(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_DEFAULT, name));
-}
 
 struct GTypeQuery {
     GType type;
@@ -89,22 +83,22 @@ void InstallAccessibleKind(wxWindow* w);
 
 // Made on first use, of the kind InstallAccessibleKind set up.
 void* AccessibleOf(wxWindow* w) {
-    static auto get = Find<void* (*)(void*)>("gtk_widget_get_accessible");
+    static auto get = ToolkitFunction<void* (*)(void*)>("gtk_widget_get_accessible");
     InstallAccessibleKind(w);
     void* widget = Widget(w);
     return widget && get ? get(widget) : nullptr;
 }
 
 Behaviour* BehaviourOfAccessible(void* accessible) {
-    static auto widgetOf = Find<void* (*)(void*)>("gtk_accessible_get_widget");
-    static auto getData = Find<void* (*)(void*, const char*)>("g_object_get_data");
+    static auto widgetOf = ToolkitFunction<void* (*)(void*)>("gtk_accessible_get_widget");
+    static auto getData = ToolkitFunction<void* (*)(void*, const char*)>("g_object_get_data");
     void* widget = widgetOf && accessible ? widgetOf(accessible) : nullptr;
     return widget && getData ? static_cast<Behaviour*>(getData(widget, kBehaviourKey)) : nullptr;
 }
 
 Behaviour* BehaviourOf(wxWindow* w) {
-    static auto getData = Find<void* (*)(void*, const char*)>("g_object_get_data");
-    static auto setData = Find<void (*)(void*, const char*, void*, void (*)(void*))>("g_object_set_data_full");
+    static auto getData = ToolkitFunction<void* (*)(void*, const char*)>("g_object_get_data");
+    static auto setData = ToolkitFunction<void (*)(void*, const char*, void*, void (*)(void*))>("g_object_set_data_full");
     void* widget = Widget(w);
     if (!widget || !getData || !setData) return nullptr;
     if (auto* b = static_cast<Behaviour*>(getData(widget, kBehaviourKey))) return b;
@@ -142,8 +136,8 @@ double ValueOf(void* accessible, std::function<double()> Behaviour::*which) {
     return b && b->*which ? (b->*which)() : 0.0;
 }
 void PutDouble(GValue* v, double d) {
-    static auto init = Find<GValue* (*)(GValue*, GType)>("g_value_init");
-    static auto set = Find<void (*)(GValue*, double)>("g_value_set_double");
+    static auto init = ToolkitFunction<GValue* (*)(GValue*, GType)>("g_value_init");
+    static auto set = ToolkitFunction<void (*)(GValue*, double)>("g_value_set_double");
     if (!init || !set || !v) return;
     if (v->type == 0) init(v, kTypeDouble);
     set(v, d);
@@ -156,7 +150,7 @@ void ValueAndText(void* a, double* value, char** text) {
     if (text) *text = nullptr;
 }
 void* Range(void* a) {
-    static auto make = Find<void* (*)(double, double, const char*)>("atk_range_new");
+    static auto make = ToolkitFunction<void* (*)(double, double, const char*)>("atk_range_new");
     return make ? make(ValueOf(a, &Behaviour::lower), ValueOf(a, &Behaviour::upper), nullptr) : nullptr;
 }
 
@@ -177,16 +171,16 @@ void InstallAccessibleKind(wxWindow* w) {
     static bool done = false;
     if (done || !Widget(w)) return;
     done = true;
-    auto fromName = Find<GType (*)(const char*)>("g_type_from_name");
-    auto parentType = Find<GType (*)()>("gtk_container_accessible_get_type");
-    auto query = Find<void (*)(GType, GTypeQuery*)>("g_type_query");
-    auto registerType = Find<GType (*)(GType, const char*, unsigned, void*, unsigned, void*, int)>(
+    auto fromName = ToolkitFunction<GType (*)(const char*)>("g_type_from_name");
+    auto parentType = ToolkitFunction<GType (*)()>("gtk_container_accessible_get_type");
+    auto query = ToolkitFunction<void (*)(GType, GTypeQuery*)>("g_type_query");
+    auto registerType = ToolkitFunction<GType (*)(GType, const char*, unsigned, void*, unsigned, void*, int)>(
         "g_type_register_static_simple");
-    auto addInterface = Find<void (*)(GType, GType, const GInterfaceInfo*)>("g_type_add_interface_static");
-    auto actionType = Find<GType (*)()>("atk_action_get_type");
-    auto valueType = Find<GType (*)()>("atk_value_get_type");
-    auto classRef = Find<void* (*)(GType)>("g_type_class_ref");
-    auto setAccessibleType = Find<void (*)(void*, GType)>("gtk_widget_class_set_accessible_type");
+    auto addInterface = ToolkitFunction<void (*)(GType, GType, const GInterfaceInfo*)>("g_type_add_interface_static");
+    auto actionType = ToolkitFunction<GType (*)()>("atk_action_get_type");
+    auto valueType = ToolkitFunction<GType (*)()>("atk_value_get_type");
+    auto classRef = ToolkitFunction<void* (*)(GType)>("g_type_class_ref");
+    auto setAccessibleType = ToolkitFunction<void (*)(void*, GType)>("gtk_widget_class_set_accessible_type");
     if (!fromName || !parentType || !query || !registerType || !addInterface || !actionType || !valueType ||
         !classRef || !setAccessibleType)
         return;
@@ -207,8 +201,8 @@ void InstallAccessibleKind(wxWindow* w) {
 }  // namespace
 
 void SetRole(wxWindow* w, Role role) {
-    static auto set = Find<void (*)(void*, int)>("atk_object_set_role");
-    static auto setCanFocus = Find<void (*)(void*, int)>("gtk_widget_set_can_focus");
+    static auto set = ToolkitFunction<void (*)(void*, int)>("atk_object_set_role");
+    static auto setCanFocus = ToolkitFunction<void (*)(void*, int)>("gtk_widget_set_can_focus");
     if (void* a = AccessibleOf(w); a && set) set(a, static_cast<int>(role));
     // The scrolled frame around a control's client area is no stop of its own.
     if (w && !w->IsTopLevel() && w->m_wxwindow && w->m_widget != w->m_wxwindow && setCanFocus)
@@ -216,17 +210,17 @@ void SetRole(wxWindow* w, Role role) {
 }
 
 void SetName(wxWindow* w, const wxString& name) {
-    static auto set = Find<void (*)(void*, const char*)>("atk_object_set_name");
+    static auto set = ToolkitFunction<void (*)(void*, const char*)>("atk_object_set_name");
     if (void* a = AccessibleOf(w); a && set) set(a, SpokenCaption(name.utf8_string()).c_str());
 }
 
 void SetDescription(wxWindow* w, const wxString& text) {
-    static auto set = Find<void (*)(void*, const char*)>("atk_object_set_description");
+    static auto set = ToolkitFunction<void (*)(void*, const char*)>("atk_object_set_description");
     if (void* a = AccessibleOf(w); a && set) set(a, SpokenCaption(text.utf8_string()).c_str());
 }
 
 void Relate(wxWindow* label, wxWindow* control) {
-    static auto add = Find<int (*)(void*, int, void*)>("atk_object_add_relationship");
+    static auto add = ToolkitFunction<int (*)(void*, int, void*)>("atk_object_add_relationship");
     void* from = AccessibleOf(label);
     void* to = AccessibleOf(control);
     if (!from || !to || !add) return;
@@ -235,9 +229,9 @@ void Relate(wxWindow* label, wxWindow* control) {
 }
 
 void Announce(wxWindow* w, const wxString& text) {
-    static auto emit = Find<void (*)(void*, const char*, ...)>("g_signal_emit_by_name");
-    static auto lookup = Find<unsigned (*)(const char*, GType)>("g_signal_lookup");
-    static auto typeOf = Find<GType (*)()>("atk_object_get_type");
+    static auto emit = ToolkitFunction<void (*)(void*, const char*, ...)>("g_signal_emit_by_name");
+    static auto lookup = ToolkitFunction<unsigned (*)(const char*, GType)>("g_signal_lookup");
+    static auto typeOf = ToolkitFunction<GType (*)()>("atk_object_get_type");
     void* a = AccessibleOf(w);
     // Older toolkits have no announcement; the name change is all they tell.
     if (!a || !emit || !lookup || !typeOf || !lookup("announcement", typeOf())) return;
@@ -246,7 +240,7 @@ void Announce(wxWindow* w, const wxString& text) {
 }
 
 void NeverFocus(wxWindow* w) {
-    static auto set = Find<void (*)(void*, int)>("gtk_widget_set_can_focus");
+    static auto set = ToolkitFunction<void (*)(void*, int)>("gtk_widget_set_can_focus");
     if (void* widget = Widget(w); widget && set) set(widget, 0);
 }
 
@@ -266,7 +260,7 @@ void SetValueSource(wxWindow* w, std::function<double()> current, std::function<
 }
 
 void ValueChanged(wxWindow* w) {
-    static auto notify = Find<void (*)(void*, const char*)>("g_object_notify");
+    static auto notify = ToolkitFunction<void (*)(void*, const char*)>("g_object_notify");
     if (void* a = AccessibleOf(w); a && notify) notify(a, "accessible-value");
 }
 

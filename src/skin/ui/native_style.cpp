@@ -2,29 +2,23 @@
 
 #include <wx/window.h>
 
-#include <dlfcn.h>
-
 #include <set>
 #include <string>
+
+#include "skin/ui/toolkit_function.h"
 
 namespace kerfel {
 
 namespace {
-// The toolkit's own functions, found in the toolkit the framework loaded
-// (its development headers are not needed to build the tool).
-template <typename Fn>
-Fn Gtk(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_DEFAULT, name));
-}
 constexpr unsigned kUserPriority = 800;  // GTK_STYLE_PROVIDER_PRIORITY_USER
 }  // namespace
 
 void ApplyNativeStyle(wxWindow* control, const char* name, const char* css) {
-    auto setName = Gtk<void (*)(void*, const char*)>("gtk_widget_set_name");
-    auto newProvider = Gtk<void* (*)()>("gtk_css_provider_new");
-    auto load = Gtk<int (*)(void*, const char*, long, void**)>("gtk_css_provider_load_from_data");
-    auto screen = Gtk<void* (*)()>("gdk_screen_get_default");
-    auto add = Gtk<void (*)(void*, void*, unsigned)>("gtk_style_context_add_provider_for_screen");
+    auto setName = ToolkitFunction<void (*)(void*, const char*)>("gtk_widget_set_name");
+    auto newProvider = ToolkitFunction<void* (*)()>("gtk_css_provider_new");
+    auto load = ToolkitFunction<int (*)(void*, const char*, long, void**)>("gtk_css_provider_load_from_data");
+    auto screen = ToolkitFunction<void* (*)()>("gdk_screen_get_default");
+    auto add = ToolkitFunction<void (*)(void*, void*, unsigned)>("gtk_style_context_add_provider_for_screen");
     if (!control || !control->GetHandle() || !setName || !newProvider || !load || !screen || !add) return;
     setName(control->GetHandle(), name);
     control->InvalidateBestSize();
@@ -35,7 +29,7 @@ void ApplyNativeStyle(wxWindow* control, const char* name, const char* css) {
     void* provider = newProvider();
     void* error = nullptr;
     load(provider, css, -1, &error);  // rules the theme engine rejects change nothing
-    if (auto freeError = Gtk<void (*)(void*)>("g_error_free"); error && freeError) freeError(error);
+    if (auto freeError = ToolkitFunction<void (*)(void*)>("g_error_free"); error && freeError) freeError(error);
     add(screen(), provider, kUserPriority);
 }
 

@@ -36,10 +36,10 @@ wxBitmap Keyed(const wxBitmap& bmp) {
     if (!bmp.IsOk()) return bmp;
     wxImage img = bmp.ConvertToImage();
     img.SetMaskColour(255, 0, 0);
-    return wxBitmap(img);
+    return kerfel::AtDensityOf(img, bmp);
 }
 
-wxBitmap LoadKeyed(int id) { return id ? Keyed(kerfel::LoadSkinBitmap(id)) : wxBitmap(); }
+wxBitmap LoadKeyed(int id, double scale) { return id ? Keyed(kerfel::LoadSkinBitmap(id, scale)) : wxBitmap(); }
 
 // The disabled look of a button that has no picture of its own for it: the
 // normal picture washed out towards a light grey, so that it reads as
@@ -56,18 +56,13 @@ wxBitmap Muted(const wxBitmap& bmp) {
         p[0] = p[1] = p[2] = v;
     }
     img.SetMaskColour(255, 0, 0);
-    return wxBitmap(img);
+    return kerfel::AtDensityOf(img, bmp);
 }
 
 // Nearest-neighbour keeps the pure red of the picture pure, so the key still
 // cuts it after scaling.
 void DrawStretched(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
-    if (bmp.GetSize() == rect.GetSize()) {
-        dc.DrawBitmap(bmp, rect.x, rect.y, true);
-        return;
-    }
-    wxImage img = bmp.ConvertToImage().Scale(rect.width, rect.height, wxIMAGE_QUALITY_NEAREST);
-    dc.DrawBitmap(wxBitmap(img), rect.x, rect.y, true);
+    dc.DrawBitmap(kerfel::StretchedNearest(bmp, rect.GetSize()), rect.x, rect.y, true);
 }
 }  // namespace
 
@@ -86,13 +81,14 @@ CSkinButton::CSkinButton(wxWindow* parent, wxWindowID id, const wxString& label,
 
 void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int drawMode, int edge,
                              int focusInset) {
-    m_bmpNormal = LoadKeyed(normal);
-    m_bmpPressed = LoadKeyed(pressed);
-    m_bmpHover = LoadKeyed(hover);
-    m_bmpFocus = LoadKeyed(focus);
+    const double scale = kerfel::PictureScale(this);
+    m_bmpNormal = LoadKeyed(normal, scale);
+    m_bmpPressed = LoadKeyed(pressed, scale);
+    m_bmpHover = LoadKeyed(hover, scale);
+    m_bmpFocus = LoadKeyed(focus, scale);
     // A disabled picture that is the normal one would leave a disabled
     // button looking exactly like an enabled one.
-    m_bmpDisabled = (disabled == 0 || disabled == normal) ? Muted(m_bmpNormal) : LoadKeyed(disabled);
+    m_bmpDisabled = (disabled == 0 || disabled == normal) ? Muted(m_bmpNormal) : LoadKeyed(disabled, scale);
     // The values are 16-bit quantities for the callers; out-of-range modes clamp.
     short mode = static_cast<short>(drawMode);
     m_nDrawMode = mode < 0 ? DrawNatural : std::min<int>(mode, DrawTile);
@@ -221,8 +217,9 @@ void CSkinButton::DrawFace(wxDC& dc, const wxBitmap& bmp, const wxRect& rect) {
     DrawStretched(dc, bmp, client);
     if (m_nDrawMode == DrawTile) {
         wxDCClipper clip(dc, rect);
-        for (int y = rect.y; y < rect.GetBottom() + 1; y += bmp.GetHeight())
-            for (int x = rect.x; x < rect.GetRight() + 1; x += bmp.GetWidth()) dc.DrawBitmap(bmp, x, y, true);
+        const wxSize step = bmp.GetLogicalSize();
+        for (int y = rect.y; y < rect.GetBottom() + 1; y += step.y)
+            for (int x = rect.x; x < rect.GetRight() + 1; x += step.x) dc.DrawBitmap(bmp, x, y, true);
     } else if (m_nDrawMode == DrawStretch) {
         if (rect != client) DrawStretched(dc, bmp, rect);
     } else {

@@ -25,6 +25,34 @@ wxBEGIN_EVENT_TABLE(CSkinDialog, wxDialog)
     EVT_ACTIVATE(CSkinDialog::OnActivate)
 wxEND_EVENT_TABLE()
 
+namespace {
+// The window's outline, in its logical pixels. A picture denser than the
+// window's pixels keeps a logical pixel only where none of the pixels drawn
+// over it is the key colour: a kept pixel never shows a speck of the key.
+wxRegion Outline(const wxBitmap& background, const wxColour& key) {
+    const int scale = static_cast<int>(background.GetScaleFactor());
+    if (scale <= 1) return wxRegion(background, key);
+    const wxImage dense = background.ConvertToImage();
+    const unsigned char* pixels = dense.GetData();
+    auto isKey = [&](int x, int y) {
+        const unsigned char* p = pixels + 3 * (std::min(y, dense.GetHeight() - 1) * dense.GetWidth() +
+                                              std::min(x, dense.GetWidth() - 1));
+        return p[0] == key.Red() && p[1] == key.Green() && p[2] == key.Blue();
+    };
+    const wxSize size = background.GetLogicalSize();
+    wxImage outline(size.x, size.y);
+    outline.SetRGB(wxRect(size), 255 - key.Red(), 255 - key.Green(), 255 - key.Blue());  // kept
+    for (int y = 0; y < size.y; ++y)
+        for (int x = 0; x < size.x; ++x)
+            for (int d = 0; d < scale * scale; ++d)
+                if (isKey(x * scale + d % scale, y * scale + d / scale)) {
+                    outline.SetRGB(x, y, key.Red(), key.Green(), key.Blue());
+                    break;
+                }
+    return wxRegion(wxBitmap(outline), key);
+}
+}  // namespace
+
 // The size is given to the constructor: a borderless window sized later,
 // before it is shown, stays 1 x 1 without a window manager.
 CSkinDialog::CSkinDialog(wxWindow* parent, wxWindowID id, const wxString& title, const wxSize& size)
@@ -37,7 +65,7 @@ CSkinDialog::CSkinDialog(wxWindow* parent, wxWindowID id, const wxString& title,
 }
 
 bool CSkinDialog::SetBitmap(int resourceId) {
-    SetBitmap(kerfel::LoadSkinBitmap(resourceId));
+    SetBitmap(kerfel::LoadSkinBitmap(resourceId, kerfel::PictureScale(this)));
     return true;
 }
 
@@ -49,7 +77,7 @@ bool CSkinDialog::SetBitmap(const wxBitmap& bitmap) {
 
 void CSkinDialog::SetBackgroundMode(int mode) {
     m_nMode = mode;
-    if (m_nMode == ModeFitWindow && m_bmpSkin.IsOk()) SetSize(m_bmpSkin.GetSize());
+    if (m_nMode == ModeFitWindow && m_bmpSkin.IsOk()) SetSize(m_bmpSkin.GetLogicalSize());
     RenderBackground();
 }
 
@@ -65,22 +93,21 @@ bool CSkinDialog::SetTransparentColor(const wxColour& colour, bool enable) {
 void CSkinDialog::RenderBackground() {
     wxSize sz = GetClientSize();
     if (sz.x <= 0 || sz.y <= 0) return;
-    m_bmpBackground = wxBitmap(sz.x, sz.y, 24);
+    // At the picture's own density: one drawn for a denser display stays sharp.
+    m_bmpBackground.CreateWithDIPSize(sz, m_bmpSkin.IsOk() ? m_bmpSkin.GetScaleFactor() : 1.0, 24);
     wxMemoryDC dc(m_bmpBackground);
     dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
     dc.Clear();
     if (m_bmpSkin.IsOk()) {
-        int w = m_bmpSkin.GetWidth(), h = m_bmpSkin.GetHeight();
+        const wxSize picture = m_bmpSkin.GetLogicalSize();
+        const int w = picture.x, h = picture.y;
         switch (m_nMode) {
             case ModeTile:
                 for (int y = 0; y < sz.y; y += h)
                     for (int x = 0; x < sz.x; x += w) dc.DrawBitmap(m_bmpSkin, x, y);
                 break;
             case ModeCenter: dc.DrawBitmap(m_bmpSkin, (sz.x - w) / 2, (sz.y - h) / 2); break;
-            case ModeStretch:
-                if (sz == m_bmpSkin.GetSize()) dc.DrawBitmap(m_bmpSkin, 0, 0);
-                else dc.DrawBitmap(wxBitmap(m_bmpSkin.ConvertToImage().Scale(sz.x, sz.y, wxIMAGE_QUALITY_NEAREST)), 0, 0);
-                break;
+            case ModeStretch: dc.DrawBitmap(kerfel::StretchedNearest(m_bmpSkin, sz), 0, 0); break;
             default: dc.DrawBitmap(m_bmpSkin, 0, 0); break;
         }
     }
@@ -91,17 +118,18 @@ void CSkinDialog::RenderBackground() {
 
 void CSkinDialog::ApplyShape() {
     if (!HasFlag(wxFRAME_SHAPED)) return;
-    if (m_bTransparent && m_bmpBackground.IsOk()) SetShape(wxRegion(m_bmpBackground, m_clrTransparent));
+    if (m_bTransparent && m_bmpBackground.IsOk()) SetShape(Outline(m_bmpBackground, m_clrTransparent));
     else SetShape(wxRegion());
 }
 
 wxBitmap CSkinDialog::BackgroundUnder(const wxRect& rect) {
     if (!m_bmpBackground.IsOk()) RenderBackground();
     if (!m_bmpBackground.IsOk()) return wxBitmap();
-    wxRect r = rect.Intersect(wxRect(m_bmpBackground.GetSize()));
+    wxRect r = rect.Intersect(wxRect(m_bmpBackground.GetLogicalSize()));
     if (r.IsEmpty() || r.GetSize() != rect.GetSize()) {
         // Partly outside the client area: pad with the background colour.
-        wxBitmap out(std::max(rect.width, 1), std::max(rect.height, 1), 24);
+        wxBitmap out;
+        out.CreateWithDIPSize(std::max(rect.width, 1), std::max(rect.height, 1), m_bmpBackground.GetScaleFactor(), 24);
         wxMemoryDC dc(out);
         dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
         dc.Clear();

@@ -1,10 +1,14 @@
 #include "skin/ui/skin_progress_ctrl.h"
 #include "skin/ui/accessible.h"
+#include "skin/ui/skin_bitmaps.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/image.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -80,7 +84,9 @@ bool CSkinProgressCtrl::Create(wxWindow* placeholder, int upper, const wxBitmap*
 bool CSkinProgressCtrl::SetSkin(const wxBitmap* skin, bool refresh) {
     wxImage img = skin && skin->IsOk() ? skin->ConvertToImage() : wxImage();
     // A skin narrower than nine pixels has no elements to draw.
+    m_dSkinScale = 1;
     if (!img.IsOk() || img.GetWidth() < kerfel::kProgressElements) img = DefaultSkin();
+    else m_dSkinScale = skin->GetScaleFactor();  // a skin drawn for a denser display
     m_skin = img;
     m_nElementsThickness = -1;
     BuildElements();
@@ -95,19 +101,22 @@ void CSkinProgressCtrl::BuildElements() {
     const int thickness = std::max(1, m_bVertical ? client.x : client.y);
     if (thickness == m_nElementsThickness) return;
     m_nElementsThickness = thickness;
+    // In the skin's own pixels, which a denser display shows as they are.
+    const double scale = m_dSkinScale;
     const int e = m_skin.GetWidth() / kerfel::kProgressElements;
     for (int k = 0; k < kerfel::kProgressElements; ++k) {
         // Each element is stretched on its own: stretching the whole strip
         // would blend the edges of neighbouring elements into each other.
         wxImage part = m_skin.GetSubImage(wxRect(k * e, 0, e, m_skin.GetHeight()))
-                           .Scale(e, thickness, wxIMAGE_QUALITY_HIGH);
+                           .Scale(e, std::max(1, static_cast<int>(std::lround(thickness * scale))), wxIMAGE_QUALITY_HIGH);
         if (m_bVertical) part = Transpose(part);
-        wxBitmap bmp(part);
+        wxBitmap bmp(part, -1, scale);
         bmp.SetMask(new wxMask(bmp, kMaskColour));
         m_elements[k] = bmp;
     }
-    m_nElementWidth = m_bVertical ? thickness : e;
-    m_nElementHeight = m_bVertical ? e : thickness;
+    const int length = std::max(1, static_cast<int>(std::lround(e / scale)));
+    m_nElementWidth = m_bVertical ? thickness : length;
+    m_nElementHeight = m_bVertical ? length : thickness;
 }
 
 bool CSkinProgressCtrl::SetRange(int lower, int upper, int step, bool resample, bool refresh) {
@@ -196,7 +205,7 @@ void CSkinProgressCtrl::OnPaint(wxPaintEvent&) {
     const kerfel::ProgressPixels px = Pixels();
     const int e = std::max(1, ElementLength());
     const bool full = client != m_szPainted || !m_backBuffer.IsOk();
-    if (full) m_backBuffer = wxBitmap(client);
+    if (full) m_backBuffer.CreateWithDIPSize(client, kerfel::PictureScale(this));
     wxMemoryDC dc(m_backBuffer);
     if (full) {
         dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));

@@ -58,6 +58,7 @@ private:
     wxRect m_rcPlacement;
     wxSize m_szPainted;
     wxImage m_skin;                                   // the skin as given (copied)
+    double m_dSkinScale = 1;                          // its pixels per logical pixel
     std::array<wxBitmap, kerfel::kProgressElements> m_elements;  // stretched to the bar's thickness
     int m_nElementsThickness = -1;
     wxBitmap m_backBuffer;
