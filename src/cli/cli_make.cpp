@@ -65,6 +65,7 @@ std::string ArchiveRefusal(const MakeOptions& o) {
 
 // Where an interrupted job leaves things, in a few words.
 std::string LeftBehind(const MakeOptions& o, const JobResult& r) {
+    if (!o.szi && !PathExists(r.jobFolder)) return "the empty job folder " + OneLine(r.jobFolder) + " was removed";
     if (!o.szi) return OneLine(r.jobFolder) + " has no descriptor";
     if (o.output == kStandardOutputName) return ArchiveLabel(r.jobFolder, JobName(o.image)) + " is incomplete";
     return "no archive was written at " + OneLine(r.jobFolder);
