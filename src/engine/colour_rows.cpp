@@ -38,21 +38,29 @@ void RowConverter::TakeRows(ColourTransform& transform) {
 }
 
 void RowConverter::Convert(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width) {
-    if (m_helpers.empty() || count < 2) {
-        for (unsigned i = 0; i < count; ++i) m_own->Convert(in[i], out[i], width);
-        return;
-    }
+    Begin(in, out, count, width);
+    Finish();
+}
+
+void RowConverter::Begin(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width) {
     std::unique_lock<std::mutex> hold(m_lock);
     m_band = {in, out, count, width};
     m_nextRow = 0;
+    m_shared = !m_helpers.empty() && count >= 2;
+    if (!m_shared) return;
     m_helping = static_cast<unsigned>(m_helpers.size());
     ++m_round;
     hold.unlock();
     m_wake.notify_all();
+}
+
+void RowConverter::Finish() {
     TakeRows(*m_own);
+    if (!m_shared) return;
     // The helpers read the band's row pointers until they say they are done.
-    hold.lock();
+    std::unique_lock<std::mutex> hold(m_lock);
     m_done.wait(hold, [this] { return m_helping == 0; });
+    m_shared = false;
 }
 
 void RowConverter::Help() {

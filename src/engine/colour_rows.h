@@ -32,6 +32,13 @@ public:
     // RGB rows; out[i] may be in[i] when the layout is RGB. Returns once every
     // row is converted.
     void Convert(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width);
+    // The same in two steps, so that the caller can decode the next band
+    // while the helpers convert this one: Begin hands the rows over, Finish
+    // converts those still untaken on the caller's thread and returns once
+    // every row is converted. The row pointers and rows stay untouched in
+    // between.
+    void Begin(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width);
+    void Finish();
 
 private:
     struct Band {
@@ -51,6 +58,7 @@ private:
     std::atomic<unsigned> m_nextRow{0};
     unsigned long long m_round = 0;  // bands handed out so far
     unsigned m_helping = 0;          // helpers still on the current band
+    bool m_shared = false;           // the current band was handed to the helpers
     bool m_stopping = false;
     std::vector<std::thread> m_helpers;
 };

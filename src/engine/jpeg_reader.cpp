@@ -20,6 +20,7 @@
 
 #include "engine/colour_rows.h"
 #include "engine/jpeg_profile_segments.h"
+#include "engine/rows_ahead.h"
 #include "engine/tile_pyramid.h"
 
 namespace kerfel {
@@ -123,8 +124,9 @@ struct JpegReader::Codec {
     ErrorExit error;
     std::FILE* file = nullptr;
     bool created = false;
-    std::vector<uint8_t> stored;         // one band of rows as decoded, when they are not RGB yet
+    std::vector<uint8_t> stored;         // one band of CMYK rows as decoded, turned into RGB without a profile
     std::unique_ptr<RowConverter> colour;  // from the embedded profile to sRGB; none: as stored
+    std::unique_ptr<RowsAhead> ahead;      // the rows converted from the profile
 
     ~Codec() {
         if (created) jpeg_destroy_decompress(&info);
@@ -280,6 +282,7 @@ bool JpegReader::ReadProfile() {
 
 void JpegReader::PrepareColours(int threads) {
     Codec& c = *m_codec;
+    c.ahead.reset();
     c.colour.reset();
     c.colour = ConverterFrom(m_profile, threads, m_colourNote);
 }
@@ -318,34 +321,42 @@ Status JpegReader::Start(int scaleDenominator, int threads) {
 Status JpegReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
     Codec& c = *m_codec;
     const unsigned width = c.info.output_width;
-    const unsigned samples = static_cast<unsigned>(c.info.output_components);
-    // Grey or CMYK is read into a band of its own, then turned into RGB rows.
-    const bool apart = samples != 3;
+    Status s;
     try {
-        if (apart) c.stored.resize(size_t(width) * samples * 16);
+        if (c.colour) {
+            if (!c.ahead)
+                c.ahead = std::make_unique<RowsAhead>(*c.colour, width, c.info.output_height,
+                                                      [this](uint8_t* const* r, unsigned n) { return DecodeRows(r, n); });
+            s = c.ahead->Read(rows, count);
+        } else if (c.info.output_components == 4) {
+            // CMYK without a profile is read into a band of its own, then turned into RGB rows.
+            c.stored.resize(size_t(width) * 4 * 16);
+            uint8_t* band[16];
+            for (unsigned i = 0; i < 16; ++i) band[i] = c.stored.data() + size_t(i) * width * 4;
+            for (unsigned done = 0; s && done < count; done += 16) {
+                const unsigned want = std::min(count - done, 16u);
+                if (!(s = DecodeRows(band, want))) break;
+                for (unsigned i = 0; i < want; ++i) CmykToRgb(band[i], rows[done + i], width, m_header.adobe);
+            }
+        } else {
+            s = DecodeRows(rows, count);
+        }
     } catch (const std::bad_alloc&) {
         return NoMemory(Width(), Height(), "picture");
     }
-    unsigned done = 0;
-    while (done < count) {
-        JSAMPROW band[16];
-        const unsigned want = std::min(count - done, 16u);
-        for (unsigned i = 0; i < want; ++i) band[i] = apart ? c.stored.data() + size_t(i) * width * samples : rows[done + i];
-        // The whole band before converting it: its rows are shared among threads.
-        for (unsigned got = 0; got < want;) {
-            JDIMENSION n = 0;
-            if (!c.Guarded([&] { n = jpeg_read_scanlines(&c.info, band + got, want - got); }) || n == 0)
-                return Failure();
-            got += n;
-        }
-        if (c.colour) {
-            c.colour->Convert(band, rows + done, want, width);
-        } else if (apart) {
-            for (unsigned i = 0; i < want; ++i) CmykToRgb(band[i], rows[done + i], width, m_header.adobe);
-        }
-        if (m_header.orientation == 2)
-            for (unsigned i = 0; i < want; ++i) MirrorRow(rows[done + i], width);
-        done += want;
+    if (s && m_header.orientation == 2)
+        for (unsigned i = 0; i < count; ++i) MirrorRow(rows[i], width);
+    return s;
+}
+
+// The next stored rows as the library decodes them; the scan ends with its last row.
+Status JpegReader::DecodeRows(uint8_t* const* rows, unsigned count) {
+    Codec& c = *m_codec;
+    for (unsigned got = 0; got < count;) {
+        JDIMENSION n = 0;
+        JSAMPARRAY at = const_cast<JSAMPARRAY>(rows) + got;
+        if (!c.Guarded([&] { n = jpeg_read_scanlines(&c.info, at, count - got); }) || n == 0) return Failure();
+        got += n;
     }
     return c.info.output_scanline == c.info.output_height ? FinishScan() : Status::Ok();
 }

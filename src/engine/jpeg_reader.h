@@ -58,8 +58,7 @@ public:
     unsigned long long WholePictureBytes(int scale = 1) const override;
 
     // Starts decoding, at 1/`scaleDenominator` of the size (1, 2, 4 or 8).
-    // Colours are converted on `threads` threads (the caller's among them)
-    // when ReadRows is asked for more than one row at a time.
+    // Colours are converted on `threads` threads (the caller's among them).
     Status Start(int scaleDenominator = 1, int threads = 1) override;
     // The upright size of what Start decodes.
     unsigned OutputWidth() const override { return m_outWidth; }
@@ -78,6 +77,7 @@ private:
     bool ReadProfile();
     void PrepareColours(int threads);
     Status ReadStoredRows(uint8_t* const* rows, unsigned count);
+    Status DecodeRows(uint8_t* const* rows, unsigned count);
     Status FinishScan();
     Status LoadWholePicture();
 

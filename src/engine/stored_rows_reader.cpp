@@ -8,7 +8,6 @@
 namespace kerfel {
 namespace {
 
-constexpr unsigned kBandRows = 16;    // rows whose colours are converted together
 constexpr unsigned kWholeBand = 256;  // rows of a picture read whole between two looks for a stop
 
 void SpreadGrey(const uint8_t* grey, uint8_t* rgb, unsigned width) {
@@ -53,10 +52,11 @@ Status StoredRowsReader::Start(int scale, int threads) {
     m_rowsGivenStored = 0;
     m_whole = PixelBuffer{};
     try {
+        m_ahead.reset();
         m_colour = ConverterFrom(m_profile, threads, m_colourNote);
         const size_t bytes = size_t(SampleBytes(m_samples));
         m_stored.assign(m_step > 1 ? size_t(w) * bytes : 0, 0);
-        m_band.assign(m_samples == SampleLayout::Rgb ? 0 : size_t(m_outWidth) * bytes * kBandRows, 0);
+        m_grey.assign(m_samples == SampleLayout::Grey ? m_outWidth : 0, 0);
     } catch (const std::bad_alloc&) {
         return Named(NoMemory(Width(), Height(), "picture"));
     }
@@ -78,26 +78,27 @@ Status StoredRowsReader::ReadPicked(uint8_t* into) {
 }
 
 Status StoredRowsReader::ReadBand(uint8_t* const* rows, unsigned count) {
-    const unsigned width = m_outWidth;
-    for (unsigned done = 0; done < count;) {
-        const unsigned n = std::min(count - done, kBandRows);
-        uint8_t* const* out = rows + done;
-        const uint8_t* in[kBandRows];
-        for (unsigned i = 0; i < n; ++i) {
-            uint8_t* row = m_samples == SampleLayout::Rgb ? out[i] : m_band.data() + size_t(i) * width;
-            Status s = ReadPicked(row);
-            if (!s) return s;
-            in[i] = row;
-        }
-        const bool greyConversion = m_colour && m_colour->Layout() == SampleLayout::Grey;
-        if (m_samples == SampleLayout::Grey && !greyConversion) {
-            for (unsigned i = 0; i < n; ++i) SpreadGrey(in[i], out[i], width);
-            for (unsigned i = 0; i < n; ++i) in[i] = out[i];
-        }
-        if (m_colour) m_colour->Convert(in, out, n, width);
-        if (m_orientation == 2)
-            for (unsigned i = 0; i < n; ++i) MirrorRow(out[i], width);
-        done += n;
+    Status s;
+    if (m_colour) {
+        if (!m_ahead)
+            m_ahead = std::make_unique<RowsAhead>(*m_colour, m_outWidth, m_outHeight,
+                                                  [this](uint8_t* const* r, unsigned n) { return DecodeRows(r, n); });
+        s = m_ahead->Read(rows, count);
+    } else {
+        s = DecodeRows(rows, count);
+    }
+    if (s && m_orientation == 2)
+        for (unsigned i = 0; i < count; ++i) MirrorRow(rows[i], m_outWidth);
+    return s;
+}
+
+// The next rows in the layout the converter takes (RGB without one).
+Status StoredRowsReader::DecodeRows(uint8_t* const* rows, unsigned count) {
+    const bool spread = m_samples == SampleLayout::Grey && !(m_colour && m_colour->Layout() == SampleLayout::Grey);
+    for (unsigned i = 0; i < count; ++i) {
+        Status s = ReadPicked(spread ? m_grey.data() : rows[i]);
+        if (!s) return s;
+        if (spread) SpreadGrey(m_grey.data(), rows[i], m_outWidth);
     }
     return Status::Ok();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/colour_rows.h"
+#include "engine/rows_ahead.h"
 #include "engine/pixel_buffer.h"
 #include "engine/source_reader.h"
 
@@ -51,6 +52,7 @@ protected:
 
 private:
     Status ReadBand(uint8_t* const* rows, unsigned count);
+    Status DecodeRows(uint8_t* const* rows, unsigned count);
     Status ReadPicked(uint8_t* into);
     Status LoadWholePicture();
 
@@ -62,7 +64,8 @@ private:
     unsigned m_storedRead = 0;       // stored rows read
     std::unique_ptr<RowConverter> m_colour;
     std::vector<uint8_t> m_stored;  // one stored row, when rows or columns are skipped
-    std::vector<uint8_t> m_band;    // rows in the stored layout, when they are not RGB yet
+    std::unique_ptr<RowsAhead> m_ahead;  // the rows converted from the profile
+    std::vector<uint8_t> m_grey;    // one grey row, to be spread into RGB
     PixelBuffer m_whole;            // the turned picture, when it cannot stream
 };
 

@@ -14,6 +14,7 @@
 #include "engine/jpeg_reader.h"
 #include "engine/layout.h"
 #include "engine/source_image.h"
+#include "engine/source_reader.h"
 #include "generator_test_util.h"
 #include "test_images.h"
 
@@ -304,4 +305,37 @@ TEST_F(ColourThreads, EveryThreadCountAndTheThumbnailConvertAlike) {
     ASSERT_FALSE(names.empty());
     for (const std::string& n : names)
         EXPECT_EQ(gentest::ReadAll(Path("tiles-1/Images/" + n)), gentest::ReadAll(Path("tiles3/Images/" + n))) << n;
+}
+
+// The decoder reads a band ahead while other threads convert the one
+// before: however many rows are asked for at a time, and whatever the
+// format, the rows are those one thread gives reading the picture at once.
+TEST_F(ColourThreads, RowsAskedForInAnyCountComeOutAlike) {
+    ASSERT_FALSE(source.empty());
+    const std::string p3 = Exported(source, "p3", "ahead-p3.jpg");
+    const std::string cmyk = Exported(source, "cmyk", "ahead-cmyk.jpg");
+    const std::string png = testimg::Convert(p3 + " -quality 0", Path("ahead-p3.png"));
+    for (const std::string& path : {p3, cmyk, png}) {
+        std::vector<std::vector<uint8_t>> read[2];
+        for (int threads : {1, 3}) {
+            std::unique_ptr<kerfel::SourceReader> reader;
+            ASSERT_TRUE(kerfel::OpenSource(path, reader).ok()) << path;
+            EXPECT_FALSE(reader->Profile().Name().empty()) << path;
+            EXPECT_EQ(reader->ColourNote(), "") << path;
+            ASSERT_TRUE(reader->Start(1, threads).ok()) << path;
+            const unsigned width = reader->OutputWidth(), height = reader->OutputHeight();
+            auto& rows = read[threads > 1];
+            rows.assign(height, std::vector<uint8_t>(size_t(width) * 3));
+            std::vector<uint8_t*> at;
+            for (auto& r : rows) at.push_back(r.data());
+            // 7 rows, then 1, 16 and 33: bands cut anywhere.
+            const unsigned counts[] = {7, 1, 16, 33};
+            for (unsigned y = 0, i = 0; y < height; ++i) {
+                const unsigned n = threads > 1 ? std::min(counts[i % 4], height - y) : height;
+                ASSERT_TRUE(reader->ReadRows(at.data() + y, n).ok()) << path << " row " << y;
+                y += n;
+            }
+        }
+        EXPECT_TRUE(read[0] == read[1]) << path;
+    }
 }
