@@ -1,10 +1,10 @@
 #pragma once
-// Rows whose colours are converted one band ahead of those asked for. The
-// decoder is the one part of a job that cannot be shared out; were it to
-// wait while each band it decoded was converted, the conversion would
-// lengthen the whole job. Here the decoder reads the next band while the
-// converter's helpers turn this one into RGB, and the rows asked for are
-// copied out of bands already converted.
+// Rows whose colours are converted while the decoder reads the next band.
+// The decoder is the one part of a job that cannot be shared out; were it
+// to wait while each band it decoded was converted, the conversion would
+// lengthen the whole job. Here the converter's helpers turn the rows asked
+// for into RGB, straight into the caller's rows, while the decoder reads
+// the band after them.
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,7 +22,6 @@ public:
     // Rows of `width` pixels, `height` of them in all, from `decode`. Throws
     // std::bad_alloc when its two bands do not fit. The converter outlives it.
     RowsAhead(RowConverter& converter, unsigned width, unsigned height, Decode decode);
-    ~RowsAhead();
     RowsAhead(const RowsAhead&) = delete;
     RowsAhead& operator=(const RowsAhead&) = delete;
 
@@ -31,21 +30,19 @@ public:
 
 private:
     struct Band {
-        std::vector<uint8_t> stored, rgb;
-        std::vector<uint8_t*> storedRows, rgbRows;
-        unsigned count = 0;
+        std::vector<uint8_t> stored;
+        std::vector<uint8_t*> rows;
+        unsigned count = 0, used = 0;
     };
-    Status DecodeInto(int band);
-    void Begin(int band);
+    Status DecodeInto(Band& band);
 
     RowConverter& m_converter;
     Decode m_decode;
     unsigned m_width;
     unsigned m_left;  // rows not decoded yet
     Band m_bands[2];
-    int m_given = -1;     // the converted band rows are copied from
-    unsigned m_taken = 0;  // its rows copied so far
-    int m_converting = -1;  // the band handed to the converter
+    int m_current = 0;         // the band rows are taken from
+    bool m_nextReady = false;  // the other band is decoded
 };
 
 }  // namespace kerfel
