@@ -23,12 +23,12 @@ Status Decode(SourceReader& source, StripPyramid& strips, const JobEvents& event
         Status s = strips.NextRows(rows);
         if (!s) return s;
         if (rows.empty()) break;
-        // Bands of up to 16 rows: progress and a stop are seen between them.
+        // Bands of rows as the source likes them: progress and a stop are seen between them.
         for (size_t done = 0; done < rows.size();) {
             // A stop is seen while the first strip of a wide picture is still
             // being decoded, before any tile is begun.
             if (events.StopRequested()) return Status::Cancel();
-            const unsigned n = static_cast<unsigned>(std::min<size_t>(16, rows.size() - done));
+            const unsigned n = static_cast<unsigned>(std::min<size_t>(source.BandRows(), rows.size() - done));
             if (!(s = source.ReadRows(rows.data() + done, n))) return s;
             if (!(s = strips.Filled(n))) return s;
             done += n;

@@ -44,6 +44,9 @@ public:
     virtual unsigned OutputHeight() const = 0;
     // The next `count` rows, top first, OutputWidth() * 3 bytes each.
     virtual Status ReadRows(uint8_t* const* rows, unsigned count) = 0;
+    // How many rows a ReadRows call had best ask for where it can: a file in
+    // tiles decodes a row of tiles straight into the rows it is given.
+    virtual unsigned BandRows() const { return 16; }
 
     // Coded data that is cut short or corrupt fails the read where it is
     // met: the rest of the picture would come out grey or wrong. Accepted

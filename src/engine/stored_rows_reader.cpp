@@ -92,9 +92,31 @@ Status StoredRowsReader::ReadBand(uint8_t* const* rows, unsigned count) {
     return s;
 }
 
+Status StoredRowsReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        Status s = ReadStored(rows[i]);
+        if (!s) return s;
+    }
+    return Status::Ok();
+}
+
+// Whole bands go to the format only when its rows are handed out as they
+// are stored: every row and column kept, in RGB, colours as they are,
+// not turned.
+unsigned StoredRowsReader::BandRows() const {
+    const unsigned format = StoredBandRows();
+    const bool asStored = m_step == 1 && m_samples == SampleLayout::Rgb && !m_colour && m_whole.Empty();
+    return format > 0 && asStored ? format : SourceReader::BandRows();
+}
+
 // The next rows in the layout the converter takes (RGB without one).
 Status StoredRowsReader::DecodeRows(uint8_t* const* rows, unsigned count) {
     const bool spread = m_samples == SampleLayout::Grey && !(m_colour && m_colour->Layout() == SampleLayout::Grey);
+    if (m_step == 1 && !spread) {
+        m_rowsGivenStored += count;
+        m_storedRead += count;
+        return ReadStoredRows(rows, count);
+    }
     for (unsigned i = 0; i < count; ++i) {
         Status s = ReadPicked(spread ? m_grey.data() : rows[i]);
         if (!s) return s;

@@ -29,6 +29,7 @@ public:
     unsigned OutputWidth() const override { return OrientationSwapsSides(m_orientation) ? m_outHeight : m_outWidth; }
     unsigned OutputHeight() const override { return OrientationSwapsSides(m_orientation) ? m_outWidth : m_outHeight; }
     Status ReadRows(uint8_t* const* rows, unsigned count) override;
+    unsigned BandRows() const override;
 
 protected:
     // Set by the format when it opens the file.
@@ -49,6 +50,10 @@ protected:
     virtual Status StartStored(int scale, unsigned& w, unsigned& h) = 0;
     // The next stored row, w samples in m_samples's layout.
     virtual Status ReadStored(uint8_t* into) = 0;
+    // The next `count` stored rows; a format may read them at once.
+    virtual Status ReadStoredRows(uint8_t* const* rows, unsigned count);
+    // Rows the format reads at once (see SourceReader::BandRows); 0: any.
+    virtual unsigned StoredBandRows() const { return 0; }
 
 private:
     Status ReadBand(uint8_t* const* rows, unsigned count);

@@ -224,16 +224,16 @@ void TakeLowBits(const uint8_t* in, uint8_t* out, unsigned width, const TiffRead
     }
 }
 
-// One decoded row as 8-bit grey or RGB samples, alpha composed.
-void TakeRow(const uint8_t* raw, uint8_t* out, const TiffReader::Page& p) {
+// `width` pixels of a decoded row as 8-bit grey or RGB samples, alpha composed.
+void TakeRow(const uint8_t* raw, uint8_t* out, unsigned width, const TiffReader::Page& p) {
     if (p.palette && p.bits == 8) {
-        for (unsigned x = 0; x < p.width; ++x) std::memcpy(out + size_t(x) * 3, &p.map[raw[x] * 3], 3);
+        for (unsigned x = 0; x < width; ++x) std::memcpy(out + size_t(x) * 3, &p.map[raw[x] * 3], 3);
     } else if (p.bits < 8) {
-        TakeLowBits(raw, out, p.width, p);
+        TakeLowBits(raw, out, width, p);
     } else if (p.bits == 8) {
-        TakeSamples(raw, out, p.width, p);
+        TakeSamples(raw, out, width, p);
     } else {
-        TakeSamples(reinterpret_cast<const uint16_t*>(raw), out, p.width, p);
+        TakeSamples(reinterpret_cast<const uint16_t*>(raw), out, width, p);
     }
 }
 
@@ -369,7 +369,7 @@ Status TiffReader::SelectPage(uint64_t offset) {
                                           : std::max<uint64_t>(TIFFStripSize64(tiff), page.BlockRowBytes() * page.blockHeight);
         m_block.assign(block, 0);
         if (page.tiled) OpenHelpers(offset, block);
-        m_blocks.assign(page.rowBytes * page.blockHeight, 0);
+        m_blocks.clear();
         m_raw.clear();
     } else {
         m_raw.assign(std::max<uint64_t>(page.rowBytes, TIFFScanlineSize64(tiff)), 0);
@@ -468,9 +468,10 @@ void TiffReader::OpenHelpers(uint64_t page, uint64_t blockBytes) {
     }
 }
 
-// One strip or tile, or one plane of it, into its columns of the band.
+// One strip or tile, or one plane of it, into its columns of the band, or
+// of the rows `into` as they are handed out when they are given.
 Status TiffReader::ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint32_t x, uint32_t first,
-                             unsigned plane) {
+                             unsigned plane, uint8_t* const* into) {
     const Page& p = *m_page;
     TIFF* tiff = from.tiff;
     const tmsize_t got =
@@ -486,6 +487,11 @@ Status TiffReader::ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint
     const uint32_t columns = std::min(p.blockWidth, p.width - x);
     const size_t sampleBytes = p.bits / 8;
     const uint64_t blockRow = p.BlockRowBytes();
+    if (into) {
+        const unsigned pixelBytes = p.palette ? 3 : p.colours;
+        for (uint32_t r = 0; r < rows; ++r) TakeRow(block.data() + r * blockRow, into[r] + size_t(x) * pixelBytes, columns, p);
+        return Status::Ok();
+    }
     for (uint32_t r = 0; r < rows; ++r) {
         const uint8_t* row = block.data() + r * blockRow;
         uint8_t* to = m_blocks.data() + r * p.rowBytes;
@@ -500,8 +506,9 @@ Status TiffReader::ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint
 }
 
 // A row of tiles is decoded on as many threads as have a handle, each taking
-// the next tile not yet taken; each writes only its tile's columns.
-Status TiffReader::ReadBlockRow() {
+// the next tile not yet taken; each writes only its tile's columns: of the
+// rows `into`, or of the band when there are none.
+Status TiffReader::ReadBlockRow(uint8_t* const* into) {
     const Page& p = *m_page;
     const uint32_t first = m_row - m_row % p.blockHeight;
     const unsigned planes = p.separate ? p.samples : 1;
@@ -513,7 +520,7 @@ Status TiffReader::ReadBlockRow() {
     auto work = [&](TiffHandle& from, std::vector<uint8_t>& block) {
         for (uint64_t i; (i = next.fetch_add(1)) < blocks;) {
             Status s = ReadBlock(from, block, static_cast<uint32_t>(i / planes) * p.blockWidth, first,
-                                 static_cast<unsigned>(i % planes));
+                                 static_cast<unsigned>(i % planes), into);
             if (s) continue;
             next = blocks;  // the others stop after their tile
             std::lock_guard<std::mutex> hold(lock);
@@ -531,6 +538,7 @@ Status TiffReader::ReadBlockRow() {
     work(*m_lib, m_block);
     for (std::thread& t : helpers) t.join();
     if (!failed) return failed;
+    if (into) return Status::Ok();
     m_blockFirst = first;
     m_blockRows = std::min(p.blockHeight, p.height - first);
     return Status::Ok();
@@ -542,7 +550,8 @@ Status TiffReader::ReadStored(uint8_t* into) {
     const uint8_t* raw = nullptr;
     if (p.InBlocks()) {
         if (m_row >= m_blockFirst + m_blockRows) {
-            Status s = ReadBlockRow();
+            if (m_blocks.empty()) m_blocks.assign(p.rowBytes * p.blockHeight, 0);
+            Status s = ReadBlockRow(nullptr);
             if (!s) return s;
         }
         raw = m_blocks.data() + uint64_t(m_row - m_blockFirst) * p.rowBytes;
@@ -551,8 +560,34 @@ Status TiffReader::ReadStored(uint8_t* into) {
             return Failure("cannot read row " + std::to_string(m_row));
         raw = m_raw.data();
     }
-    TakeRow(raw, into, p);
+    TakeRow(raw, into, p.width, p);
     ++m_row;
+    return Status::Ok();
+}
+
+// A row of tiles asked for whole is decoded straight into the rows asked
+// for: a wide picture's band of rows is never held twice.
+unsigned TiffReader::StoredBandRows() const {
+    const Page& p = *m_page;
+    return p.tiled && !p.separate ? p.blockHeight : 0;
+}
+
+Status TiffReader::ReadStoredRows(uint8_t* const* rows, unsigned count) {
+    const Page& p = *m_page;
+    for (unsigned done = 0; done < count;) {
+        const uint32_t whole = m_row < p.height ? std::min(p.blockHeight, p.height - m_row) : 0;
+        const bool straight = whole > 0 && StoredBandRows() > 0 && m_row % p.blockHeight == 0 &&
+                              count - done >= whole && m_row >= m_blockFirst + m_blockRows;
+        if (!straight) {
+            Status s = ReadStored(rows[done++]);
+            if (!s) return s;
+            continue;
+        }
+        Status s = ReadBlockRow(rows + done);
+        if (!s) return s;
+        m_row += whole;
+        done += whole;
+    }
     return Status::Ok();
 }
 

@@ -33,14 +33,17 @@ protected:
     unsigned long long FormatWholeBytes(int scale) const override;
     Status StartStored(int scale, unsigned& w, unsigned& h) override;
     Status ReadStored(uint8_t* into) override;
+    Status ReadStoredRows(uint8_t* const* rows, unsigned count) override;
+    unsigned StoredBandRows() const override;
 
 private:
     struct Library;
     Status Failure(const std::string& what) const;
     Status SelectPage(uint64_t offset);
     Status CheckBlocksInFile() const;
-    Status ReadBlockRow();
-    Status ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint32_t x, uint32_t first, unsigned plane);
+    Status ReadBlockRow(uint8_t* const* into);
+    Status ReadBlock(TiffHandle& from, std::vector<uint8_t>& block, uint32_t x, uint32_t first, unsigned plane,
+                     uint8_t* const* into);
     void OpenHelpers(uint64_t page, uint64_t blockBytes);
     uint64_t ReducedPageFor(unsigned side);
 
@@ -51,7 +54,7 @@ private:
     unsigned m_row = 0;              // the next stored row of the page
     std::vector<uint8_t> m_raw;      // one row as the library decodes it
     std::vector<uint8_t> m_block;    // a strip or tile as the library decodes it
-    std::vector<uint8_t> m_blocks;   // a band of rows put together from blocks
+    std::vector<uint8_t> m_blocks;   // a band of rows put together from blocks, made when first needed
     unsigned m_blockFirst = 0, m_blockRows = 0;  // the rows m_blocks holds
 };
 

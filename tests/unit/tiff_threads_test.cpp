@@ -14,17 +14,20 @@
 
 namespace {
 
-// Every row of the picture read with `threads` threads, or the error.
-std::string ReadAll(const std::string& path, int threads, std::vector<uint8_t>& pixels) {
+// Every row of the picture read with `threads` threads, a row at a time or
+// in the bands the reader asks for (a row of tiles straight into them), or the error.
+std::string ReadAll(const std::string& path, int threads, std::vector<uint8_t>& pixels, bool banded = false) {
     std::unique_ptr<kerfel::SourceReader> reader;
     kerfel::Status s = kerfel::OpenSource(path, reader);
     if (s) s = reader->Start(1, threads);
     if (!s) return s.message;
     const size_t rowBytes = size_t(reader->OutputWidth()) * 3;
     pixels.assign(rowBytes * reader->OutputHeight(), 0);
-    for (unsigned y = 0; y < reader->OutputHeight() && s; ++y) {
-        uint8_t* row = pixels.data() + y * rowBytes;
-        s = reader->ReadRows(&row, 1);
+    std::vector<uint8_t*> rows;
+    for (unsigned y = 0; y < reader->OutputHeight(); ++y) rows.push_back(pixels.data() + y * rowBytes);
+    for (unsigned y = 0, n; y < reader->OutputHeight() && s; y += n) {
+        n = banded ? std::min(reader->BandRows(), reader->OutputHeight() - y) : 1;
+        s = reader->ReadRows(rows.data() + y, n);
     }
     return s ? "" : s.message;
 }
@@ -42,10 +45,12 @@ TEST(TiffThreads, SeveralThreadsGiveTheRowsOneThreadGives) {
     for (const auto& [name, shape] : {std::pair{"chunky.tif", chunky}, std::pair{"planes.tif", planes}}) {
         const std::string path = dir + "/" + name;
         ASSERT_TRUE(testimg::WriteTiff(path, shape));
-        std::vector<uint8_t> one, four;
+        std::vector<uint8_t> one, four, banded;
         EXPECT_EQ(ReadAll(path, 1, one), "") << name;
         EXPECT_EQ(ReadAll(path, 4, four), "") << name;
+        EXPECT_EQ(ReadAll(path, 2, banded, true), "") << name;
         EXPECT_TRUE(one == four) << name;
+        EXPECT_TRUE(one == banded) << name;
     }
     // A tile in the middle of the second row of tiles is garbage: both stop there alike.
     const std::string path = dir + "/chunky.tif";
@@ -62,6 +67,7 @@ TEST(TiffThreads, SeveralThreadsGiveTheRowsOneThreadGives) {
     const std::string alone = ReadAll(path, 1, pixels), shared = ReadAll(path, 4, pixels);
     EXPECT_NE(alone, "");
     EXPECT_EQ(shared, alone);
+    EXPECT_EQ(ReadAll(path, 4, pixels, true), alone);
     std::filesystem::remove_all(dir);
 }
 
