@@ -37,11 +37,6 @@ void RowConverter::TakeRows(ColourTransform& transform) {
         transform.Convert(m_band.in[i], m_band.out[i], m_band.width);
 }
 
-void RowConverter::Convert(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width) {
-    Begin(in, out, count, width);
-    Finish();
-}
-
 void RowConverter::Begin(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width) {
     std::unique_lock<std::mutex> hold(m_lock);
     m_band = {in, out, count, width};

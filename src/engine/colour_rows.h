@@ -29,14 +29,11 @@ public:
 
     SampleLayout Layout() const { return m_conversion->Layout(); }
     // Converts `count` rows of `width` pixels in the conversion's layout into
-    // RGB rows; out[i] may be in[i] when the layout is RGB. Returns once every
-    // row is converted.
-    void Convert(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width);
-    // The same in two steps, so that the caller can decode the next band
-    // while the helpers convert this one: Begin hands the rows over, Finish
-    // converts those still untaken on the caller's thread and returns once
-    // every row is converted. The row pointers and rows stay untouched in
-    // between.
+    // RGB rows (out[i] may be in[i] when the layout is RGB), in two steps so
+    // that the caller can decode the next band while the helpers convert
+    // this one: Begin hands the rows over, Finish converts those still
+    // untaken on the caller's thread and returns once every row is
+    // converted. The row pointers and rows stay untouched in between.
     void Begin(const uint8_t* const* in, uint8_t* const* out, unsigned count, unsigned width);
     void Finish();
 
