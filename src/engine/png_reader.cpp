@@ -1,5 +1,7 @@
 #include "engine/png_reader.h"
 
+#include "engine/png_idat_rows.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -103,8 +105,18 @@ Status PngReader::Open(std::unique_ptr<SourceBytes> bytes, const std::string& na
     m_height = height;
     m_interlaced = passes > 1;
     m_samples = m_channels >= 3 ? SampleLayout::Rgb : SampleLayout::Grey;
+    const bool plain = depth >= 8 && !(type & PNG_COLOR_MASK_PALETTE) && !png_get_valid(l.png, l.info, PNG_INFO_tRNS);
+    if (plain && !m_interlaced) ReadIdatDirectly(depth);
     ReadProfile();
     return Status::Ok();
+}
+
+// libpng has read the first IDAT chunk's length and type, and no more.
+void PngReader::ReadIdatDirectly(int depth) {
+    uint8_t header[8];
+    const uint64_t at = m_lib->position - 8;
+    if (m_lib->bytes->ReadAt(at, header, 8) != 8 || std::memcmp(header + 4, "IDAT", 4) != 0) return;
+    m_idat = std::make_unique<PngIdatRows>(*m_lib->bytes, at, m_height, m_rowBytes, m_channels, depth);
 }
 
 void PngReader::ReadProfile() {
@@ -142,6 +154,7 @@ Status PngReader::StartStored(int, unsigned& w, unsigned& h) {
     if (std::search(tail.begin(), tail.end(), end, end + 8) == tail.end())
         return Status::Bad("the PNG data is incomplete (the file has no end chunk)");
     m_started = true;
+    if (m_idat && m_threads > 1) m_idat->InflateAhead();
     Library& l = *m_lib;
     try {
         m_raw.assign(m_rowBytes, 0);
@@ -166,8 +179,11 @@ Status PngReader::ReadStored(uint8_t* into) {
     Library& l = *m_lib;
     const bool alpha = m_channels == 2 || m_channels == 4;
     uint8_t* raw = m_interlaced ? m_whole.data() + size_t(m_row) * m_rowBytes : alpha ? m_raw.data() : into;
-    if (!m_interlaced && !l.Guarded([&] { png_read_row(l.png, raw, nullptr); }))
+    if (m_idat) {
+        if (Status s = m_idat->Next(raw); !s) return Named(s);
+    } else if (!m_interlaced && !l.Guarded([&] { png_read_row(l.png, raw, nullptr); })) {
         return Failure("cannot read row " + std::to_string(m_row));
+    }
     const unsigned colours = alpha ? m_channels - 1 : m_channels;
     if (alpha) ComposeOverWhite(raw, into, m_width, colours);
     else if (raw != into) std::memcpy(into, raw, size_t(m_width) * colours);

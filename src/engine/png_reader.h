@@ -1,9 +1,11 @@
 #pragma once
-// A PNG source through libpng, read a row at a time: 1 to 16 bits, grey,
-// RGB and palette, transparency composed over white, its colour profile
-// (iCCP) converted; sRGB needs nothing. An interlaced picture comes only
-// whole, so it is sized for the memory rule. The library's messages never
-// reach the terminal: its error becomes the one line naming the file.
+// A PNG source, read a row at a time: 1 to 16 bits, grey, RGB and palette,
+// transparency composed over white, its colour profile (iCCP) converted;
+// sRGB needs nothing. libpng reads the chunks before the pixels, and the
+// pixels of all but a plain picture (see PngIdatRows). An interlaced
+// picture comes only whole, so it is sized for the memory rule. The
+// library's messages never reach the terminal: its error becomes the one
+// line naming the file.
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 #include "engine/stored_rows_reader.h"
 
 namespace kerfel {
+
+class PngIdatRows;
 
 class PngReader : public StoredRowsReader {
 public:
@@ -31,6 +35,7 @@ protected:
 private:
     Status Failure(const std::string& what) const;
     void ReadProfile();
+    void ReadIdatDirectly(int depth);
 
     std::unique_ptr<Library> m_lib;
     bool m_interlaced = false;
@@ -38,6 +43,7 @@ private:
     size_t m_rowBytes = 0;
     bool m_started = false;
     unsigned m_row = 0;
+    std::unique_ptr<PngIdatRows> m_idat;  // a plain picture's rows, read without the library
     std::vector<uint8_t> m_raw;    // one row as the library hands it
     std::vector<uint8_t> m_whole;  // every row of an interlaced picture
 };

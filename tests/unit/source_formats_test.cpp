@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -224,6 +225,35 @@ TEST_F(SourceFormats, EveryPngKindGivesWhatAViewerShows) {
     }
 }
 
+// A plain PNG's rows are read without libpng: whatever the filters, depth
+// and channels, they are those libpng gives for the same picture
+// interlaced (which it still reads).
+TEST_F(SourceFormats, PlainPngRowsAreThoseTheLibraryGives) {
+    const std::string base = testimg::Convert(
+        "-seed 7 -size 67x41 gradient:red-blue -attenuate 3 +noise Gaussian -alpha set -channel A -fx 'i/w' +channel",
+        dir + "/base.miff");
+    ASSERT_FALSE(base.empty());
+    const char* kinds[] = {"PNG24:", "PNG32:", "PNG48:", "PNG64:", "-define png:color-type=0 -depth 16 ",
+                           "-define png:color-type=4 -depth 8 "};
+    for (const char* kind : kinds)
+        for (int filter = 0; filter <= 5; ++filter) {
+            const std::string k(kind), where = std::to_string(filter) + k;
+            const bool prefix = k.back() == ':';
+            const std::string args = base + " -define png:compression-filter=" + std::to_string(filter) + " " +
+                                     (prefix ? "" : k);
+            PixelBuffer px[2];
+            for (int interlaced : {0, 1}) {
+                const std::string path = dir + "/" + std::to_string(interlaced) + ".png";
+                ASSERT_FALSE(testimg::Convert(args + (interlaced ? " -interlace PNG" : ""), (prefix ? k : "") + path)
+                                 .empty())
+                    << where;
+                ASSERT_TRUE(kerfel::DecodeSource(path, px[interlaced])) << where;
+            }
+            ASSERT_EQ(px[0].height, 41u) << where;
+            EXPECT_EQ(0, std::memcmp(px[0].data.get(), px[1].data.get(), PixelBuffer::Bytes(67, 41))) << where;
+        }
+}
+
 TEST_F(SourceFormats, DamageIsOneLineNamingTheFile) {
     TiffShape s;
     s.compression = COMPRESSION_LZW;
@@ -239,6 +269,12 @@ TEST_F(SourceFormats, DamageIsOneLineNamingTheFile) {
         EXPECT_EQ(s.message.rfind(path + ": ", 0), 0u) << s.message;
         EXPECT_EQ(s.message.find('\n'), std::string::npos) << s.message;
     }
+    // Whole, but a byte of its pixel data changed.
+    std::vector<uint8_t> bytes = testimg::ReadBytes(testimg::Convert("-size 300x200 gradient:red-blue", png));
+    bytes[bytes.size() / 2] ^= 0x10;
+    testimg::WriteBytes(png, bytes);
+    PixelBuffer px;
+    EXPECT_EQ(kerfel::DecodeSource(png, px).message, png + ": the PNG data is damaged (a chunk's CRC is wrong)");
 }
 
 TEST_F(SourceFormats, PicturesWiderThanJpegAllowsAreCut) {
