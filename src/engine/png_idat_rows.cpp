@@ -1,11 +1,17 @@
 #include "engine/png_idat_rows.h"
 
+#include "engine/png_unfilter.h"
+
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kerfel {
 
@@ -24,39 +30,29 @@ uint32_t BigEndian(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
-uint8_t Paeth(int a, int b, int c) {
-    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    return static_cast<uint8_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+#if defined(__SSE2__)
+// Eight big-endian samples to v / 257 rounded, as (t - t / 256) / 256 with
+// t = v + 128 (saturated), which gives the same for every v.
+__m128i ScaleLanes(__m128i x) {
+    x = _mm_or_si128(_mm_slli_epi16(x, 8), _mm_srli_epi16(x, 8));
+    const __m128i t = _mm_adds_epu16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_sub_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
-
-// Undoes the row's filter in place; `previous` is the row above, unfiltered
-// (zeros above the first).
-bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t bytes, unsigned step) {
-    switch (filter) {
-        case 0: return true;
-        case 1:
-            for (size_t i = step; i < bytes; ++i) row[i] = uint8_t(row[i] + row[i - step]);
-            return true;
-        case 2:
-            for (size_t i = 0; i < bytes; ++i) row[i] = uint8_t(row[i] + previous[i]);
-            return true;
-        case 3:
-            for (size_t i = 0; i < step; ++i) row[i] = uint8_t(row[i] + previous[i] / 2);
-            for (size_t i = step; i < bytes; ++i) row[i] = uint8_t(row[i] + (row[i - step] + previous[i]) / 2);
-            return true;
-        case 4:
-            for (size_t i = 0; i < step; ++i) row[i] = uint8_t(row[i] + previous[i]);
-            for (size_t i = step; i < bytes; ++i)
-                row[i] = uint8_t(row[i] + Paeth(row[i - step], previous[i], previous[i - step]));
-            return true;
-        default: return false;
-    }
-}
+#endif
 
 // Rounds as libpng's scaling does, so both paths give the same pixels.
 void ScaleTo8Bits(const uint8_t* in, uint8_t* out, size_t samples) {
-    for (size_t i = 0; i < samples; ++i, in += 2)
-        out[i] = static_cast<uint8_t>(((unsigned(in[0]) << 8 | in[1]) * 255u + 32895u) >> 16);
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= samples; i += 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_packus_epi16(ScaleLanes(first), ScaleLanes(second)));
+    }
+#endif
+    for (; i < samples; ++i)
+        out[i] = static_cast<uint8_t>(((unsigned(in[2 * i]) << 8 | in[2 * i + 1]) * 255u + 32895u) >> 16);
 }
 
 }  // namespace
@@ -215,7 +211,7 @@ Status PngIdatRows::Next(uint8_t* into) {
     uint8_t* row = m_bands[m_current].rows.data() + size_t(m_inBand) * m_stored;
     const uint8_t* above = m_inBand > 0 ? row - m_stored + 1 : m_previous.data();
     const size_t bytes = m_stored - 1;
-    if (!Unfilter(row[0], row + 1, above, bytes, m_bytesPerPixel))
+    if (!UnfilterRow(row[0], row + 1, above, bytes, m_bytesPerPixel))
         return Status::Bad("the PNG data is damaged (a row has an unknown filter)");
     if (m_wide) ScaleTo8Bits(row + 1, into, m_samples);
     else std::memcpy(into, row + 1, bytes);
