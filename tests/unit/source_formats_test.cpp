@@ -275,6 +275,11 @@ TEST_F(SourceFormats, DamageIsOneLineNamingTheFile) {
     testimg::WriteBytes(png, bytes);
     PixelBuffer px;
     EXPECT_EQ(kerfel::DecodeSource(png, px).message, png + ": the PNG data is damaged (a chunk's CRC is wrong)");
+    // A job inflates on a thread of its own: the error still reaches the user.
+    std::filesystem::create_directory(dir + "/out");
+    const clitest::Result made = clitest::Run({"make", png, dir + "/out", "--quiet"});
+    EXPECT_NE(made.status, 0);
+    EXPECT_NE(made.err.find("a chunk's CRC is wrong"), std::string::npos) << made.err;
 }
 
 TEST_F(SourceFormats, PicturesWiderThanJpegAllowsAreCut) {
