@@ -126,7 +126,8 @@ Status PngIdatRows::InflateRows(uint8_t* out, unsigned want, unsigned& count) {
 // the next one (or, with no thread, inflates it).
 void PngIdatRows::TakeBand() {
     Band& done = m_bands[m_current];
-    if (done.count > 0) std::memcpy(m_previous.data(), done.rows.data() + (done.count - 1) * m_stored + 1, m_stored - 1);
+    if (m_holding && done.count > 0)
+        std::memcpy(m_previous.data(), done.rows.data() + (done.count - 1) * m_stored + 1, m_stored - 1);
     m_inBand = 0;
     if (!m_thread.joinable()) {
         if (done.rows.empty()) done.rows.resize(m_stored);
@@ -186,6 +187,11 @@ Status PngIdatRows::Refill() {
 
 Status PngIdatRows::Inflate(uint8_t* out, size_t count) {
     inflate_state& s = m_inflater->state;
+    // The library counts in 32 bits; a row of the widest 16-bit RGBA picture
+    // is 16 GiB.
+    constexpr size_t kMostAtOnce = size_t(1) << 30;
+    for (; count > kMostAtOnce; count -= kMostAtOnce, out += kMostAtOnce)
+        if (Status st = Inflate(out, kMostAtOnce); !st) return st;
     s.next_out = out;
     s.avail_out = static_cast<uint32_t>(count);
     while (s.avail_out > 0) {

@@ -106,17 +106,18 @@ Status PngReader::Open(std::unique_ptr<SourceBytes> bytes, const std::string& na
     m_interlaced = passes > 1;
     m_samples = m_channels >= 3 ? SampleLayout::Rgb : SampleLayout::Grey;
     const bool plain = depth >= 8 && !(type & PNG_COLOR_MASK_PALETTE) && !png_get_valid(l.png, l.info, PNG_INFO_tRNS);
-    if (plain && !m_interlaced) ReadIdatDirectly(depth);
+    if (plain && !m_interlaced) FindIdat(depth);
     ReadProfile();
     return Status::Ok();
 }
 
 // libpng has read the first IDAT chunk's length and type, and no more.
-void PngReader::ReadIdatDirectly(int depth) {
+void PngReader::FindIdat(int depth) {
     uint8_t header[8];
     const uint64_t at = m_lib->position - 8;
     if (m_lib->bytes->ReadAt(at, header, 8) != 8 || std::memcmp(header + 4, "IDAT", 4) != 0) return;
-    m_idat = std::make_unique<PngIdatRows>(*m_lib->bytes, at, m_height, m_rowBytes, m_channels, depth);
+    m_idatOffset = at;
+    m_depth = depth;
 }
 
 void PngReader::ReadProfile() {
@@ -154,10 +155,13 @@ Status PngReader::StartStored(int, unsigned& w, unsigned& h) {
     if (std::search(tail.begin(), tail.end(), end, end + 8) == tail.end())
         return Status::Bad("the PNG data is incomplete (the file has no end chunk)");
     m_started = true;
-    if (m_idat && m_threads > 1) m_idat->InflateAhead();
     Library& l = *m_lib;
     try {
         m_raw.assign(m_rowBytes, 0);
+        if (m_idatOffset) {
+            m_idat = std::make_unique<PngIdatRows>(*l.bytes, m_idatOffset, m_height, m_rowBytes, m_channels, m_depth);
+            if (m_threads > 1) m_idat->InflateAhead();
+        }
         if (m_interlaced) {
             m_whole.assign(m_rowBytes * m_height, 0);
             std::vector<png_bytep> rows(m_height);

@@ -35,7 +35,7 @@ protected:
 private:
     Status Failure(const std::string& what) const;
     void ReadProfile();
-    void ReadIdatDirectly(int depth);
+    void FindIdat(int depth);
 
     std::unique_ptr<Library> m_lib;
     bool m_interlaced = false;
@@ -43,7 +43,9 @@ private:
     size_t m_rowBytes = 0;
     bool m_started = false;
     unsigned m_row = 0;
-    std::unique_ptr<PngIdatRows> m_idat;  // a plain picture's rows, read without the library
+    uint64_t m_idatOffset = 0;  // a plain picture's first IDAT chunk, for PngIdatRows
+    int m_depth = 8;
+    std::unique_ptr<PngIdatRows> m_idat;  // its rows, read without the library
     std::vector<uint8_t> m_raw;    // one row as the library hands it
     std::vector<uint8_t> m_whole;  // every row of an interlaced picture
 };
