@@ -84,25 +84,16 @@ void PaethPixels(uint8_t* row, const uint8_t* above, size_t bytes) {
     }
 }
 
-template <template <unsigned> class F>
-bool ByPixel(uint8_t* row, const uint8_t* above, size_t bytes, unsigned step) {
+// False for one or two bytes a pixel, where bytewise is as quick.
+bool ByPixel(bool paeth, uint8_t* row, const uint8_t* above, size_t bytes, unsigned step) {
     switch (step) {
-        case 3: F<3>::Run(row, above, bytes); return true;
-        case 4: F<4>::Run(row, above, bytes); return true;
-        case 6: F<6>::Run(row, above, bytes); return true;
-        case 8: F<8>::Run(row, above, bytes); return true;
-        default: return false;  // one or two bytes a pixel: bytewise is as quick
+        case 3: paeth ? PaethPixels<3>(row, above, bytes) : AveragePixels<3>(row, above, bytes); return true;
+        case 4: paeth ? PaethPixels<4>(row, above, bytes) : AveragePixels<4>(row, above, bytes); return true;
+        case 6: paeth ? PaethPixels<6>(row, above, bytes) : AveragePixels<6>(row, above, bytes); return true;
+        case 8: paeth ? PaethPixels<8>(row, above, bytes) : AveragePixels<8>(row, above, bytes); return true;
+        default: return false;
     }
 }
-
-template <unsigned N>
-struct Average {
-    static void Run(uint8_t* row, const uint8_t* above, size_t bytes) { AveragePixels<N>(row, above, bytes); }
-};
-template <unsigned N>
-struct PaethOf {
-    static void Run(uint8_t* row, const uint8_t* above, size_t bytes) { PaethPixels<N>(row, above, bytes); }
-};
 #endif
 
 }  // namespace
@@ -118,13 +109,13 @@ bool UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* above, size_t byte
             return true;
         case 3:
 #if defined(__SSE2__)
-            if (ByPixel<Average>(row, above, bytes, step)) return true;
+            if (ByPixel(false, row, above, bytes, step)) return true;
 #endif
             AverageBytes(row, above, bytes, step);
             return true;
         case 4:
 #if defined(__SSE2__)
-            if (ByPixel<PaethOf>(row, above, bytes, step)) return true;
+            if (ByPixel(true, row, above, bytes, step)) return true;
 #endif
             PaethBytes(row, above, bytes, step);
             return true;
