@@ -33,11 +33,11 @@ struct CheckingSink : kerfel::TileSink {
     kerfel::Status AwaitReaders(int*) override { return kerfel::Status::Ok(); }
 };
 
-inline kerfel::Status CutAll(kerfel::SourceReader& reader) {
+inline kerfel::Status CutAll(kerfel::SourceReader& reader, int threads = 1) {
     const kerfel::TilePyramid table = kerfel::TilePyramid::Build(kerfel::NativeLayout(), reader.Width(), reader.Height());
     for (int i = 0; i < table.LevelCount(); ++i)
         if (table.m_arrLevelWidth[i] == 0 || table.m_arrLevelHeight[i] == 0) return kerfel::Status::Ok();
-    kerfel::Status s = reader.Start();
+    kerfel::Status s = reader.Start(1, threads);
     if (!s) return s;
     FUZZ_CHECK(reader.OutputWidth() == reader.Width() && reader.OutputHeight() == reader.Height());
     CheckingSink sink(table);
@@ -67,13 +67,14 @@ inline void CheckFailure(const kerfel::Status& s, const std::string& name) {
     FUZZ_CHECK(s.message.find('\n') == std::string::npos);
 }
 
-inline int FuzzSource(const uint8_t* data, size_t size, const std::string& name) {
+// `threads` as a job gives them, for a reader that decodes on threads of its own.
+inline int FuzzSource(const uint8_t* data, size_t size, const std::string& name, int threads = 1) {
     std::unique_ptr<kerfel::SourceReader> reader;
     kerfel::Status s = kerfel::OpenSourceMemory(data, size, name, reader);
     if (s) {
         FUZZ_CHECK(reader->Width() > 0 && reader->Height() > 0);
         if (TooBigToFuzz(*reader)) return 0;
-        s = CutAll(*reader);
+        s = CutAll(*reader, threads);
     }
     CheckFailure(s, name);
     return 0;
