@@ -81,7 +81,8 @@ PngIdatRows::~PngIdatRows() {
 
 bool PngIdatRows::InflateAhead() {
     try {
-        m_bandRows = static_cast<unsigned>(std::clamp<size_t>(kBandBytes / m_stored, 1, std::min<size_t>(kBandRows, m_rows)));
+        const size_t most = std::min<size_t>(kBandRows, m_rows);
+        m_bandRows = static_cast<unsigned>(std::clamp<size_t>(kBandBytes / m_stored, 1, most));
         for (Band& b : m_bands) b.rows.resize(m_bandRows * m_stored);
         m_thread = std::thread([this] { InflateBands(); });
         return true;
