@@ -1,6 +1,7 @@
 #include "engine/source_image.h"
 
 #include <algorithm>
+#include <thread>
 #include <new>
 #include <vector>
 
@@ -122,7 +123,10 @@ Status DecodeThumbnail(const std::string& path, unsigned box, PixelBuffer& thumb
     const unsigned tw = std::max(1u, static_cast<unsigned>(info.width * side / big));
     const unsigned th = std::max(1u, static_cast<unsigned>(info.height * side / big));
     try {
-        if (!(s = reader.Start(scale))) return s;
+        // Every core: the user waits for it, and a PNG inflates, a TIFF
+        // decodes its tiles and a profile converts on threads of their own.
+        const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        if (!(s = reader.Start(scale, cores))) return s;
         thumb = PixelBuffer::Make(tw, th);
         if (!(s = ShrinkRows(reader, thumb))) thumb = PixelBuffer{};
     } catch (const std::bad_alloc&) {
