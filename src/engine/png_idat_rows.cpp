@@ -61,7 +61,9 @@ PngIdatRows::PngIdatRows(const SourceBytes& bytes, uint64_t offset, unsigned row
                          unsigned channels, int depth)
     : m_bytes(bytes), m_offset(offset), m_inflater(std::make_unique<Inflater>()), m_rows(rows), m_samples(samples),
       m_stored(1 + samples * (depth == 16 ? 2 : 1)), m_bytesPerPixel(channels * (depth == 16 ? 2 : 1)),
-      m_wide(depth == 16) {
+      m_wide(depth == 16),
+      m_bandRows(static_cast<unsigned>(
+          std::clamp<size_t>(kBandBytes / m_stored, 1, std::min(kBandRows, size_t(rows))))) {
     isal_inflate_init(&m_inflater->state);
     m_inflater->state.crc_flag = ISAL_ZLIB;
     m_inflater->state.avail_in = 0;
@@ -81,14 +83,10 @@ PngIdatRows::~PngIdatRows() {
 
 bool PngIdatRows::InflateAhead() {
     try {
-        const size_t most = std::min<size_t>(kBandRows, m_rows);
-        m_bandRows = static_cast<unsigned>(std::clamp<size_t>(kBandBytes / m_stored, 1, most));
         for (Band& b : m_bands) b.rows.resize(m_bandRows * m_stored);
         m_thread = std::thread([this] { InflateBands(); });
         return true;
     } catch (const std::exception&) {
-        m_bandRows = 1;
-        for (Band& b : m_bands) b.rows = {};
         return false;
     }
 }
@@ -104,8 +102,7 @@ void PngIdatRows::InflateBands() {
             if (m_stop) return;
         }
         unsigned count = 0;
-        const Status s = InflateRows(b.rows.data(), std::min(m_bandRows, m_rows - m_inflated), count);
-        m_inflated += count;
+        const Status s = InflateBand(b.rows.data(), count);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             b.count = count;
@@ -117,8 +114,10 @@ void PngIdatRows::InflateBands() {
     }
 }
 
-Status PngIdatRows::InflateRows(uint8_t* out, unsigned want, unsigned& count) {
-    for (count = 0; count < want; ++count, out += m_stored)
+// The next band's rows (fewer at the end), on whichever thread inflates.
+Status PngIdatRows::InflateBand(uint8_t* out, unsigned& count) {
+    const unsigned want = std::min(m_bandRows, m_rows - m_inflated);
+    for (count = 0; count < want; ++count, ++m_inflated, out += m_stored)
         if (Status s = Inflate(out, m_stored); !s) return s;
     return Status::Ok();
 }
@@ -131,8 +130,8 @@ void PngIdatRows::TakeBand() {
         std::memcpy(m_previous.data(), done.rows.data() + (done.count - 1) * m_stored + 1, m_stored - 1);
     m_inBand = 0;
     if (!m_thread.joinable()) {
-        if (done.rows.empty()) done.rows.resize(m_stored);
-        done.status = InflateRows(done.rows.data(), 1, done.count);
+        done.rows.resize(m_bandRows * m_stored);
+        done.status = InflateBand(done.rows.data(), done.count);
         m_holding = true;
         return;
     }

@@ -39,7 +39,7 @@ private:
         Status status;              // why the inflater stopped after `count` rows
     };
     void InflateBands();
-    Status InflateRows(uint8_t* out, unsigned want, unsigned& count);
+    Status InflateBand(uint8_t* out, unsigned& count);
     Status Inflate(uint8_t* out, size_t count);
     Status Refill();
     Status NextChunk();
@@ -61,7 +61,7 @@ private:
     const size_t m_stored;  // bytes of a row as stored, with its filter byte
     const unsigned m_bytesPerPixel;
     const bool m_wide;  // 16 bits a sample
-    unsigned m_bandRows = 1;
+    const unsigned m_bandRows;  // rows a band holds, with a thread or without
     Band m_bands[2];
     int m_current = 0;        // the band the caller reads
     unsigned m_inBand = 0;    // rows of it taken
